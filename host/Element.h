@@ -1,0 +1,55 @@
+// Light elements inside a control: a line of text and a stretched picture.
+// They have no surface of their own and draw above the control's pixels.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "host/PropertyBag.h"
+#include "platform/gdi/Surface.h"
+
+namespace host {
+
+class Element {
+ public:
+  virtual ~Element() = default;
+  // Position and size in the containing control's pixels.
+  int Left = 0;
+  int Top = 0;
+  int Width = 0;
+  int Height = 0;
+  bool Visible = true;
+
+  bool Contains(int x, int y) const {
+    return Visible && x >= Left && y >= Top && x < Left + Width && y < Top + Height;
+  }
+  virtual void Draw(gdi::Surface& target, int originX, int originY) const = 0;
+
+  // Mouse events taken from the control while the pointer is over the
+  // element (X and Y in the element's own pixels). Unset handlers leave the
+  // event to the control.
+  std::function<void(int Button, int Shift, float X, float Y)> MouseDown;
+  std::function<void(int Button, int Shift, float X, float Y)> MouseMove;
+  std::function<void(int Button, int Shift, float X, float Y)> MouseUp;
+  std::function<void()> DblClick;
+  bool TakesMouse() const { return MouseDown || MouseMove || MouseUp || DblClick; }
+};
+
+// Text with a transparent background, clipped to its box.
+class Label : public Element {
+ public:
+  std::string Caption;
+  std::uint32_t ForeColor = 0x80000012;
+  Font Font;
+  void Draw(gdi::Surface& target, int originX, int originY) const override;
+};
+
+// A picture stretched to its box.
+class Image : public Element {
+ public:
+  std::shared_ptr<const gdi::Surface> Picture;
+  void Draw(gdi::Surface& target, int originX, int originY) const override;
+};
+
+}  // namespace host

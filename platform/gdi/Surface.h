@@ -1,0 +1,49 @@
+// A 32-bit pixel buffer: the memory behind bitmaps, control surfaces and
+// window frames on every backend.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace gdi {
+
+// Pixels are native-endian 0xAARRGGBB, the layout of CAIRO_FORMAT_ARGB32, so
+// Cairo and Pango draw straight into them. Opaque pixels carry alpha 0xFF.
+struct Surface {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint32_t> pixels;
+
+  Surface() = default;
+  Surface(int w, int h, std::uint32_t fill = 0xFF000000u)
+      : width(w < 0 ? 0 : w), height(h < 0 ? 0 : h),
+        pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), fill) {}
+
+  std::uint32_t* Row(int y) { return pixels.data() + static_cast<std::size_t>(y) * width; }
+  const std::uint32_t* Row(int y) const {
+    return pixels.data() + static_cast<std::size_t>(y) * width;
+  }
+  std::uint32_t At(int x, int y) const { return Row(y)[x]; }
+  void Fill(std::uint32_t argb) { pixels.assign(pixels.size(), argb); }
+
+  // Keeps the overlapping pixels and fills the rest, as a control's surface
+  // does when it changes size.
+  void Resize(int w, int h, std::uint32_t fill);
+};
+
+// 0x00BBGGRR (or a system colour 0x80000000 + n) to an opaque ARGB pixel.
+std::uint32_t ColorToPixel(std::uint32_t colorref);
+// A system colour's 0x00BBGGRR value; other values are returned unchanged.
+std::uint32_t ResolveColor(std::uint32_t colorref);
+// An opaque pixel back to 0x00BBGGRR, for tests and tools.
+std::uint32_t PixelToColor(std::uint32_t argb);
+
+// Copies a w x h block, clipped against both surfaces.
+void CopyRect(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy);
+// Fills a rectangle, clipped.
+void FillRect(Surface& dst, int x, int y, int w, int h, std::uint32_t argb);
+// Scales src into the rectangle with nearest-neighbour sampling and alpha
+// blending, for pictures stretched to their box.
+void StretchBlend(Surface& dst, int x, int y, int w, int h, const Surface& src);
+
+}  // namespace gdi

@@ -1,0 +1,150 @@
+// A simulated desktop: a screen with monitors and a work area, top-level
+// windows, an input queue that tests fill, and the window manager's move and
+// sizing loops run synchronously over that queue. Tests, benchmarks and
+// previews run the same host and controls on it as the real program.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Desktop.h"
+
+namespace platform {
+
+class HeadlessDesktop : public Desktop {
+ public:
+  struct Window {
+    WindowSink* sink = nullptr;
+    RECT bounds{};  // client area, screen pixels
+    bool visible = false;
+    int state = 0;
+    bool topmost = false;
+    HRGN region = nullptr;  // owned by the window
+    Cursor cursor = Cursor::Default;
+    std::string title;
+    std::vector<IconImage> icon;
+    int minWidth = 0;
+    int minHeight = 0;
+  };
+  struct WebView {
+    HWND parent = nullptr;
+    RECT bounds{};
+    bool visible = false;
+    std::vector<std::string> locations;  // every Navigate, in order
+  };
+
+  explicit HeadlessDesktop(int screenWidth = 1920, int screenHeight = 1080);
+  ~HeadlessDesktop() override;
+
+  // Screen set-up. Monitors default to one covering the screen; the work
+  // area defaults to the first monitor.
+  void SetScreen(int width, int height);
+  void SetMonitors(const std::vector<RECT>& monitors);
+  void SetWorkArea(const RECT& area);
+  void FailWorkArea(bool fail) { failWorkArea_ = fail; }
+
+  // Input, in screen pixels. A queued event waits until Pump, or until a
+  // move or sizing loop consumes it.
+  void QueueMove(int x, int y);
+  void QueuePress(int x, int y, int button = 1);
+  void QueueRelease(int x, int y, int button = 1);
+  // The second press of a double-click: delivered as a double-click, then a
+  // release, as the window manager reports one.
+  void QueueDoubleClick(int x, int y, int button = 1);
+  // Shorthands: a whole click, and a press-drag-release in steps.
+  void QueueClick(int x, int y, int button = 1);
+  void QueueDrag(int x0, int y0, int x1, int y1, int steps = 4);
+  // Delivers queued input to the windows under the pointer (or to the window
+  // holding the capture) until the queue is empty.
+  void Pump();
+  std::size_t QueuedInput() const { return input_.size(); }
+
+  // The window manager acting from outside, as a user would through it.
+  void UserMinimize(HWND hwnd);
+  void UserRestore(HWND hwnd);
+  void UserMaximize(HWND hwnd);
+  void UserResize(HWND hwnd, const RECT& bounds);
+  void UserClose(HWND hwnd);
+
+  // Inspection.
+  const Window* Find(HWND hwnd) const;
+  const WebView* FindWebView(WebViewId view) const;
+  std::vector<HWND> Windows() const;
+  // Every window-manager call made, one line each, such as
+  // "SetWindowPos topmost" or "BeginMoveSize 2".
+  const std::vector<std::string>& Calls() const { return calls_; }
+  void ClearCalls() { calls_.clear(); }
+  // The window's client area as the screen shows it: the host's rendering,
+  // web views as flat placeholder rectangles, and pixels outside the
+  // window's region transparent.
+  gdi::Surface Capture(HWND hwnd);
+  bool Screenshot(HWND hwnd, const std::string& pngPath);
+  static constexpr std::uint32_t WebViewPlaceholder = 0xFFE8ECF0u;
+
+  // Desktop
+  HWND CreateTopLevel(WindowSink& sink, const RECT& bounds) override;
+  void DestroyTopLevel(HWND hwnd) override;
+  void SetBounds(HWND hwnd, const RECT& bounds) override;
+  void Show(HWND hwnd, bool visible) override;
+  void SetState(HWND hwnd, int windowState) override;
+  void SetTitle(HWND hwnd, const std::string& utf8) override;
+  void SetIcon(HWND hwnd, const std::vector<IconImage>& images) override;
+  void SetMinimumSize(HWND hwnd, int width, int height) override;
+  void SetCursor(HWND hwnd, Cursor cursor) override;
+  void Invalidate(HWND hwnd) override;
+  void SetRegion(HWND hwnd, HRGN region) override;
+  void SetTopmost(HWND hwnd, bool topmost) override;
+  bool WorkArea(HWND hwnd, RECT& area) override;
+  void BeginMoveSize(HWND hwnd, WPARAM hitCode) override;
+  void ReleaseCapture() override;
+  int ScreenWidth() override { return screenWidth_; }
+  int ScreenHeight() override { return screenHeight_; }
+  std::vector<RECT> Monitors() override { return monitors_; }
+  WebViewId CreateWebView(HWND parent) override;
+  void SetWebViewBounds(WebViewId view, const RECT& bounds) override;
+  void ShowWebView(WebViewId view, bool visible) override;
+  void Navigate(WebViewId view, const std::string& location) override;
+  int Run() override;
+  void Quit(int status) override;
+
+  int Invalidations() const { return invalidations_; }
+  bool QuitRequested() const { return quit_; }
+
+ private:
+  struct Input {
+    PointerKind kind;
+    int button;
+    int x;
+    int y;
+  };
+
+  Window* Get(HWND hwnd);
+  HWND WindowAt(int x, int y) const;
+  void Deliver(const Input& input);
+  void RunLoop(HWND hwnd, WPARAM hitCode);
+
+  int screenWidth_;
+  int screenHeight_;
+  std::vector<RECT> monitors_;
+  RECT workArea_{};
+  bool workAreaSet_ = false;
+  bool failWorkArea_ = false;
+  std::map<std::intptr_t, Window> windows_;
+  std::map<WebViewId, WebView> webViews_;
+  std::intptr_t nextWindow_ = 0x100;
+  WebViewId nextWebView_ = 1;
+  std::deque<Input> input_;
+  HWND capture_ = nullptr;  // window holding the pointer while a button is down
+  int pointerX_ = 0;
+  int pointerY_ = 0;
+  int buttons_ = 0;
+  std::vector<std::string> calls_;
+  int invalidations_ = 0;
+  bool quit_ = false;
+  int status_ = 0;
+};
+
+}  // namespace platform

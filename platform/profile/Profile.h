@@ -1,0 +1,29 @@
+// Profile (INI) files with the behaviour of the Windows profile service in
+// what the program uses. Parsing and editing work on bytes; the Win32 entry
+// points in ProfileFile.cpp are the thin layer that touches the disk.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace profile {
+
+// The value of key in section, with blanks trimmed and one pair of
+// surrounding quotes removed; false when the section or key is absent.
+// Sections and keys are found without regard to case; the first match wins.
+bool Lookup(std::string_view text, std::string_view section, std::string_view key,
+            std::string& value);
+
+// The text with key in section set to value: an existing key's line is
+// replaced in place, a missing key is added at the end of its section, a
+// missing section at the end of the text. Every other byte is kept, line
+// endings included; new lines use the text's own line ending.
+std::string Replace(std::string_view text, std::string_view section, std::string_view key,
+                    std::string_view value);
+
+// Copies at most size - 1 characters of value and a terminating zero into
+// buffer; returns the count copied.
+std::size_t CopyTruncated(const std::string& value, char* buffer, std::size_t size);
+
+}  // namespace profile
