@@ -37,7 +37,9 @@ void Tile(std::int64_t step, int last, Place place) {
 
 JSBORDER::JSBORDER(std::string name) : host::Control(std::move(name)) {}
 
-void JSBORDER::UserControl_Initialize() { BackColor(EdgeBackColor); }
+void JSBORDER::UserControl_Initialize() {
+  BackColor(EdgeBackColor);
+}
 
 void JSBORDER::BORDERTYPE(std::int32_t NewBordertype) {
   bordertype_ = NewBordertype;
@@ -61,7 +63,9 @@ void JSBORDER::Path(const std::string& NewPath) {
   DrawSkin();
 }
 
-void JSBORDER::REDRAW() { Refresh(); }
+void JSBORDER::REDRAW() {
+  Refresh();
+}
 
 void JSBORDER::UserControl_ReadProperties(host::PropertyBag& PropBag) {
   // Stored directly: loading neither docks, nor notifies, nor draws.
@@ -86,7 +90,9 @@ void JSBORDER::UserControl_WriteProperties(host::PropertyBag& PropBag) {
                         host::PropertyValue::Of(std::string()));
 }
 
-void JSBORDER::UserControl_Paint() { DrawSkin(); }
+void JSBORDER::UserControl_Paint() {
+  DrawSkin();
+}
 
 void JSBORDER::UserControl_Resize() {
   // A designer sees the edges at the thickness they were designed with; at
