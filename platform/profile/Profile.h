@@ -22,6 +22,18 @@ bool Lookup(std::string_view text, std::string_view section, std::string_view ke
 std::string Replace(std::string_view text, std::string_view section, std::string_view key,
                     std::string_view value);
 
+// The text without the first line of key in section; unchanged when absent.
+std::string RemoveKey(std::string_view text, std::string_view section, std::string_view key);
+
+// The text without the first section of that name: its header and every line
+// up to the next header. Unchanged when absent.
+std::string RemoveSection(std::string_view text, std::string_view section);
+
+// Whether an entry can be written so that it reads back as written: no line
+// breaks anywhere, a section name without ']', a key that is not blank, holds
+// no '=' and does not start like a header or a comment.
+bool Writable(std::string_view section, std::string_view key, std::string_view value);
+
 // Copies at most size - 1 characters of value and a terminating zero into
 // buffer; returns the count copied.
 std::size_t CopyTruncated(const std::string& value, char* buffer, std::size_t size);

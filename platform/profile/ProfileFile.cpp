@@ -1,0 +1,86 @@
+// The Win32 profile entry points: read the whole file, work on its bytes,
+// write it back atomically. On Windows the system provides these.
+#ifndef _WIN32
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/File.h"
+#include "platform/profile/Profile.h"
+#include "platform/win32.h"
+
+namespace {
+
+std::string_view AsText(const std::vector<std::uint8_t>& bytes) {
+  return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+}
+
+// Windows drops trailing blanks from the default string.
+std::string DefaultValue(LPCSTR lpDefault) {
+  std::string value = lpDefault ? lpDefault : "";
+  while (!value.empty() && (value.back() == ' ' || value.back() == '\t')) value.pop_back();
+  return value;
+}
+
+enum class Existing { Missing, Read, Unreadable };
+
+// A file that exists but cannot be read must not be replaced by a file
+// holding only the new entry: that would lose everything else in it.
+Existing ReadExisting(const std::string& path, std::vector<std::uint8_t>& bytes) {
+  if (platform::ReadWholeFile(path, bytes)) return Existing::Read;
+  struct stat info {};
+  if (::lstat(platform::NativePath(path).c_str(), &info) != 0 && errno == ENOENT) {
+    return Existing::Missing;
+  }
+  return Existing::Unreadable;
+}
+
+}  // namespace
+
+DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault,
+                               LPSTR lpReturnedString, DWORD nSize, LPCSTR lpFileName) {
+  if (lpReturnedString == nullptr || nSize == 0) return 0;
+  std::string value;
+  bool found = false;
+  // Listing sections or keys (a null section or key) is not needed here; such
+  // a call reads as an absent entry.
+  if (lpAppName && lpKeyName && lpFileName) {
+    std::vector<std::uint8_t> bytes;
+    if (platform::ReadWholeFile(lpFileName, bytes)) {
+      found = profile::Lookup(AsText(bytes), lpAppName, lpKeyName, value);
+    }
+  }
+  if (!found) value = DefaultValue(lpDefault);
+  return static_cast<DWORD>(profile::CopyTruncated(value, lpReturnedString, nSize));
+}
+
+BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpString,
+                                LPCSTR lpFileName) {
+  if (lpAppName == nullptr || lpFileName == nullptr) return FALSE;
+  if (lpKeyName && lpString && !profile::Writable(lpAppName, lpKeyName, lpString)) return FALSE;
+  const std::string path = lpFileName;
+  std::vector<std::uint8_t> bytes;
+  Existing existing = ReadExisting(path, bytes);
+  if (existing == Existing::Unreadable) return FALSE;
+  const std::string_view text = AsText(bytes);
+
+  std::string updated;
+  if (lpKeyName == nullptr) {
+    updated = profile::RemoveSection(text, lpAppName);
+  } else if (lpString == nullptr) {
+    updated = profile::RemoveKey(text, lpAppName, lpKeyName);
+  } else {
+    updated = profile::Replace(text, lpAppName, lpKeyName, lpString);
+  }
+  // Deleting what is not there changes nothing and creates no file.
+  if (lpKeyName == nullptr || lpString == nullptr) {
+    if (updated == text) return TRUE;
+  }
+  return platform::WriteFileAtomic(path, updated.data(), updated.size()) ? TRUE : FALSE;
+}
+
+#endif
