@@ -32,7 +32,7 @@ enum MousePointer {
 struct AmbientProperties {
   bool UserMode = true;  // run mode
   std::string DisplayName;
-  Font Font;
+  host::Font Font;
 };
 
 // Raised by handlers that have no error handling of their own; the message
@@ -140,6 +140,7 @@ class Control {
   std::uint32_t backColor_ = 0x00FFFFFF;
   std::uint32_t foreColor_ = 0x00000000;
   int mousePointer_ = vbDefault;
+  mutable AmbientProperties ambient_;
   bool paintPending_ = false;
   std::vector<std::string> changed_;
   std::vector<Element*> elements_;

@@ -41,7 +41,7 @@ class Label : public Element {
  public:
   std::string Caption;
   std::uint32_t ForeColor = 0x80000012;
-  Font Font;
+  host::Font Font;
   void Draw(gdi::Surface& target, int originX, int originY) const override;
 };
 

@@ -32,7 +32,7 @@ class Form : public platform::WindowSink {
   void Icon(std::vector<platform::IconImage> images);
   std::uint32_t BackColor() const { return backColor_; }
   void BackColor(std::uint32_t color);
-  const Font& Font() const { return ambient_.Font; }
+  const host::Font& Font() const { return ambient_.Font; }
   void Font(const host::Font& font) { ambient_.Font = font; }
   // Ambient user mode handed to the controls: run mode unless a test asks
   // for design mode.
@@ -79,7 +79,8 @@ class Form : public platform::WindowSink {
   // Raises Unload; unless cancelled, ends the controls, destroys the window
   // and, for the last form, ends the message loop with status 0.
   void Unload();
-  bool Loaded() const { return hwnd_ != nullptr; }
+  bool Shown() const { return shown_; }
+  bool Unloaded() const { return unloaded_; }
 
   // Runs the Paint events that size changes and showing have asked for.
   void PaintPending();
@@ -104,6 +105,9 @@ class Form : public platform::WindowSink {
   void SetBounds(int x, int y, int w, int h, bool fromOutside);
   void SizeChanged();
   void PushBounds();
+  void LayoutPass();
+  void CursorChanged(const Control& control);
+  Element* ElementAt(const Control& control, int x, int y) const;
   Control* ControlAt(int x, int y) const;
   void RouteMouse(Control& control, const platform::PointerEvent& event, bool click);
 
@@ -112,6 +116,7 @@ class Form : public platform::WindowSink {
   std::string name_;
   HWND hwnd_ = nullptr;
   bool loadRaised_ = false;
+  bool shown_ = false;
   bool unloaded_ = false;
   std::string caption_;
   std::vector<platform::IconImage> icon_;
@@ -123,7 +128,12 @@ class Form : public platform::WindowSink {
   Control* capture_ = nullptr;
   Element* captureElement_ = nullptr;
   bool doubleClickPending_ = false;
+  Control* hover_ = nullptr;
   int layoutDepth_ = 0;
+  bool layoutAgain_ = false;
+  int geometryDepth_ = 0;
+  RECT pushed_{};
+  RECT restore_{};  // bounds to return to from a maximize
 };
 
 }  // namespace host

@@ -1,0 +1,21 @@
+#include "host/Element.h"
+
+#include "platform/gdi/Gdi.h"
+#include "platform/gdi/Text.h"
+
+namespace host {
+
+void Label::Draw(gdi::Surface& target, int originX, int originY) const {
+  if (!Visible || Caption.empty() || Width <= 0 || Height <= 0) return;
+  HDC dc = gdi::CreateSurfaceDC(&target);
+  if (!dc) return;
+  gdi::DrawTextLine(dc, originX + Left, originY + Top, Width, Height, Caption, Font, ForeColor);
+  DeleteDC(dc);
+}
+
+void Image::Draw(gdi::Surface& target, int originX, int originY) const {
+  if (!Visible || !Picture || Width <= 0 || Height <= 0) return;
+  gdi::StretchBlend(target, originX + Left, originY + Top, Width, Height, *Picture);
+}
+
+}  // namespace host

@@ -1,0 +1,413 @@
+#include "host/Form.h"
+
+#include <algorithm>
+
+#include "host/Element.h"
+#include "host/WebBrowser.h"
+#include "platform/gdi/Gdi.h"
+
+namespace host {
+
+namespace {
+
+int openForms = 0;
+
+platform::Cursor CursorOf(int mousePointer) {
+  switch (mousePointer) {
+    case vbSizeNESW:
+      return platform::Cursor::SizeNESW;
+    case vbSizeNS:
+      return platform::Cursor::SizeNS;
+    case vbSizeNWSE:
+      return platform::Cursor::SizeNWSE;
+    case vbSizeWE:
+      return platform::Cursor::SizeWE;
+    default:
+      return platform::Cursor::Default;
+  }
+}
+
+bool SameRect(const RECT& a, const RECT& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+}  // namespace
+
+Form::Form(platform::Desktop& desktop, std::string name)
+    : desktop_(desktop), screen_(desktop), name_(std::move(name)) {
+  hwnd_ = desktop_.CreateTopLevel(*this, RECT{0, 0, 0, 0});
+  ++openForms;
+}
+
+Form::~Form() {
+  if (!unloaded_) {
+    unloaded_ = true;
+    for (auto& control : controls_) control->UserControl_Terminate();
+    desktop_.DestroyTopLevel(hwnd_);
+    --openForms;
+  }
+  controls_.clear();
+}
+
+void Form::Caption(const std::string& text) {
+  caption_ = text;
+  desktop_.SetTitle(hwnd_, text);
+  Invalidate();
+}
+
+void Form::Icon(std::vector<platform::IconImage> images) {
+  icon_ = std::move(images);
+  desktop_.SetIcon(hwnd_, icon_);
+}
+
+void Form::BackColor(std::uint32_t color) {
+  backColor_ = color;
+  Invalidate();
+}
+
+void Form::Left(int twips) {
+  SetBounds(TwipsToPixels(twips, Screen::TwipsPerPixelX()), y_, w_, h_, false);
+}
+void Form::Top(int twips) {
+  SetBounds(x_, TwipsToPixels(twips, Screen::TwipsPerPixelY()), w_, h_, false);
+}
+void Form::Width(int twips) {
+  SetBounds(x_, y_, TwipsToPixels(twips, Screen::TwipsPerPixelX()), h_, false);
+}
+void Form::Height(int twips) {
+  SetBounds(x_, y_, w_, TwipsToPixels(twips, Screen::TwipsPerPixelY()), false);
+}
+void Form::Move(int left, int top) {
+  SetBounds(TwipsToPixels(left, Screen::TwipsPerPixelX()),
+            TwipsToPixels(top, Screen::TwipsPerPixelY()), w_, h_, false);
+}
+void Form::Move(int left, int top, int width, int height) {
+  SetBounds(TwipsToPixels(left, Screen::TwipsPerPixelX()),
+            TwipsToPixels(top, Screen::TwipsPerPixelY()),
+            TwipsToPixels(width, Screen::TwipsPerPixelX()),
+            TwipsToPixels(height, Screen::TwipsPerPixelY()), false);
+}
+
+int Form::ScaleWidth() const { return state_ == 1 ? 0 : Width(); }
+int Form::ScaleHeight() const { return state_ == 1 ? 0 : Height(); }
+
+void Form::SetBounds(int x, int y, int w, int h, bool fromOutside) {
+  w = std::max(w, 0);
+  h = std::max(h, 0);
+  const bool sized = w != w_ || h != h_;
+  if (!sized && x == x_ && y == y_) return;
+  x_ = x;
+  y_ = y;
+  w_ = w;
+  h_ = h;
+  // What the window manager reports is already on screen: no echo.
+  if (fromOutside) pushed_ = RECT{x, y, x + w, y + h};
+  ++geometryDepth_;
+  if (sized) SizeChanged();
+  --geometryDepth_;
+  PushBounds();
+  Invalidate();
+}
+
+void Form::SizeChanged() {
+  Layout();
+  Form_Resize();
+}
+
+void Form::PushBounds() {
+  // Nested runs settle first; the window follows the model once, at the end.
+  if (geometryDepth_ > 0 || unloaded_ || state_ == 1) return;
+  const RECT bounds{x_, y_, x_ + w_, y_ + h_};
+  if (SameRect(bounds, pushed_)) return;
+  pushed_ = bounds;
+  desktop_.SetBounds(hwnd_, bounds);
+}
+
+void Form::WindowState(int state) {
+  if (state == state_ || state < 0 || state > 2) return;
+  const int old = state_;
+  const RECT current{x_, y_, x_ + w_, y_ + h_};
+  RECT target = current;
+  if (state == 2) {
+    restore_ = current;
+    if (!desktop_.WorkArea(hwnd_, target)) target = current;
+  } else if (state == 0 && old == 2) {
+    target = restore_;
+  }
+  state_ = state;
+  desktop_.SetState(hwnd_, state);
+  ++geometryDepth_;
+  x_ = target.left;
+  y_ = target.top;
+  w_ = std::max(0, static_cast<int>(target.right - target.left));
+  h_ = std::max(0, static_cast<int>(target.bottom - target.top));
+  SizeChanged();
+  --geometryDepth_;
+  PushBounds();
+  Invalidate();
+}
+
+void Form::MinimumSize(int widthTwips, int heightTwips) {
+  desktop_.SetMinimumSize(hwnd_, TwipsToPixels(widthTwips, Screen::TwipsPerPixelX()),
+                          TwipsToPixels(heightTwips, Screen::TwipsPerPixelY()));
+}
+
+void Form::AddControl(std::unique_ptr<Control> control, const PropertyBag* stored) {
+  Control& c = *control;
+  c.parent_ = this;
+  controls_.push_back(std::move(control));
+  if (auto* browser = dynamic_cast<WebBrowser*>(&c)) browser->Attach(desktop_, hwnd_);
+  c.UserControl_Initialize();
+  if (stored) {
+    PropertyBag bag = *stored;
+    c.UserControl_ReadProperties(bag);
+  } else {
+    c.UserControl_InitProperties();
+  }
+  if (c.Align() != vbAlignNone) Layout();
+}
+
+Control* Form::Controls(const std::string& name) const {
+  for (const auto& control : controls_) {
+    if (control->Name() == name) return control.get();
+  }
+  return nullptr;
+}
+
+void Form::Layout() {
+  if (layoutDepth_ > 0) {
+    // A control's Resize changed the layout while a pass was under way: lay
+    // out now for the nested run, and again when the outer pass ends, whose
+    // running totals may be stale.
+    layoutAgain_ = true;
+    LayoutPass();
+    return;
+  }
+  ++layoutDepth_;
+  int rounds = 0;
+  do {
+    layoutAgain_ = false;
+    LayoutPass();
+  } while (layoutAgain_ && ++rounds < 8);
+  --layoutDepth_;
+}
+
+void Form::LayoutPass() {
+  if (state_ == 1) return;
+  int top = 0;
+  int bottom = h_;
+  for (auto& c : controls_) {
+    if (c->align_ != vbAlignTop) continue;
+    c->SetPixelBounds(0, top, w_, c->ph_, false);
+    top += c->ph_;
+  }
+  for (auto& c : controls_) {
+    if (c->align_ != vbAlignBottom) continue;
+    c->SetPixelBounds(0, bottom - c->ph_, w_, c->ph_, false);
+    bottom -= c->ph_;
+  }
+  const int between = std::max(0, bottom - top);
+  int left = 0;
+  int right = w_;
+  for (auto& c : controls_) {
+    if (c->align_ != vbAlignLeft) continue;
+    c->SetPixelBounds(left, top, c->pw_, between, false);
+    left += c->pw_;
+  }
+  for (auto& c : controls_) {
+    if (c->align_ != vbAlignRight) continue;
+    c->SetPixelBounds(right - c->pw_, top, c->pw_, between, false);
+    right -= c->pw_;
+  }
+}
+
+void Form::Show() {
+  if (!loadRaised_) {
+    loadRaised_ = true;
+    Form_Load();
+  }
+  if (unloaded_) return;
+  shown_ = true;
+  desktop_.Show(hwnd_, true);
+  for (auto& control : controls_) {
+    if (auto* browser = dynamic_cast<WebBrowser*>(control.get())) {
+      desktop_.ShowWebView(browser->View(), browser->Visible());
+    }
+    control->paintPending_ = true;
+  }
+  PushBounds();
+  PaintPending();
+  Invalidate();
+}
+
+void Form::Unload() {
+  if (unloaded_) return;
+  int cancel = 0;
+  Form_Unload(cancel);
+  if (cancel != 0) return;
+  unloaded_ = true;
+  shown_ = false;
+  capture_ = nullptr;
+  captureElement_ = nullptr;
+  hover_ = nullptr;
+  // The controls end with the window, but their objects live on until the
+  // form goes: an Unload may come from inside one of their handlers.
+  for (auto& control : controls_) control->UserControl_Terminate();
+  desktop_.DestroyTopLevel(hwnd_);
+  if (--openForms == 0) desktop_.Quit(0);
+}
+
+void Form::PaintPending() {
+  if (!shown_ || unloaded_) return;
+  for (int round = 0; round < 4; ++round) {
+    bool painted = false;
+    for (auto& control : controls_) {
+      if (!control->paintPending_ || !control->visible_ || control->IsNative()) continue;
+      control->paintPending_ = false;
+      painted = true;
+      control->UserControl_Paint();
+      if (unloaded_) return;
+    }
+    if (!painted) break;
+  }
+}
+
+void Form::Invalidate() {
+  if (shown_ && !unloaded_) desktop_.Invalidate(hwnd_);
+}
+
+Control* Form::ControlAt(int x, int y) const {
+  for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
+    const Control& c = **it;
+    if (!c.visible_ || c.IsNative()) continue;
+    if (x >= c.px_ && y >= c.py_ && x < c.px_ + c.pw_ && y < c.py_ + c.ph_) return it->get();
+  }
+  return nullptr;
+}
+
+Element* Form::ElementAt(const Control& control, int x, int y) const {
+  const auto& elements = control.Elements();
+  for (auto it = elements.rbegin(); it != elements.rend(); ++it) {
+    if ((*it)->TakesMouse() && (*it)->Contains(x, y)) return *it;
+  }
+  return nullptr;
+}
+
+void Form::CursorChanged(const Control& control) {
+  if (&control == hover_ || &control == capture_) {
+    desktop_.SetCursor(hwnd_, CursorOf(control.MousePointer()));
+  }
+}
+
+void Form::OnPointer(const platform::PointerEvent& event) {
+  if (unloaded_) return;
+  using platform::PointerKind;
+  Control* target = capture_ ? capture_ : ControlAt(event.x, event.y);
+  if (event.kind == PointerKind::Move && !capture_ && target != hover_) {
+    hover_ = target;
+    desktop_.SetCursor(hwnd_, CursorOf(target ? target->MousePointer() : vbDefault));
+  }
+  if (!target) {
+    if (event.kind == PointerKind::Up) doubleClickPending_ = false;
+    return;
+  }
+  const int x = event.x - target->px_;
+  const int y = event.y - target->py_;
+  Element* element = capture_ ? captureElement_ : ElementAt(*target, x, y);
+  const float ex = static_cast<float>(x - (element ? element->Left : 0));
+  const float ey = static_cast<float>(y - (element ? element->Top : 0));
+  const float fx = static_cast<float>(x);
+  const float fy = static_cast<float>(y);
+
+  switch (event.kind) {
+    case PointerKind::Move:
+      if (element && element->MouseMove) {
+        element->MouseMove(event.button, event.shift, ex, ey);
+      } else if (!element) {
+        target->UserControl_MouseMove(event.button, event.shift, fx, fy);
+      }
+      break;
+    case PointerKind::Down:
+      capture_ = target;
+      captureElement_ = element;
+      doubleClickPending_ = false;
+      if (element && element->MouseDown) {
+        element->MouseDown(event.button, event.shift, ex, ey);
+      } else if (!element) {
+        target->UserControl_MouseDown(event.button, event.shift, fx, fy);
+      }
+      break;
+    case PointerKind::DoubleClick:
+      capture_ = target;
+      captureElement_ = element;
+      doubleClickPending_ = true;
+      if (element && element->DblClick) {
+        element->DblClick();
+      } else if (!element) {
+        target->UserControl_DblClick();
+      }
+      break;
+    case PointerKind::Up: {
+      // The release after a double-click raises no second Click.
+      const bool click = capture_ == target && !doubleClickPending_;
+      capture_ = nullptr;
+      captureElement_ = nullptr;
+      doubleClickPending_ = false;
+      if (element && element->MouseUp) {
+        element->MouseUp(event.button, event.shift, ex, ey);
+      } else if (!element) {
+        target->UserControl_MouseUp(event.button, event.shift, fx, fy);
+        const bool inside = x >= 0 && y >= 0 && x < target->pw_ && y < target->ph_;
+        if (click && inside && !unloaded_) target->UserControl_Click();
+      }
+      break;
+    }
+  }
+  PaintPending();
+  Invalidate();
+}
+
+void Form::OnBoundsChanged(int x, int y, int width, int height) {
+  if (unloaded_) return;
+  SetBounds(x, y, width, height, true);
+  PaintPending();
+}
+
+void Form::OnStateChanged(int windowState, const RECT& bounds) {
+  if (unloaded_ || windowState < 0 || windowState > 2) return;
+  const RECT current{x_, y_, x_ + w_, y_ + h_};
+  if (windowState == state_ && SameRect(bounds, current)) return;
+  if (windowState == 2 && state_ != 2) restore_ = current;
+  state_ = windowState;
+  pushed_ = bounds;
+  ++geometryDepth_;
+  x_ = bounds.left;
+  y_ = bounds.top;
+  w_ = std::max(0, static_cast<int>(bounds.right - bounds.left));
+  h_ = std::max(0, static_cast<int>(bounds.bottom - bounds.top));
+  SizeChanged();
+  --geometryDepth_;
+  PushBounds();
+  PaintPending();
+  Invalidate();
+}
+
+void Form::OnCloseRequested() { Unload(); }
+
+void Form::OnCaptureReleased() {
+  capture_ = nullptr;
+  captureElement_ = nullptr;
+}
+
+void Form::Render(gdi::Surface& target) {
+  PaintPending();
+  target.Fill(gdi::ColorToPixel(backColor_));
+  for (const auto& control : controls_) {
+    const Control& c = *control;
+    if (!c.visible_ || c.IsNative()) continue;
+    gdi::CopyRect(target, c.px_, c.py_, c.pw_, c.ph_, c.surface_, 0, 0);
+    for (const Element* element : c.Elements()) element->Draw(target, c.px_, c.py_);
+  }
+}
+
+}  // namespace host

@@ -1,0 +1,75 @@
+// The user32 entry points: check and normalise, then hand the work to the
+// current desktop.
+#include "platform/Desktop.h"
+
+#include "platform/gdi/Gdi.h"
+
+namespace platform {
+
+namespace {
+Desktop* current = nullptr;
+}
+
+Desktop* CurrentDesktop() { return current; }
+void UseDesktop(Desktop* desktop) { current = desktop; }
+
+}  // namespace platform
+
+using platform::CurrentDesktop;
+
+LRESULT SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+  (void)lParam;
+  if (!CurrentDesktop() || !hWnd || Msg != WM_NCLBUTTONDOWN) return 0;
+  switch (wParam) {
+    case HTCAPTION:
+    case HTLEFT:
+    case HTRIGHT:
+    case HTBOTTOM:
+    case HTBOTTOMLEFT:
+    case HTBOTTOMRIGHT:
+      CurrentDesktop()->BeginMoveSize(hWnd, wParam);
+      break;
+    default:
+      break;
+  }
+  return 0;
+}
+
+BOOL ReleaseCapture() {
+  if (!CurrentDesktop()) return FALSE;
+  CurrentDesktop()->ReleaseCapture();
+  return TRUE;
+}
+
+BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy, UINT uFlags) {
+  (void)X, (void)Y, (void)cx, (void)cy;
+  if (!CurrentDesktop() || !hWnd) return FALSE;
+  // Only the z-order change is used: position and size stay the host's.
+  if ((uFlags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE)) return FALSE;
+  if (hWndInsertAfter == HWND_TOPMOST) {
+    CurrentDesktop()->SetTopmost(hWnd, true);
+  } else if (hWndInsertAfter == HWND_NOTOPMOST) {
+    CurrentDesktop()->SetTopmost(hWnd, false);
+  } else {
+    return FALSE;
+  }
+  return TRUE;
+}
+
+int SetWindowRgn(HWND hWnd, HRGN hRgn, BOOL bRedraw) {
+  (void)bRedraw;  // the desktops always repaint after a shape change
+  if (!CurrentDesktop() || !hWnd) return 0;
+  CurrentDesktop()->SetRegion(hWnd, hRgn);
+  return 1;
+}
+
+BOOL SystemParametersInfoA(UINT uiAction, UINT uiParam, PVOID pvParam, UINT fWinIni) {
+  (void)uiParam, (void)fWinIni;
+  if (!CurrentDesktop() || uiAction != SPI_GETWORKAREA || !pvParam) return FALSE;
+  RECT area{};
+  // The call names no window: the desktop answers for the monitor of the
+  // program's window.
+  if (!CurrentDesktop()->WorkArea(nullptr, area)) return FALSE;
+  *static_cast<RECT*>(pvParam) = area;
+  return TRUE;
+}

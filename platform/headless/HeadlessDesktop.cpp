@@ -1,0 +1,417 @@
+#include "platform/headless/HeadlessDesktop.h"
+
+#include <algorithm>
+
+#include "platform/gdi/Gdi.h"
+
+namespace platform {
+
+namespace {
+
+std::intptr_t Id(HWND hwnd) { return reinterpret_cast<std::intptr_t>(hwnd); }
+HWND Handle(std::intptr_t id) { return reinterpret_cast<HWND>(id); }
+int WidthOf(const RECT& r) { return r.right - r.left; }
+int HeightOf(const RECT& r) { return r.bottom - r.top; }
+
+bool Contains(const RECT& r, int x, int y) {
+  return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+}
+
+bool Intersects(const RECT& a, const RECT& b) {
+  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+}  // namespace
+
+HeadlessDesktop::HeadlessDesktop(int screenWidth, int screenHeight)
+    : screenWidth_(screenWidth), screenHeight_(screenHeight) {
+  monitors_.push_back(RECT{0, 0, screenWidth, screenHeight});
+}
+
+HeadlessDesktop::~HeadlessDesktop() {
+  for (auto& [id, window] : windows_) {
+    if (window.region) DeleteObject(window.region);
+  }
+}
+
+void HeadlessDesktop::SetScreen(int width, int height) {
+  screenWidth_ = width;
+  screenHeight_ = height;
+  monitors_.assign(1, RECT{0, 0, width, height});
+}
+
+void HeadlessDesktop::SetMonitors(const std::vector<RECT>& monitors) { monitors_ = monitors; }
+
+void HeadlessDesktop::SetWorkArea(const RECT& area) {
+  workArea_ = area;
+  workAreaSet_ = true;
+}
+
+void HeadlessDesktop::QueueMove(int x, int y) { input_.push_back({PointerKind::Move, 0, x, y}); }
+void HeadlessDesktop::QueuePress(int x, int y, int button) {
+  input_.push_back({PointerKind::Down, button, x, y});
+}
+void HeadlessDesktop::QueueRelease(int x, int y, int button) {
+  input_.push_back({PointerKind::Up, button, x, y});
+}
+void HeadlessDesktop::QueueDoubleClick(int x, int y, int button) {
+  input_.push_back({PointerKind::DoubleClick, button, x, y});
+  input_.push_back({PointerKind::Up, button, x, y});
+}
+void HeadlessDesktop::QueueClick(int x, int y, int button) {
+  QueueMove(x, y);
+  QueuePress(x, y, button);
+  QueueRelease(x, y, button);
+}
+void HeadlessDesktop::QueueDrag(int x0, int y0, int x1, int y1, int steps) {
+  QueueMove(x0, y0);
+  QueuePress(x0, y0);
+  steps = std::max(steps, 1);
+  for (int i = 1; i <= steps; ++i) {
+    QueueMove(x0 + (x1 - x0) * i / steps, y0 + (y1 - y0) * i / steps);
+  }
+  QueueRelease(x1, y1);
+}
+
+void HeadlessDesktop::Pump() {
+  while (!input_.empty()) {
+    Input input = input_.front();
+    input_.pop_front();
+    Deliver(input);
+  }
+}
+
+HeadlessDesktop::Window* HeadlessDesktop::Get(HWND hwnd) {
+  auto it = windows_.find(Id(hwnd));
+  return it == windows_.end() ? nullptr : &it->second;
+}
+
+const HeadlessDesktop::Window* HeadlessDesktop::Find(HWND hwnd) const {
+  auto it = windows_.find(Id(hwnd));
+  return it == windows_.end() ? nullptr : &it->second;
+}
+
+const HeadlessDesktop::WebView* HeadlessDesktop::FindWebView(WebViewId view) const {
+  auto it = webViews_.find(view);
+  return it == webViews_.end() ? nullptr : &it->second;
+}
+
+std::vector<HWND> HeadlessDesktop::Windows() const {
+  std::vector<HWND> result;
+  for (const auto& [id, window] : windows_) result.push_back(Handle(id));
+  return result;
+}
+
+HWND HeadlessDesktop::WindowAt(int x, int y) const {
+  // Topmost windows first, then the newest: the stacking a window manager
+  // would show.
+  HWND found = nullptr;
+  bool foundTopmost = false;
+  for (const auto& [id, window] : windows_) {
+    if (!window.visible || window.state == 1 || !Contains(window.bounds, x, y)) continue;
+    if (window.region &&
+        !gdi::RegionContains(window.region, x - window.bounds.left, y - window.bounds.top)) {
+      continue;
+    }
+    if (!found || window.topmost || !foundTopmost) {
+      found = Handle(id);
+      foundTopmost = window.topmost;
+    }
+  }
+  return found;
+}
+
+void HeadlessDesktop::Deliver(const Input& input) {
+  pointerX_ = input.x;
+  pointerY_ = input.y;
+  HWND target = capture_ ? capture_ : WindowAt(input.x, input.y);
+  if (input.kind == PointerKind::Down || input.kind == PointerKind::DoubleClick) {
+    buttons_ |= input.button;
+    capture_ = target;
+  } else if (input.kind == PointerKind::Up) {
+    buttons_ &= ~input.button;
+  }
+  Window* window = target ? Get(target) : nullptr;
+  if (window && window->sink) {
+    PointerEvent event;
+    event.kind = input.kind;
+    event.button = input.kind == PointerKind::Move ? buttons_ : input.button;
+    event.x = input.x - window->bounds.left;
+    event.y = input.y - window->bounds.top;
+    window->sink->OnPointer(event);
+  }
+  if (buttons_ == 0) capture_ = nullptr;
+}
+
+void HeadlessDesktop::BeginMoveSize(HWND hwnd, WPARAM hitCode) {
+  calls_.push_back("BeginMoveSize " + std::to_string(hitCode));
+  RunLoop(hwnd, hitCode);
+}
+
+void HeadlessDesktop::RunLoop(HWND hwnd, WPARAM hitCode) {
+  Window* window = Get(hwnd);
+  if (!window) return;
+  // The loop owns the pointer now: the press no longer belongs to a control.
+  capture_ = nullptr;
+  if (window->sink) window->sink->OnCaptureReleased();
+  const int startX = pointerX_;
+  const int startY = pointerY_;
+  const RECT start = window->bounds;
+  while (!input_.empty()) {
+    Input input = input_.front();
+    input_.pop_front();
+    pointerX_ = input.x;
+    pointerY_ = input.y;
+    if (input.kind == PointerKind::Up) break;
+    if (input.kind != PointerKind::Move) continue;
+    window = Get(hwnd);
+    if (!window) return;
+    const int dx = input.x - startX;
+    const int dy = input.y - startY;
+    const int minW = std::max(window->minWidth, 1);
+    const int minH = std::max(window->minHeight, 1);
+    RECT next = start;
+    switch (hitCode) {
+      case 2:  // HTCAPTION
+        next = RECT{start.left + dx, start.top + dy, start.right + dx, start.bottom + dy};
+        break;
+      case 10:  // HTLEFT
+        next.left = std::min(start.left + dx, start.right - minW);
+        break;
+      case 11:  // HTRIGHT
+        next.right = std::max(start.right + dx, start.left + minW);
+        break;
+      case 15:  // HTBOTTOM
+        next.bottom = std::max(start.bottom + dy, start.top + minH);
+        break;
+      case 16:  // HTBOTTOMLEFT
+        next.left = std::min(start.left + dx, start.right - minW);
+        next.bottom = std::max(start.bottom + dy, start.top + minH);
+        break;
+      case 17:  // HTBOTTOMRIGHT
+        next.right = std::max(start.right + dx, start.left + minW);
+        next.bottom = std::max(start.bottom + dy, start.top + minH);
+        break;
+      default:
+        return;
+    }
+    const RECT& now = window->bounds;
+    if (next.left == now.left && next.top == now.top && next.right == now.right &&
+        next.bottom == now.bottom) {
+      continue;
+    }
+    window->bounds = next;
+    if (window->sink) {
+      window->sink->OnBoundsChanged(next.left, next.top, WidthOf(next), HeightOf(next));
+    }
+  }
+  buttons_ = 0;
+  capture_ = nullptr;
+}
+
+void HeadlessDesktop::ReleaseCapture() {
+  calls_.push_back("ReleaseCapture");
+  HWND holder = capture_;
+  capture_ = nullptr;
+  if (Window* window = holder ? Get(holder) : nullptr; window && window->sink) {
+    window->sink->OnCaptureReleased();
+  }
+}
+
+void HeadlessDesktop::UserMinimize(HWND hwnd) {
+  Window* window = Get(hwnd);
+  if (!window || !window->sink) return;
+  window->state = 1;
+  window->sink->OnStateChanged(1, window->bounds);
+}
+
+void HeadlessDesktop::UserRestore(HWND hwnd) {
+  Window* window = Get(hwnd);
+  if (!window || !window->sink) return;
+  window->state = 0;
+  window->sink->OnStateChanged(0, window->bounds);
+}
+
+void HeadlessDesktop::UserMaximize(HWND hwnd) {
+  Window* window = Get(hwnd);
+  if (!window || !window->sink) return;
+  RECT area{};
+  if (!QueryWorkArea(hwnd, area)) area = monitors_.empty() ? RECT{} : monitors_.front();
+  window->state = 2;
+  window->bounds = area;
+  window->sink->OnStateChanged(2, area);
+}
+
+void HeadlessDesktop::UserResize(HWND hwnd, const RECT& bounds) {
+  Window* window = Get(hwnd);
+  if (!window || !window->sink) return;
+  RECT next = bounds;
+  next.right = std::max(next.right, next.left + window->minWidth);
+  next.bottom = std::max(next.bottom, next.top + window->minHeight);
+  window->bounds = next;
+  window->sink->OnBoundsChanged(next.left, next.top, WidthOf(next), HeightOf(next));
+}
+
+void HeadlessDesktop::UserClose(HWND hwnd) {
+  Window* window = Get(hwnd);
+  if (window && window->sink) window->sink->OnCloseRequested();
+}
+
+HWND HeadlessDesktop::CreateTopLevel(WindowSink& sink, const RECT& bounds) {
+  const std::intptr_t id = nextWindow_++;
+  Window& window = windows_[id];
+  window.sink = &sink;
+  window.bounds = bounds;
+  return Handle(id);
+}
+
+void HeadlessDesktop::DestroyTopLevel(HWND hwnd) {
+  auto it = windows_.find(Id(hwnd));
+  if (it == windows_.end()) return;
+  if (it->second.region) DeleteObject(it->second.region);
+  if (capture_ == hwnd) capture_ = nullptr;
+  windows_.erase(it);
+  for (auto& [id, view] : webViews_) {
+    if (view.parent == hwnd) view.visible = false;
+  }
+}
+
+void HeadlessDesktop::SetBounds(HWND hwnd, const RECT& bounds) {
+  if (Window* window = Get(hwnd)) window->bounds = bounds;
+}
+
+void HeadlessDesktop::Show(HWND hwnd, bool visible) {
+  if (Window* window = Get(hwnd)) window->visible = visible;
+}
+
+void HeadlessDesktop::SetState(HWND hwnd, int windowState) {
+  calls_.push_back("SetState " + std::to_string(windowState));
+  if (Window* window = Get(hwnd)) window->state = windowState;
+}
+
+void HeadlessDesktop::SetTitle(HWND hwnd, const std::string& utf8) {
+  if (Window* window = Get(hwnd)) window->title = utf8;
+}
+
+void HeadlessDesktop::SetIcon(HWND hwnd, const std::vector<IconImage>& images) {
+  if (Window* window = Get(hwnd)) window->icon = images;
+}
+
+void HeadlessDesktop::SetMinimumSize(HWND hwnd, int width, int height) {
+  if (Window* window = Get(hwnd)) {
+    window->minWidth = width;
+    window->minHeight = height;
+  }
+}
+
+void HeadlessDesktop::SetCursor(HWND hwnd, Cursor cursor) {
+  if (Window* window = Get(hwnd)) window->cursor = cursor;
+}
+
+void HeadlessDesktop::Invalidate(HWND hwnd) {
+  (void)hwnd;
+  ++invalidations_;
+}
+
+void HeadlessDesktop::SetRegion(HWND hwnd, HRGN region) {
+  calls_.push_back(region ? "SetWindowRgn region" : "SetWindowRgn none");
+  Window* window = Get(hwnd);
+  if (!window) {
+    // The region was handed over; with no window to own it, it goes now.
+    if (region) DeleteObject(region);
+    return;
+  }
+  if (window->region && window->region != region) DeleteObject(window->region);
+  window->region = region;
+}
+
+void HeadlessDesktop::SetTopmost(HWND hwnd, bool topmost) {
+  calls_.push_back(topmost ? "SetWindowPos topmost" : "SetWindowPos notopmost");
+  if (Window* window = Get(hwnd)) window->topmost = topmost;
+}
+
+bool HeadlessDesktop::WorkArea(HWND hwnd, RECT& area) {
+  calls_.push_back("WorkArea");
+  return QueryWorkArea(hwnd, area);
+}
+
+bool HeadlessDesktop::QueryWorkArea(HWND hwnd, RECT& area) {
+  if (failWorkArea_) return false;
+  if (workAreaSet_) {
+    area = workArea_;
+    return true;
+  }
+  if (monitors_.empty()) return false;
+  area = monitors_.front();
+  const Window* window = hwnd ? Get(hwnd) : nullptr;
+  if (!window && !windows_.empty()) window = &windows_.begin()->second;
+  if (window) {
+    for (const RECT& monitor : monitors_) {
+      if (Intersects(monitor, window->bounds)) {
+        area = monitor;
+        break;
+      }
+    }
+  }
+  return true;
+}
+
+WebViewId HeadlessDesktop::CreateWebView(HWND parent) {
+  const WebViewId id = nextWebView_++;
+  webViews_[id].parent = parent;
+  return id;
+}
+
+void HeadlessDesktop::SetWebViewBounds(WebViewId view, const RECT& bounds) {
+  auto it = webViews_.find(view);
+  if (it != webViews_.end()) it->second.bounds = bounds;
+}
+
+void HeadlessDesktop::ShowWebView(WebViewId view, bool visible) {
+  auto it = webViews_.find(view);
+  if (it != webViews_.end()) it->second.visible = visible;
+}
+
+void HeadlessDesktop::Navigate(WebViewId view, const std::string& location) {
+  auto it = webViews_.find(view);
+  if (it != webViews_.end()) it->second.locations.push_back(location);
+}
+
+int HeadlessDesktop::Run() {
+  Pump();
+  return status_;
+}
+
+void HeadlessDesktop::Quit(int status) {
+  quit_ = true;
+  status_ = status;
+}
+
+gdi::Surface HeadlessDesktop::Capture(HWND hwnd) {
+  Window* window = Get(hwnd);
+  if (!window) return {};
+  gdi::Surface pixels(WidthOf(window->bounds), HeightOf(window->bounds));
+  if (window->sink) window->sink->Render(pixels);
+  for (const auto& [id, view] : webViews_) {
+    if (view.parent != hwnd || !view.visible) continue;
+    gdi::FillRect(pixels, view.bounds.left, view.bounds.top, WidthOf(view.bounds),
+                  HeightOf(view.bounds), WebViewPlaceholder);
+  }
+  if (window->region) {
+    std::vector<gdi::Span> spans = gdi::RegionSpans(window->region, pixels.width, pixels.height);
+    gdi::Surface shaped(pixels.width, pixels.height, 0);
+    for (const gdi::Span& span : spans) {
+      gdi::CopyRect(shaped, span.x0, span.y, span.x1 - span.x0, 1, pixels, span.x0, span.y);
+    }
+    return shaped;
+  }
+  return pixels;
+}
+
+bool HeadlessDesktop::Screenshot(HWND hwnd, const std::string& pngPath) {
+  gdi::Surface pixels = Capture(hwnd);
+  return pixels.width > 0 && pixels.height > 0 && gdi::WritePng(pixels, pngPath);
+}
+
+}  // namespace platform
+
