@@ -1,0 +1,23 @@
+// Where the main window finds its files, all derived from the program folder.
+// The page locations keep the folder's own separators and add forward
+// slashes; the file paths add backslashes, which the file layer turns into
+// the platform's separator.
+#pragma once
+
+#include <string>
+
+namespace app {
+
+// The folder the lock file hangs from: the program folder with one separator
+// after it, unless it already ends in one (a root such as "/" or "C:\").
+std::string BaseFolder(const std::string& programFolder);
+
+std::string LockFilePath(const std::string& programFolder);
+std::string PlacementFilePath(const std::string& programFolder);
+std::string SkinFilePath(const std::string& programFolder, const std::string& skinName);
+
+std::string SoundPageLocation(const std::string& programFolder);
+std::string ContentPageLocation(const std::string& programFolder);
+std::string FirstRunPageLocation(const std::string& programFolder);
+
+}  // namespace app
