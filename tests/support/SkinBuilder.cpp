@@ -6,7 +6,7 @@
 #include "host/Files.h"
 #include "platform/gdi/Gdi.h"
 
-namespace support {
+namespace test {
 
 SkinBuilder& SkinBuilder::Picture(const std::string& key, int width, int height,
                                   std::uint32_t colorref) {
@@ -45,4 +45,4 @@ bool SkinBuilder::Write(const std::string& path) const {
   return static_cast<bool>(out);
 }
 
-}  // namespace support
+}  // namespace test

@@ -9,7 +9,7 @@
 #include "host/PropertyBag.h"
 #include "platform/gdi/Surface.h"
 
-namespace support {
+namespace test {
 
 class SkinBuilder {
  public:
@@ -32,4 +32,4 @@ class SkinBuilder {
   host::PropertyBag bag_;
 };
 
-}  // namespace support
+}  // namespace test
