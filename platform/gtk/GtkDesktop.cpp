@@ -1,0 +1,614 @@
+#include "platform/gtk/GtkDesktop.h"
+
+#include "platform/gdi/Gdi.h"
+#include "platform/gtk/InputMapping.h"
+#include "platform/gtk/PageUri.h"
+#include "platform/gtk/ShapeRectangles.h"
+
+// X11 last: it defines macros (None, Bool, Status) that clash with names in
+// the headers above.
+#include <X11/Xlib.h>
+#include <X11/extensions/shape.h>
+#include <gdk/gdkx.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace platform::gtk {
+
+namespace {
+
+Geometry GeometryOf(const RECT& r) { return {r.left, r.top, r.right - r.left, r.bottom - r.top}; }
+
+RECT RectOf(const Geometry& g) { return {g.x, g.y, g.x + g.width, g.y + g.height}; }
+
+RECT RectOf(const GdkRectangle& r) { return {r.x, r.y, r.x + r.width, r.y + r.height}; }
+
+std::int64_t NowMs() { return g_get_monotonic_time() / 1000; }
+
+// Where the window really is: gtk_window_get_position asks the X server,
+// where the configure-event after mapping can report 0,0 under a
+// reparenting window manager.
+Geometry RealGeometry(GtkWidget* window) {
+  Geometry g;
+  gtk_window_get_position(GTK_WINDOW(window), &g.x, &g.y);
+  gtk_window_get_size(GTK_WINDOW(window), &g.width, &g.height);
+  return g;
+}
+
+GdkPixbuf* PixbufOf(const IconImage& image) {
+  const gdi::Surface& s = image.pixels;
+  if (s.width <= 0 || s.height <= 0 ||
+      s.pixels.size() < static_cast<std::size_t>(s.width) * static_cast<std::size_t>(s.height)) {
+    return nullptr;
+  }
+  GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, TRUE, 8, s.width, s.height);
+  if (pixbuf == nullptr) return nullptr;
+  guchar* bytes = gdk_pixbuf_get_pixels(pixbuf);
+  int stride = gdk_pixbuf_get_rowstride(pixbuf);
+  bool opaque = image.bitsPerPixel < 32;
+  for (int y = 0; y < s.height; ++y) {
+    const std::uint32_t* row = s.Row(y);
+    guchar* out = bytes + static_cast<std::size_t>(y) * stride;
+    for (int x = 0; x < s.width; ++x) {
+      std::uint32_t p = row[x];
+      out[4 * x + 0] = static_cast<guchar>(p >> 16);
+      out[4 * x + 1] = static_cast<guchar>(p >> 8);
+      out[4 * x + 2] = static_cast<guchar>(p);
+      out[4 * x + 3] = opaque ? 0xFF : static_cast<guchar>(p >> 24);
+    }
+  }
+  return pixbuf;
+}
+
+WebKitWebView* NewWebView() {
+  WebKitSettings* settings = webkit_settings_new();
+  webkit_settings_set_enable_javascript(settings, TRUE);
+  webkit_settings_set_allow_file_access_from_file_urls(settings, FALSE);
+  webkit_settings_set_allow_universal_access_from_file_urls(settings, FALSE);
+  webkit_settings_set_enable_developer_extras(settings, FALSE);
+  // The sound page plays as soon as it loads, with no click to allow it.
+  webkit_settings_set_media_playback_requires_user_gesture(settings, FALSE);
+  WebKitWebsitePolicies* policies =
+      webkit_website_policies_new_with_policies("autoplay", WEBKIT_AUTOPLAY_ALLOW, nullptr);
+  auto* view = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "settings", settings,
+                                            "website-policies", policies, nullptr));
+  g_object_unref(policies);
+  g_object_unref(settings);
+  return view;
+}
+
+}  // namespace
+
+GtkDesktop::GtkDesktop() = default;
+
+GtkDesktop::~GtkDesktop() {
+  while (!windows_.empty()) DestroyTopLevel(windows_.begin()->second->hwnd);
+  for (auto& [cursor, gdkCursor] : cursors_) {
+    if (gdkCursor != nullptr) g_object_unref(gdkCursor);
+  }
+}
+
+GtkDesktop::Window* GtkDesktop::Get(HWND hwnd) {
+  auto it = windows_.find(reinterpret_cast<std::intptr_t>(hwnd));
+  return it == windows_.end() ? nullptr : it->second.get();
+}
+
+HWND GtkDesktop::CreateTopLevel(WindowSink& sink, const RECT& bounds) {
+  auto owned = std::make_unique<Window>();
+  Window& w = *owned;
+  w.desktop = this;
+  w.hwnd = reinterpret_cast<HWND>(nextWindow_++);
+  w.sink = &sink;
+  w.bounds = bounds;
+  Geometry g = GeometryOf(bounds);
+  w.actual = g;
+
+  GtkSettings* settings = gtk_settings_get_default();
+  int doubleClickTime = 400;
+  int doubleClickDistance = 5;
+  if (settings != nullptr) {
+    g_object_get(settings, "gtk-double-click-time", &doubleClickTime, "gtk-double-click-distance",
+                 &doubleClickDistance, nullptr);
+  }
+  w.clicks = ClickTracker(doubleClickTime, doubleClickDistance);
+
+  w.window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  gtk_window_set_decorated(GTK_WINDOW(w.window), FALSE);
+  gtk_window_set_default_size(GTK_WINDOW(w.window), std::max(1, g.width), std::max(1, g.height));
+  gtk_window_move(GTK_WINDOW(w.window), g.x, g.y);
+  w.layout = gtk_layout_new(nullptr, nullptr);
+  gtk_container_add(GTK_CONTAINER(w.window), w.layout);
+  w.area = gtk_drawing_area_new();
+  gtk_widget_set_size_request(w.area, std::max(1, g.width), std::max(1, g.height));
+  gtk_widget_add_events(w.area, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
+                                    GDK_POINTER_MOTION_MASK);
+  gtk_layout_put(GTK_LAYOUT(w.layout), w.area, 0, 0);
+
+  g_signal_connect(w.area, "draw", G_CALLBACK(OnDraw), &w);
+  g_signal_connect(w.area, "button-press-event", G_CALLBACK(OnButton), &w);
+  g_signal_connect(w.area, "button-release-event", G_CALLBACK(OnButton), &w);
+  g_signal_connect(w.area, "motion-notify-event", G_CALLBACK(OnMotion), &w);
+  g_signal_connect(w.window, "configure-event", G_CALLBACK(OnConfigure), &w);
+  g_signal_connect(w.window, "window-state-event", G_CALLBACK(OnWindowState), &w);
+  g_signal_connect(w.window, "delete-event", G_CALLBACK(OnDelete), &w);
+  g_signal_connect(w.window, "realize", G_CALLBACK(OnRealize), &w);
+  gtk_widget_show(w.area);
+  gtk_widget_show(w.layout);
+
+  HWND hwnd = w.hwnd;
+  windows_[reinterpret_cast<std::intptr_t>(hwnd)] = std::move(owned);
+  return hwnd;
+}
+
+void GtkDesktop::DestroyTopLevel(HWND hwnd) {
+  auto it = windows_.find(reinterpret_cast<std::intptr_t>(hwnd));
+  if (it == windows_.end()) return;
+  Window& w = *it->second;
+  if (captureWindow_ == &w) captureWindow_ = nullptr;
+  if (w.settleTimer != 0) g_source_remove(w.settleTimer);
+  for (auto view = webViews_.begin(); view != webViews_.end();) {
+    view = view->second.parent == hwnd ? webViews_.erase(view) : std::next(view);
+  }
+  // No signal may reach the sink from here on: the host is ending the window.
+  g_signal_handlers_disconnect_by_data(w.window, &w);
+  g_signal_handlers_disconnect_by_data(w.area, &w);
+  gtk_widget_destroy(w.window);
+  if (w.region != nullptr) DeleteObject(w.region);
+  windows_.erase(it);
+}
+
+void GtkDesktop::Request(Window& w, const Geometry& requested) {
+  // GTK clamps a resize to the minimum size it was told, so that is the
+  // geometry the configure-event will report.
+  Geometry g = requested;
+  g.width = std::max({1, g.width, w.minWidth});
+  g.height = std::max({1, g.height, w.minHeight});
+  if (g == w.actual && w.pending.Empty()) return;
+  w.pending.Requested(g, NowMs());
+  gtk_window_move(GTK_WINDOW(w.window), g.x, g.y);
+  gtk_window_resize(GTK_WINDOW(w.window), g.width, g.height);
+  if (w.settleTimer != 0) g_source_remove(w.settleTimer);
+  w.settleTimer = g_timeout_add(PendingGeometry::SettleMs + 20, OnSettleTimer, &w);
+}
+
+void GtkDesktop::SetBounds(HWND hwnd, const RECT& bounds) {
+  Window* w = Get(hwnd);
+  if (w == nullptr) return;
+  w->bounds = bounds;
+  Geometry g = GeometryOf(bounds);
+  // The drawing area follows the model at once, so the host's pixels are
+  // shown at the size it drew them for.
+  gtk_widget_set_size_request(w->area, std::max(1, g.width), std::max(1, g.height));
+  Request(*w, g);
+}
+
+void GtkDesktop::Show(HWND hwnd, bool visible) {
+  Window* w = Get(hwnd);
+  if (w == nullptr) return;
+  if (visible) {
+    gtk_widget_show(w->window);
+  } else {
+    gtk_widget_hide(w->window);
+  }
+}
+
+void GtkDesktop::SetState(HWND hwnd, int windowState) {
+  Window* w = Get(hwnd);
+  if (w == nullptr) return;
+  GtkWindow* window = GTK_WINDOW(w->window);
+  if (windowState == 1) {
+    gtk_window_iconify(window);
+  } else if (windowState == 0) {
+    // The host takes a window-manager maximize over as its own normal state
+    // filling the work area, so the real window leaves both states.
+    gtk_window_unmaximize(window);
+    gtk_window_deiconify(window);
+  }
+}
+
+void GtkDesktop::SetTitle(HWND hwnd, const std::string& utf8) {
+  Window* w = Get(hwnd);
+  if (w == nullptr) return;
+  // GTK rejects titles that are not UTF-8 with a critical warning.
+  if (!g_utf8_validate(utf8.c_str(), static_cast<gssize>(utf8.size()), nullptr)) {
+    gchar* fixed = g_utf8_make_valid(utf8.c_str(), static_cast<gssize>(utf8.size()));
+    gtk_window_set_title(GTK_WINDOW(w->window), fixed);
+    g_free(fixed);
+    return;
+  }
+  gtk_window_set_title(GTK_WINDOW(w->window), utf8.c_str());
+}
+
+void GtkDesktop::SetIcon(HWND hwnd, const std::vector<IconImage>& images) {
+  Window* w = Get(hwnd);
+  if (w == nullptr) return;
+  GList* list = nullptr;
+  for (const IconImage& image : images) {
+    if (GdkPixbuf* pixbuf = PixbufOf(image)) list = g_list_append(list, pixbuf);
+  }
+  gtk_window_set_icon_list(GTK_WINDOW(w->window), list);
+  g_list_free_full(list, g_object_unref);
+}
+
+void GtkDesktop::SetMinimumSize(HWND hwnd, int width, int height) {
+  Window* w = Get(hwnd);
+  if (w == nullptr) return;
+  w->minWidth = std::max(0, width);
+  w->minHeight = std::max(0, height);
+  GdkGeometry hints{};
+  hints.min_width = w->minWidth;
+  hints.min_height = w->minHeight;
+  gtk_window_set_geometry_hints(GTK_WINDOW(w->window), nullptr, &hints, GDK_HINT_MIN_SIZE);
+}
+
+GdkCursor* GtkDesktop::CursorFor(Cursor cursor) {
+  auto it = cursors_.find(cursor);
+  if (it != cursors_.end()) return it->second;
+  const char* name = CursorName(cursor);
+  GdkCursor* gdkCursor =
+      name != nullptr ? gdk_cursor_new_from_name(gdk_display_get_default(), name) : nullptr;
+  cursors_[cursor] = gdkCursor;
+  return gdkCursor;
+}
+
+void GtkDesktop::SetCursor(HWND hwnd, Cursor cursor) {
+  Window* w = Get(hwnd);
+  if (w == nullptr || w->cursor == cursor) return;
+  w->cursor = cursor;
+  if (GdkWindow* gdkWindow = gtk_widget_get_window(w->area)) {
+    gdk_window_set_cursor(gdkWindow, CursorFor(cursor));
+  }
+}
+
+void GtkDesktop::Invalidate(HWND hwnd) {
+  if (Window* w = Get(hwnd)) gtk_widget_queue_draw(w->area);
+}
+
+void GtkDesktop::SetRegion(HWND hwnd, HRGN region) {
+  Window* w = Get(hwnd);
+  if (w == nullptr) {
+    // The window owns the region from the call on; with no window it has
+    // no owner left.
+    if (region != nullptr) DeleteObject(region);
+    return;
+  }
+  if (w->region != nullptr && w->region != region) DeleteObject(w->region);
+  w->region = region;
+  w->shapeWidth = -1;
+  ApplyShape(*w);
+}
+
+// The X Shape extension directly: GDK's shape calls on a mapped window only
+// take effect at the next resize, and then for the old size.
+void GtkDesktop::ApplyShape(Window& w) {
+  GdkWindow* gdkWindow = gtk_widget_get_window(w.window);
+  if (gdkWindow == nullptr || !GDK_IS_X11_WINDOW(gdkWindow)) return;
+  Display* display = GDK_WINDOW_XDISPLAY(gdkWindow);
+  ::Window xid = GDK_WINDOW_XID(gdkWindow);
+  int width = w.actual.width;
+  int height = w.actual.height;
+  if (w.region == nullptr) {
+    if (w.shapeWidth == -1 && w.shapeHeight == -2) return;  // already removed
+    XShapeCombineMask(display, xid, ShapeBounding, 0, 0, None, ShapeSet);
+    XShapeCombineMask(display, xid, ShapeInput, 0, 0, None, ShapeSet);
+    w.shapeWidth = -1;
+    w.shapeHeight = -2;
+    return;
+  }
+  if (width == w.shapeWidth && height == w.shapeHeight) return;
+  std::vector<ShapeRect> rects = ShapeRectangles(gdi::RegionSpans(w.region, width, height));
+  std::vector<XRectangle> xrects;
+  xrects.reserve(rects.size());
+  for (const ShapeRect& r : rects) {
+    xrects.push_back({static_cast<short>(r.x), static_cast<short>(r.y),
+                      static_cast<unsigned short>(r.width), static_cast<unsigned short>(r.height)});
+  }
+  for (int kind : {ShapeBounding, ShapeInput}) {
+    XShapeCombineRectangles(display, xid, kind, 0, 0, xrects.data(),
+                            static_cast<int>(xrects.size()), ShapeSet, YXBanded);
+  }
+  w.shapeWidth = width;
+  w.shapeHeight = height;
+}
+
+void GtkDesktop::SetTopmost(HWND hwnd, bool topmost) {
+  if (Window* w = Get(hwnd)) gtk_window_set_keep_above(GTK_WINDOW(w->window), topmost);
+}
+
+bool GtkDesktop::WorkArea(HWND hwnd, RECT& area) {
+  GdkDisplay* display = gdk_display_get_default();
+  if (display == nullptr) return false;
+  GdkMonitor* monitor = nullptr;
+  Window* w = Get(hwnd);
+  if (w != nullptr && gtk_widget_get_window(w->window) != nullptr) {
+    monitor = gdk_display_get_monitor_at_window(display, gtk_widget_get_window(w->window));
+  } else if (w != nullptr) {
+    Geometry g = GeometryOf(w->bounds);
+    monitor = gdk_display_get_monitor_at_point(display, g.x + g.width / 2, g.y + g.height / 2);
+  }
+  if (monitor == nullptr) monitor = gdk_display_get_primary_monitor(display);
+  if (monitor == nullptr) monitor = gdk_display_get_monitor(display, 0);
+  if (monitor == nullptr) return false;
+  GdkRectangle r;
+  gdk_monitor_get_workarea(monitor, &r);
+  area = RectOf(r);
+  return true;
+}
+
+void GtkDesktop::BeginMoveSize(HWND hwnd, WPARAM hitCode) {
+  Window* w = Get(hwnd);
+  if (w == nullptr || w->press.button == 0) return;
+  GtkWindow* window = GTK_WINDOW(w->window);
+  Press press = w->press;
+  if (hitCode == HTCAPTION) {
+    gtk_window_begin_move_drag(window, static_cast<gint>(press.button), press.rootX, press.rootY,
+                               press.time);
+  } else if (auto edge = SizingEdge(hitCode)) {
+    gtk_window_begin_resize_drag(window, *edge, static_cast<gint>(press.button), press.rootX,
+                                 press.rootY, press.time);
+  } else {
+    return;
+  }
+  // The loop owns the pointer now; no release comes back to this window.
+  w->press = Press{};
+  if (captureWindow_ == w) captureWindow_ = nullptr;
+  w->sink->OnCaptureReleased();
+}
+
+void GtkDesktop::ReleaseCapture() {
+  Window* w = captureWindow_;
+  if (w == nullptr) return;
+  captureWindow_ = nullptr;
+  w->sink->OnCaptureReleased();
+}
+
+int GtkDesktop::ScreenWidth() {
+  int width = 0;
+  for (const RECT& r : Monitors()) width = std::max(width, static_cast<int>(r.right));
+  return width;
+}
+
+int GtkDesktop::ScreenHeight() {
+  int height = 0;
+  for (const RECT& r : Monitors()) height = std::max(height, static_cast<int>(r.bottom));
+  return height;
+}
+
+std::vector<RECT> GtkDesktop::Monitors() {
+  std::vector<RECT> monitors;
+  GdkDisplay* display = gdk_display_get_default();
+  if (display == nullptr) return monitors;
+  int count = gdk_display_get_n_monitors(display);
+  for (int i = 0; i < count; ++i) {
+    GdkRectangle r;
+    gdk_monitor_get_geometry(gdk_display_get_monitor(display, i), &r);
+    monitors.push_back(RectOf(r));
+  }
+  return monitors;
+}
+
+WebViewId GtkDesktop::CreateWebView(HWND parent) {
+  Window* w = Get(parent);
+  if (w == nullptr) return 0;
+  GtkWidget* view = GTK_WIDGET(NewWebView());
+  // Showing the window must not show a view the host keeps hidden; a hidden
+  // view still loads its page and runs its scripts.
+  gtk_widget_set_no_show_all(view, TRUE);
+  gtk_widget_set_size_request(view, 1, 1);
+  gtk_layout_put(GTK_LAYOUT(w->layout), view, 0, 0);
+  g_signal_connect(view, "load-changed", G_CALLBACK(OnLoadChanged), nullptr);
+  WebViewId id = nextWebView_++;
+  webViews_[id] = {parent, view};
+  return id;
+}
+
+void GtkDesktop::SetWebViewBounds(WebViewId id, const RECT& bounds) {
+  auto it = webViews_.find(id);
+  if (it == webViews_.end()) return;
+  Window* w = Get(it->second.parent);
+  if (w == nullptr) return;
+  Geometry g = GeometryOf(bounds);
+  gtk_layout_move(GTK_LAYOUT(w->layout), it->second.view, g.x, g.y);
+  gtk_widget_set_size_request(it->second.view, std::max(1, g.width), std::max(1, g.height));
+}
+
+void GtkDesktop::ShowWebView(WebViewId id, bool visible) {
+  auto it = webViews_.find(id);
+  if (it == webViews_.end()) return;
+  if (visible) {
+    gtk_widget_show(it->second.view);
+  } else {
+    gtk_widget_hide(it->second.view);
+  }
+}
+
+void GtkDesktop::Navigate(WebViewId id, const std::string& location) {
+  auto it = webViews_.find(id);
+  if (it == webViews_.end()) return;
+  std::string uri = PageUri(location);
+  webkit_web_view_load_uri(WEBKIT_WEB_VIEW(it->second.view), uri.c_str());
+}
+
+int GtkDesktop::Run() {
+  if (loop_ != nullptr) return status_;  // already running: not reentrant
+  loop_ = g_main_loop_new(nullptr, FALSE);
+  if (!quitRequested_) g_main_loop_run(loop_);
+  g_main_loop_unref(loop_);
+  loop_ = nullptr;
+  return status_;
+}
+
+void GtkDesktop::Quit(int status) {
+  status_ = status;
+  // A quit asked for before the loop runs (the window closed during start-up)
+  // must still end the loop the moment it starts.
+  quitRequested_ = true;
+  if (loop_ != nullptr) g_main_loop_quit(loop_);
+}
+
+gboolean GtkDesktop::OnDraw(GtkWidget* widget, cairo_t* cr, gpointer data) {
+  auto& w = *static_cast<Window*>(data);
+  int width = gtk_widget_get_allocated_width(widget);
+  int height = gtk_widget_get_allocated_height(widget);
+  if (width <= 0 || height <= 0) return TRUE;
+  if (w.frame.width != width || w.frame.height != height) w.frame = gdi::Surface(width, height);
+  w.sink->Render(w.frame);
+  // The host may have drawn into a surface of another size; paint only what
+  // is there.
+  if (w.frame.width <= 0 || w.frame.height <= 0 ||
+      w.frame.pixels.size() <
+          static_cast<std::size_t>(w.frame.width) * static_cast<std::size_t>(w.frame.height)) {
+    return TRUE;
+  }
+  cairo_surface_t* image = cairo_image_surface_create_for_data(
+      reinterpret_cast<unsigned char*>(w.frame.pixels.data()), CAIRO_FORMAT_ARGB32, w.frame.width,
+      w.frame.height, w.frame.width * 4);
+  cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+  cairo_set_source_surface(cr, image, 0, 0);
+  cairo_paint(cr);
+  cairo_surface_destroy(image);
+  return TRUE;
+}
+
+gboolean GtkDesktop::OnButton(GtkWidget*, GdkEventButton* event, gpointer data) {
+  auto& w = *static_cast<Window*>(data);
+  // GTK's own double- and triple-click events come after a second press that
+  // has already been handled as the double-click.
+  if (event->type != GDK_BUTTON_PRESS && event->type != GDK_BUTTON_RELEASE) return TRUE;
+  int button = HostButton(event->button);
+  if (button == 0) return TRUE;
+  PointerEvent pointer;
+  pointer.button = button;
+  pointer.shift = HostShift(event->state);
+  pointer.x = static_cast<int>(std::floor(event->x));
+  pointer.y = static_cast<int>(std::floor(event->y));
+  int rootX = static_cast<int>(std::floor(event->x_root));
+  int rootY = static_cast<int>(std::floor(event->y_root));
+  if (event->type == GDK_BUTTON_PRESS) {
+    w.press = {event->button, rootX, rootY, event->time};
+    w.desktop->captureWindow_ = &w;
+    pointer.kind = w.clicks.Press(button, rootX, rootY, event->time) ? PointerKind::DoubleClick
+                                                                      : PointerKind::Down;
+  } else {
+    if (w.press.button == event->button) w.press = Press{};
+    if (w.desktop->captureWindow_ == &w) w.desktop->captureWindow_ = nullptr;
+    pointer.kind = PointerKind::Up;
+  }
+  w.sink->OnPointer(pointer);
+  return TRUE;
+}
+
+gboolean GtkDesktop::OnMotion(GtkWidget*, GdkEventMotion* event, gpointer data) {
+  auto& w = *static_cast<Window*>(data);
+  PointerEvent pointer;
+  pointer.kind = PointerKind::Move;
+  pointer.button = HostButtons(event->state);
+  pointer.shift = HostShift(event->state);
+  pointer.x = static_cast<int>(std::floor(event->x));
+  pointer.y = static_cast<int>(std::floor(event->y));
+  w.sink->OnPointer(pointer);
+  return TRUE;
+}
+
+gboolean GtkDesktop::OnConfigure(GtkWidget* widget, GdkEventConfigure* event, gpointer data) {
+  auto& w = *static_cast<Window*>(data);
+  Geometry g = RealGeometry(widget);
+  g.width = event->width;
+  g.height = event->height;
+  w.actual = g;
+  if (g.width != w.shapeWidth || g.height != w.shapeHeight) w.desktop->ApplyShape(w);
+  switch (w.pending.Configured(g)) {
+    case PendingGeometry::Verdict::Answer:
+    case PendingGeometry::Verdict::Stale:
+      break;
+    case PendingGeometry::Verdict::Outside:
+      // A minimized window keeps the bounds it will be restored to.
+      if (w.state != 1) w.desktop->Adopt(w, g);
+      break;
+  }
+  return FALSE;
+}
+
+void GtkDesktop::Adopt(Window& w, const Geometry& g) {
+  if (GeometryOf(w.bounds) == g) return;
+  w.bounds = RectOf(g);
+  gtk_widget_set_size_request(w.area, std::max(1, g.width), std::max(1, g.height));
+  // The host runs its resize handling here and may answer with new bounds
+  // of its own (its minimum size), which arrive as a fresh request.
+  w.sink->OnBoundsChanged(g.x, g.y, g.width, g.height);
+}
+
+void GtkDesktop::Settle(Window& w) {
+  w.pending.Clear();
+  if (!gtk_widget_get_realized(w.window)) return;
+  Geometry g = RealGeometry(w.window);
+  w.actual = g;
+  ApplyShape(w);
+  if (w.state != 1) Adopt(w, g);
+}
+
+gboolean GtkDesktop::OnSettleTimer(gpointer data) {
+  auto& w = *static_cast<Window*>(data);
+  w.settleTimer = 0;
+  // The window manager changed or refused the last request: what the window
+  // really is now is the truth.
+  if (!w.pending.Empty()) w.desktop->Settle(w);
+  return G_SOURCE_REMOVE;
+}
+
+gboolean GtkDesktop::OnWindowState(GtkWidget* widget, GdkEventWindowState* event, gpointer data) {
+  auto& w = *static_cast<Window*>(data);
+  constexpr auto Watched = GDK_WINDOW_STATE_ICONIFIED | GDK_WINDOW_STATE_MAXIMIZED;
+  if ((event->changed_mask & Watched) == 0) return FALSE;
+  int state = 0;
+  if (event->new_window_state & GDK_WINDOW_STATE_ICONIFIED) {
+    state = 1;
+  } else if (event->new_window_state & GDK_WINDOW_STATE_MAXIMIZED) {
+    state = 2;
+  }
+  if (state == w.state) return FALSE;
+  w.state = state;
+  RECT bounds = w.bounds;
+  if (state == 2) {
+    // The maximized size comes in a configure-event of its own, later; a
+    // maximized undecorated window fills its monitor's work area.
+    RECT area;
+    if (w.desktop->WorkArea(w.hwnd, area)) bounds = area;
+    w.pending.Clear();
+    w.bounds = bounds;
+    Geometry g = GeometryOf(bounds);
+    gtk_widget_set_size_request(w.area, std::max(1, g.width), std::max(1, g.height));
+  }
+  (void)widget;
+  w.sink->OnStateChanged(state, bounds);
+  return FALSE;
+}
+
+gboolean GtkDesktop::OnDelete(GtkWidget*, GdkEvent*, gpointer data) {
+  auto& w = *static_cast<Window*>(data);
+  // The host decides: it unloads the form, which destroys the window.
+  w.sink->OnCloseRequested();
+  return TRUE;
+}
+
+void GtkDesktop::OnRealize(GtkWidget*, gpointer data) {
+  auto& w = *static_cast<Window*>(data);
+  // A region or cursor set before the window existed on the server.
+  w.shapeWidth = -1;
+  w.shapeHeight = -1;
+  w.desktop->ApplyShape(w);
+  if (GdkWindow* gdkWindow = gtk_widget_get_window(w.area)) {
+    gdk_window_set_cursor(gdkWindow, w.desktop->CursorFor(w.cursor));
+  }
+}
+
+void GtkDesktop::OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer) {
+  // For start-up measurements: G_MESSAGES_DEBUG=skinshell shows when each
+  // page has finished loading.
+  if (event == WEBKIT_LOAD_FINISHED) {
+    g_log("skinshell", G_LOG_LEVEL_DEBUG, "load finished: %s", webkit_web_view_get_uri(view));
+  }
+}
+
+}  // namespace platform::gtk

@@ -1,0 +1,120 @@
+// The desktop on GTK 3 and X11, with WebKitGTK web views.
+//
+// Each top-level window is an undecorated GtkWindow holding a GtkLayout: a
+// full-size drawing area at the bottom shows the host's pixels and takes the
+// mouse, web views sit above it at the host's rectangles. GtkLayout rather
+// than GtkFixed, because GtkFixed asks for the furthest child edge as its
+// minimum and a web view placed past the window's edge would make the window
+// grow by itself.
+#pragma once
+
+// The Win32 subset first: it declares TRUE and FALSE as constants, which
+// GLib's macros of the same names would otherwise break.
+#include "platform/Desktop.h"
+#include "platform/gtk/ClickTracker.h"
+#include "platform/gtk/PendingGeometry.h"
+
+// Then the toolkit.
+#include <gtk/gtk.h>
+#include <webkit2/webkit2.h>
+
+#include <map>
+#include <memory>
+
+namespace platform::gtk {
+
+class GtkDesktop : public Desktop {
+ public:
+  GtkDesktop();
+  ~GtkDesktop() override;
+  GtkDesktop(const GtkDesktop&) = delete;
+  GtkDesktop& operator=(const GtkDesktop&) = delete;
+
+  HWND CreateTopLevel(WindowSink& sink, const RECT& bounds) override;
+  void DestroyTopLevel(HWND hwnd) override;
+  void SetBounds(HWND hwnd, const RECT& bounds) override;
+  void Show(HWND hwnd, bool visible) override;
+  void SetState(HWND hwnd, int windowState) override;
+  void SetTitle(HWND hwnd, const std::string& utf8) override;
+  void SetIcon(HWND hwnd, const std::vector<IconImage>& images) override;
+  void SetMinimumSize(HWND hwnd, int width, int height) override;
+  void SetCursor(HWND hwnd, Cursor cursor) override;
+  void Invalidate(HWND hwnd) override;
+  void SetRegion(HWND hwnd, HRGN region) override;
+  void SetTopmost(HWND hwnd, bool topmost) override;
+  bool WorkArea(HWND hwnd, RECT& area) override;
+  void BeginMoveSize(HWND hwnd, WPARAM hitCode) override;
+  void ReleaseCapture() override;
+  int ScreenWidth() override;
+  int ScreenHeight() override;
+  std::vector<RECT> Monitors() override;
+  WebViewId CreateWebView(HWND parent) override;
+  void SetWebViewBounds(WebViewId view, const RECT& bounds) override;
+  void ShowWebView(WebViewId view, bool visible) override;
+  void Navigate(WebViewId view, const std::string& location) override;
+  int Run() override;
+  void Quit(int status) override;
+
+ private:
+  struct Press {
+    guint button = 0;  // GDK's number; 0 when no button is down
+    int rootX = 0;
+    int rootY = 0;
+    guint32 time = 0;
+  };
+  struct Window {
+    GtkDesktop* desktop = nullptr;
+    HWND hwnd = nullptr;
+    WindowSink* sink = nullptr;
+    GtkWidget* window = nullptr;
+    GtkWidget* layout = nullptr;
+    GtkWidget* area = nullptr;
+    RECT bounds{};      // the host's model: client area in screen pixels
+    Geometry actual{};  // the last geometry the window reported
+    PendingGeometry pending;
+    guint settleTimer = 0;
+    int state = 0;  // the state last reported to the host
+    int minWidth = 0;
+    int minHeight = 0;
+    HRGN region = nullptr;  // owned
+    int shapeWidth = -1;    // the size the shape was last applied for
+    int shapeHeight = -1;
+    Cursor cursor = Cursor::Default;
+    ClickTracker clicks{400, 5};
+    Press press;
+    gdi::Surface frame;  // the host's pixels, kept between draws
+  };
+  struct WebView {
+    HWND parent = nullptr;
+    GtkWidget* view = nullptr;
+  };
+
+  Window* Get(HWND hwnd);
+  void Request(Window& window, const Geometry& geometry);
+  void ApplyShape(Window& window);
+  void Settle(Window& window);
+  void Adopt(Window& window, const Geometry& geometry);
+  GdkCursor* CursorFor(Cursor cursor);
+
+  static gboolean OnDraw(GtkWidget* widget, cairo_t* cr, gpointer data);
+  static gboolean OnButton(GtkWidget* widget, GdkEventButton* event, gpointer data);
+  static gboolean OnMotion(GtkWidget* widget, GdkEventMotion* event, gpointer data);
+  static gboolean OnConfigure(GtkWidget* widget, GdkEventConfigure* event, gpointer data);
+  static gboolean OnWindowState(GtkWidget* widget, GdkEventWindowState* event, gpointer data);
+  static gboolean OnDelete(GtkWidget* widget, GdkEvent* event, gpointer data);
+  static void OnRealize(GtkWidget* widget, gpointer data);
+  static gboolean OnSettleTimer(gpointer data);
+  static void OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer data);
+
+  std::map<std::intptr_t, std::unique_ptr<Window>> windows_;
+  std::map<WebViewId, WebView> webViews_;
+  std::map<Cursor, GdkCursor*> cursors_;
+  std::intptr_t nextWindow_ = 0x100;
+  WebViewId nextWebView_ = 1;
+  Window* captureWindow_ = nullptr;  // the window with a button down
+  GMainLoop* loop_ = nullptr;
+  bool quitRequested_ = false;
+  int status_ = 0;
+};
+
+}  // namespace platform::gtk
