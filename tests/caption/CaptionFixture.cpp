@@ -1,0 +1,61 @@
+#include "tests/caption/CaptionFixture.h"
+
+#include "controls/ResizeEnabled.h"
+#include "host/Screen.h"
+
+namespace captiontest {
+
+test::SkinBuilder TestSkin() {
+  gdi::Surface mid(MidWidth, BarHeight, gdi::ColorToPixel(MidColour));
+  for (int y = 0; y < BarHeight; ++y) mid.Row(y)[0] = gdi::ColorToPixel(MidSeamColour);
+  test::SkinBuilder skin;
+  skin.Picture("TOPLEFT", LeftWidth, BarHeight, LeftColour)
+      .Picture("TOPMID", mid)
+      .Picture("TOPRIGHT", RightWidth, BarHeight, RightColour)
+      .Picture("CLOSE", CloseWidth, FaceHeight, CloseColour)
+      .Picture("MAX", MaxWidth, FaceHeight, MaxColour)
+      .Picture("RES1", MaxWidth, FaceHeight, ResColour)
+      .Picture("MIN", MinWidth, FaceHeight, MinColour)
+      .Picture("ONTOP1", OnTopWidth, FaceHeight, OnTop1Colour)
+      .Picture("ONTOP3", OnTopWidth, FaceHeight, OnTop3Colour)
+      .Number("XOFFSET", 30)
+      .Number("XOFFSET2", 5)
+      .Number("YOFFSET", 2)
+      .Number("FROMRIGHT", FromRight)
+      .Number("FROMTOP", FromTop)
+      .Number("ICONSPACE", IconSpace)
+      .Colour("FORECOLOR", SkinForeColour)
+      .Colour("BackColor", SkinBackColour)
+      .Colour("PARENTBACKCOLOR", ParentColour);
+  return skin;
+}
+
+CaptionTest::CaptionTest() {
+  ResizeEnabled = 0;
+}
+
+CaptionTest::~CaptionTest() {
+  form.reset();
+  ResizeEnabled = 0;
+}
+
+ProbeCaption& CaptionTest::Place(int widthPx, int heightPx, const host::PropertyBag& stored) {
+  form = std::make_unique<RecordingForm>(desktop, "TestForm");
+  form->Move(100 * host::Screen::TwipsPerPixelX(), 50 * host::Screen::TwipsPerPixelY(),
+             widthPx * host::Screen::TwipsPerPixelX(), heightPx * host::Screen::TwipsPerPixelY());
+  caption = &form->Add(std::make_unique<ProbeCaption>("JSCAPTION1"), &stored);
+  caption->Align(host::vbAlignTop);
+  return *caption;
+}
+
+std::string CaptionTest::WriteSkin(const test::SkinBuilder& skin, const std::string& name) {
+  const std::string path = folder / name;
+  EXPECT_TRUE(skin.Write(path));
+  return path;
+}
+
+std::uint32_t CaptionTest::At(int x, int y) const {
+  return test::ColorAt(caption->Pixels(), x, y);
+}
+
+}  // namespace captiontest

@@ -1,0 +1,101 @@
+// A caption control on a form of the headless desktop, with a small skin of
+// flat-coloured pieces whose places are easy to check pixel by pixel.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "controls/caption/JSCAPTION.h"
+#include "host/Form.h"
+#include "tests/support/Scenario.h"
+#include "tests/support/SkinBuilder.h"
+
+namespace captiontest {
+
+// Opens up the state the composition leaves behind.
+class ProbeCaption : public JSCAPTION {
+ public:
+  using JSCAPTION::CloseBitmap;
+  using JSCAPTION::FROMRIGHT;
+  using JSCAPTION::FROMTOP;
+  using JSCAPTION::ICONSPACE;
+  using JSCAPTION::Image1;
+  using JSCAPTION::IsMaximized;
+  using JSCAPTION::JSCAPTION;
+  using JSCAPTION::Label1;
+  using JSCAPTION::Label2;
+  using JSCAPTION::MaxBitmap;
+  using JSCAPTION::MinBitmap;
+  using JSCAPTION::OnTopBitmap;
+  using JSCAPTION::OnTopSwitch;
+  using JSCAPTION::RestoreHeight;
+  using JSCAPTION::RestoreLeft;
+  using JSCAPTION::RestoreTop;
+  using JSCAPTION::RestoreWidth;
+  using JSCAPTION::SkinBag;
+  using JSCAPTION::TopLeftBitmap;
+  using JSCAPTION::XOFFSET;
+  using JSCAPTION::XOFFSET2;
+  using JSCAPTION::YOFFSET;
+
+  void UserControl_Resize() override {
+    ++resizes;
+    JSCAPTION::UserControl_Resize();
+  }
+  int resizes = 0;
+};
+
+// A container that records what its resize handling sees.
+class RecordingForm : public host::Form {
+ public:
+  using host::Form::Form;
+  void Form_Resize() override {
+    if (auto* caption = dynamic_cast<JSCAPTION*>(Controls("JSCAPTION1"))) {
+      style2Seen.push_back(caption->Style2());
+    }
+  }
+  std::vector<int> style2Seen;
+};
+
+// Colours of the test skin (0x00BBGGRR).
+constexpr std::uint32_t LeftColour = 0x000000FF;
+constexpr std::uint32_t MidColour = 0x0000FF00;
+constexpr std::uint32_t MidSeamColour = 0x0000FFFF;  // first column of each tile
+constexpr std::uint32_t RightColour = 0x00FF0000;
+constexpr std::uint32_t CloseColour = 0x00101010;
+constexpr std::uint32_t MaxColour = 0x00202020;
+constexpr std::uint32_t ResColour = 0x00303030;
+constexpr std::uint32_t MinColour = 0x00404040;
+constexpr std::uint32_t OnTop1Colour = 0x00505050;
+constexpr std::uint32_t OnTop3Colour = 0x00606060;
+constexpr std::uint32_t SkinForeColour = 0x00123456;
+constexpr std::uint32_t SkinBackColour = 0x00654321;
+constexpr std::uint32_t ParentColour = 0x00ABCDEF;
+
+// Piece sizes: the bar is 20 pixels high; faces are 8 high.
+constexpr int LeftWidth = 10, MidWidth = 7, RightWidth = 12, BarHeight = 20;
+constexpr int CloseWidth = 9, MaxWidth = 8, MinWidth = 6, OnTopWidth = 5, FaceHeight = 8;
+constexpr int FromRight = 4, FromTop = 3, IconSpace = 2;
+
+test::SkinBuilder TestSkin();
+
+class CaptionTest : public test::HeadlessTest {
+ protected:
+  CaptionTest();
+  ~CaptionTest() override;
+
+  // A form of widthPx x heightPx pixels at (100, 50) holding a caption
+  // control loaded with stored settings (the stored defaults when empty).
+  ProbeCaption& Place(int widthPx = 300, int heightPx = 200,
+                      const host::PropertyBag& stored = host::PropertyBag());
+  std::string WriteSkin(const test::SkinBuilder& skin, const std::string& name = "test.jss");
+  // The colour of a pixel of the caption control's own surface.
+  std::uint32_t At(int x, int y) const;
+
+  test::TempFolder folder{"caption"};
+  std::unique_ptr<RecordingForm> form;
+  ProbeCaption* caption = nullptr;
+};
+
+}  // namespace captiontest
