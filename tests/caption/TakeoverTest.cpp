@@ -1,0 +1,159 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "controls/ResizeEnabled.h"
+#include "tests/caption/CaptionFixture.h"
+
+namespace captiontest {
+namespace {
+
+// The form starts at (100, 50), 400 x 300 pixels.
+constexpr int StartLeft = 100 * 15, StartTop = 50 * 15, StartWidth = 400 * 15,
+              StartHeight = 300 * 15;
+
+class Takeover : public CaptionTest {
+ protected:
+  ProbeCaption& PlaceSkinned() {
+    ProbeCaption& c = Place(400, 300);
+    c.Path(WriteSkin(TestSkin()));
+    form->Show();
+    form->style2Seen.clear();
+    return c;
+  }
+};
+
+TEST_F(Takeover, TurnsASystemMaximizeIntoTheNormalStateOnTheWorkArea) {
+  desktop.SetWorkArea(RECT{0, 0, 1920, 1040});
+  ProbeCaption& c = PlaceSkinned();
+  desktop.UserMaximize(form->hwnd());
+  EXPECT_EQ(form->WindowState(), 0);
+  EXPECT_EQ(form->Left(), 0);
+  EXPECT_EQ(form->Top(), 0);
+  EXPECT_EQ(form->Width(), 1920 * 15);
+  EXPECT_EQ(form->Height(), 1040 * 15);
+  EXPECT_EQ(c.Style2(), 1);
+  EXPECT_EQ(c.IsMaximized, 1);
+  EXPECT_EQ(ResizeEnabled, 0);
+  // The bounds saved are those of the window back in the normal state.
+  EXPECT_EQ(c.RestoreWidth, StartWidth);
+  EXPECT_EQ(c.RestoreHeight, StartHeight);
+  EXPECT_EQ(c.RestoreLeft, StartLeft);
+  EXPECT_EQ(c.RestoreTop, StartTop);
+  // The window manager shows it in the normal state at those bounds.
+  const auto* window = desktop.Find(form->hwnd());
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(window->state, 0);
+  EXPECT_EQ(window->bounds.right, 1920);
+  EXPECT_EQ(window->bounds.bottom, 1040);
+}
+
+TEST_F(Takeover, DrawsTheRestoreFaceOnceTheWindowIsOnTheWorkArea) {
+  ProbeCaption& c = PlaceSkinned();
+  desktop.UserMaximize(form->hwnd());
+  c.REDRAW();
+  const int maxLeft = c.ScaleWidth() - MaxWidth - IconSpace - CloseWidth - FromRight;
+  EXPECT_EQ(At(maxLeft, FromTop), ResColour);
+  EXPECT_EQ(c.Style2(), 1);
+}
+
+TEST_F(Takeover, NestedResizesSeeTheMaximizeFaceFirstAndTheRestoreFaceAfterThePlacement) {
+  PlaceSkinned();
+  desktop.UserMaximize(form->hwnd());
+  const auto& seen = form->style2Seen;
+  ASSERT_FALSE(seen.empty());
+  // Back in the normal state first (IsMaximized still 0), then placed.
+  EXPECT_NE(std::find(seen.begin(), seen.end(), 2), seen.end());
+  EXPECT_EQ(seen.back(), 1);
+}
+
+TEST_F(Takeover, KeepsEdgeResizingOffWhileHeldOnTheWorkArea) {
+  ProbeCaption& c = PlaceSkinned();
+  ASSERT_EQ(c.Style(), 1);
+  desktop.UserMaximize(form->hwnd());
+  form->Width(1000 * 15);  // any later resize
+  EXPECT_EQ(ResizeEnabled, 0);
+}
+
+TEST_F(Takeover, SavesTheBoundsAnewEachTimeTheSystemMaximizes) {
+  ProbeCaption& c = PlaceSkinned();
+  desktop.UserMaximize(form->hwnd());
+  form->Move(30 * 15, 40 * 15, 500 * 15, 350 * 15);
+  desktop.UserMaximize(form->hwnd());
+  EXPECT_EQ(c.RestoreLeft, 30 * 15);
+  EXPECT_EQ(c.RestoreTop, 40 * 15);
+  EXPECT_EQ(c.RestoreWidth, 500 * 15);
+  EXPECT_EQ(c.RestoreHeight, 350 * 15);
+}
+
+struct AreaCase {
+  RECT area;
+  int left;  // twips
+  int top;
+};
+
+class TakeoverPlacement : public Takeover, public ::testing::WithParamInterface<AreaCase> {};
+
+TEST_P(TakeoverPlacement, PutsTheWindowWhereTheWorkAreaTableSays) {
+  const AreaCase& row = GetParam();
+  desktop.SetWorkArea(row.area);
+  PlaceSkinned();
+  desktop.UserMaximize(form->hwnd());
+  EXPECT_EQ(form->WindowState(), 0);
+  EXPECT_EQ(form->Left(), row.left);
+  EXPECT_EQ(form->Top(), row.top);
+  EXPECT_EQ(form->Width(), (row.area.right - row.area.left) * 15);
+  EXPECT_EQ(form->Height(), (row.area.bottom - row.area.top) * 15);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, TakeoverPlacement,
+                         ::testing::Values(AreaCase{{0, 0, 1920, 1040}, 0, 0},
+                                           AreaCase{{0, 0, 1860, 1080}, 0, 0},
+                                           AreaCase{{60, 0, 1920, 1080}, 60 * 15, 0},
+                                           AreaCase{{0, 40, 1920, 1080}, 0, 40 * 15},
+                                           AreaCase{{-200, 0, 1720, 1080}, 0, 0},
+                                           AreaCase{{60, 40, 1920, 1080}, StartLeft, StartTop}));
+
+TEST_F(Takeover, AFailingWorkAreaQueryLeavesTheWindowNormalAtItsBoundsButFlaggedMaximized) {
+  ProbeCaption& c = PlaceSkinned();
+  desktop.FailWorkArea(true);
+  desktop.UserMaximize(form->hwnd());
+  EXPECT_EQ(form->WindowState(), 0);
+  EXPECT_EQ(form->Left(), StartLeft);
+  EXPECT_EQ(form->Top(), StartTop);
+  EXPECT_EQ(form->Width(), StartWidth);
+  EXPECT_EQ(form->Height(), StartHeight);
+  EXPECT_EQ(c.IsMaximized, 1);
+  EXPECT_EQ(c.Style2(), 1);
+  EXPECT_EQ(ResizeEnabled, 0);
+  EXPECT_EQ(c.RestoreWidth, 0);
+  EXPECT_EQ(c.RestoreLeft, 0);
+}
+
+TEST_F(Takeover, AWorkAreaWithoutSizeLeavesTheSizeAlone) {
+  ProbeCaption& c = PlaceSkinned();
+  desktop.SetWorkArea(RECT{60, 40, 10, 10});  // right and bottom before left and top
+  desktop.UserMaximize(form->hwnd());
+  EXPECT_EQ(form->WindowState(), 0);
+  EXPECT_EQ(c.IsMaximized, 1);
+  EXPECT_EQ(c.RestoreWidth, StartWidth);
+  EXPECT_GE(form->Width(), 0);
+}
+
+TEST_F(Takeover, RunsInADesignerToo) {
+  form = std::make_unique<RecordingForm>(desktop, "TestForm");
+  form->UserMode(false);
+  form->Move(StartLeft, StartTop, StartWidth, StartHeight);
+  const host::PropertyBag defaults;
+  auto& c = form->Add(std::make_unique<ProbeCaption>("JSCAPTION1"), &defaults);
+  c.Align(host::vbAlignTop);
+  form->Show();
+  desktop.SetWorkArea(RECT{0, 0, 1600, 900});
+  desktop.UserMaximize(form->hwnd());
+  EXPECT_EQ(form->WindowState(), 0);
+  EXPECT_EQ(form->Width(), 1600 * 15);
+  EXPECT_EQ(c.IsMaximized, 1);
+}
+
+}  // namespace
+}  // namespace captiontest
