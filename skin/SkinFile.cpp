@@ -1,0 +1,74 @@
+#include "skin/SkinFile.h"
+
+#include <cstdlib>
+#include <vector>
+
+#include "host/Files.h"
+#include "platform/gdi/Gdi.h"
+
+namespace skin {
+
+namespace {
+
+// Skin pictures are frame pieces and button faces; anything larger is a
+// broken or hostile file, refused before a pixel is allocated.
+constexpr std::int32_t MaxPictureSide = 4096;
+
+std::int32_t ReadI32(const std::uint8_t* p) {
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(p[0]) |
+                                   static_cast<std::uint32_t>(p[1]) << 8 |
+                                   static_cast<std::uint32_t>(p[2]) << 16 |
+                                   static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+// Width at byte 18 and height at byte 22 of a BMP file with an info header;
+// a negative height marks a top-down picture.
+bool SizeWithinBounds(const std::vector<std::uint8_t>& bmp) {
+  if (bmp.size() < 26) return false;
+  const std::int64_t width = ReadI32(bmp.data() + 18);
+  const std::int64_t height = std::llabs(ReadI32(bmp.data() + 22));
+  return width > 0 && width <= MaxPictureSide && height > 0 && height <= MaxPictureSide;
+}
+
+}  // namespace
+
+void ReadSkinFile(const std::string& path, host::PropertyBag& store) {
+  store.Clear();
+  std::vector<std::uint8_t> content;
+  if (!host::ReadByteArrayFile(path, content)) return;
+  store.LoadContents(content.data(), content.size());
+}
+
+void LoadSkinBytes(const std::uint8_t* data, std::size_t size, host::PropertyBag& store) {
+  store.Clear();
+  std::size_t contentSize = 0;
+  const std::uint8_t* content = host::ByteArrayRecord(data, size, contentSize);
+  if (content == nullptr) return;
+  store.LoadContents(content, contentSize);
+}
+
+HBITMAP Picture(const host::PropertyBag& store, std::string_view key) {
+  const host::PropertyValue* value = store.ReadProperty(key);
+  // Only a stored picture yields a bitmap. A number under a picture key must
+  // never be taken for a handle: adopting it would delete someone else's
+  // object, or nothing at all.
+  if (value == nullptr || value->kind != host::PropertyValue::Kind::Picture) return nullptr;
+  if (!SizeWithinBounds(value->bmp)) return nullptr;
+  return gdi::CreateBitmapFromBmp(value->bmp.data(), value->bmp.size());
+}
+
+std::optional<std::int16_t> Number(const host::PropertyBag& store, std::string_view key) {
+  const host::PropertyValue* value = store.ReadProperty(key);
+  if (value == nullptr) return std::int16_t{0};
+  return host::ToInteger(*value);
+}
+
+std::optional<std::uint32_t> Colour(const host::PropertyBag& store, std::string_view key) {
+  const host::PropertyValue* value = store.ReadProperty(key);
+  if (value == nullptr) return std::uint32_t{0};
+  const std::optional<std::int32_t> colour = host::ToLong(*value);
+  if (!colour) return std::nullopt;
+  return static_cast<std::uint32_t>(*colour);
+}
+
+}  // namespace skin

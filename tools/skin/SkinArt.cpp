@@ -1,0 +1,312 @@
+#include "tools/skin/SkinArt.h"
+
+#include <cairo.h>
+
+#include <filesystem>
+#include <functional>
+#include <system_error>
+
+#include "platform/File.h"
+#include "platform/gdi/Gdi.h"
+
+namespace skintool {
+
+namespace {
+
+constexpr std::uint32_t Opaque(std::uint32_t rgb) { return 0xFF000000u | rgb; }
+
+// One palette for both skins: a near-black frame with a faint highlight
+// along the top of the bar and a darker hairline where the page begins.
+constexpr std::uint32_t Outer = Opaque(0x0B0C0E);
+constexpr std::uint32_t Frame = Opaque(0x25272B);
+constexpr std::uint32_t Inner = Opaque(0x17181B);
+constexpr std::uint32_t Highlight = Opaque(0x3A3D44);
+constexpr std::uint32_t BarTop = Opaque(0x313338);
+
+constexpr int FaceWidth = 28;
+constexpr int FaceHeight = 20;
+constexpr int FromTop = 3;
+constexpr int CornerWidth = 8;
+constexpr int EdgeThickness = 6;
+constexpr int BottomThickness = 5;
+constexpr int TileLength = 64;
+
+struct Design {
+  int barHeight;
+  // The normal window has a dark outline and cut top corners; the
+  // maximized window fills the work area and needs neither.
+  bool outline;
+  int fromRight;
+};
+
+std::uint32_t Mix(std::uint32_t a, std::uint32_t b, double t) {
+  std::uint32_t out = 0xFF000000u;
+  for (int shift = 0; shift <= 16; shift += 8) {
+    const double ca = a >> shift & 0xFF;
+    const double cb = b >> shift & 0xFF;
+    out |= static_cast<std::uint32_t>(ca + (cb - ca) * t + 0.5) << shift;
+  }
+  return out;
+}
+
+// The colour of the bar's row y away from its ends.
+std::uint32_t BarRow(const Design& d, int y) {
+  const int last = d.barHeight - 1;
+  if (y == last) return Inner;
+  const int first = d.outline ? 2 : 1;
+  if (d.outline && y == 0) return Outer;
+  if (y == first - 1) return Highlight;
+  const double t = static_cast<double>(y - first) / (last - 1 - first);
+  return Mix(BarTop, Frame, t);
+}
+
+gdi::Surface Pixels(int w, int h, const std::function<std::uint32_t(int, int)>& colour) {
+  gdi::Surface s(w, h);
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) s.Row(y)[x] = colour(x, y);
+  }
+  return s;
+}
+
+// A bar end, drawn as the left one; the right one is its mirror except for
+// the corner, which the window outline cuts 3 across and 4 down there.
+gdi::Surface BarEnd(const Design& d, bool right) {
+  return Pixels(CornerWidth, d.barHeight, [&](int x, int y) {
+    const int fromOuter = right ? CornerWidth - 1 - x : x;
+    if (!d.outline) return BarRow(d, y);
+    const int cut = 3 - fromOuter;
+    if (y <= cut) return Outer;
+    if (fromOuter == 0) return Outer;
+    if (y == d.barHeight - 1) return fromOuter < EdgeThickness - 1 ? Frame : Inner;
+    return BarRow(d, y);
+  });
+}
+
+// Columns of a side edge from the outside in.
+std::uint32_t SideColumn(const Design& d, int fromOuter) {
+  if (fromOuter == 0) return d.outline ? Outer : Frame;
+  return fromOuter == EdgeThickness - 1 ? Inner : Frame;
+}
+
+std::uint32_t BottomRow(const Design& d, int y) {
+  if (y == BottomThickness - 1) return d.outline ? Outer : Frame;
+  return y == 0 ? Inner : Frame;
+}
+
+gdi::Surface SidePiece(const Design& d, int height, bool right) {
+  return Pixels(EdgeThickness, height, [&](int x, int) {
+    return SideColumn(d, right ? EdgeThickness - 1 - x : x);
+  });
+}
+
+gdi::Surface BottomCorner(const Design& d, bool right) {
+  return Pixels(EdgeThickness, BottomThickness, [&](int x, int y) {
+    const int fromOuter = right ? EdgeThickness - 1 - x : x;
+    if (fromOuter == 0 || y == BottomThickness - 1) return d.outline ? Outer : Frame;
+    if (y == 0 && fromOuter == EdgeThickness - 1) return Inner;
+    return Frame;
+  });
+}
+
+enum class Glyph { Close, Maximize, Restore, Minimize, Pin };
+enum class Look { Normal, Hover, Pressed, Pinned };
+
+void SetRgb(cairo_t* cr, std::uint32_t rgb, double alpha = 1.0) {
+  cairo_set_source_rgba(cr, (rgb >> 16 & 0xFF) / 255.0, (rgb >> 8 & 0xFF) / 255.0,
+                        (rgb & 0xFF) / 255.0, alpha);
+}
+
+void RoundedFace(cairo_t* cr, double radius) {
+  const double w = FaceWidth;
+  const double h = FaceHeight;
+  cairo_new_sub_path(cr);
+  cairo_arc(cr, w - radius, radius, radius, -1.5708, 0);
+  cairo_arc(cr, w - radius, h - radius, radius, 0, 1.5708);
+  cairo_arc(cr, radius, h - radius, radius, 1.5708, 3.14159);
+  cairo_arc(cr, radius, radius, radius, 3.14159, 4.71239);
+  cairo_close_path(cr);
+}
+
+void Fill(cairo_t* cr, double x, double y, double w, double h) {
+  cairo_rectangle(cr, x, y, w, h);
+  cairo_fill(cr);
+}
+
+// Glyphs sit on whole pixels wherever they are straight, so they stay sharp
+// at their 1-pixel weight; only the close cross is antialiased.
+void DrawGlyph(cairo_t* cr, Glyph glyph, Look look) {
+  cairo_set_line_width(cr, 1.0);
+  switch (glyph) {
+    case Glyph::Minimize:
+      Fill(cr, 9, 10, 10, 1);
+      break;
+    case Glyph::Maximize:
+      cairo_rectangle(cr, 9.5, 5.5, 9, 9);
+      cairo_stroke(cr);
+      break;
+    case Glyph::Restore:
+      cairo_rectangle(cr, 9.5, 7.5, 7, 7);
+      cairo_stroke(cr);
+      cairo_move_to(cr, 11.5, 7);
+      cairo_line_to(cr, 11.5, 5.5);
+      cairo_line_to(cr, 18.5, 5.5);
+      cairo_line_to(cr, 18.5, 12.5);
+      cairo_line_to(cr, 17, 12.5);
+      cairo_stroke(cr);
+      break;
+    case Glyph::Close:
+      cairo_set_line_width(cr, 1.3);
+      cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+      cairo_move_to(cr, 9.5, 5.5);
+      cairo_line_to(cr, 18.5, 14.5);
+      cairo_move_to(cr, 18.5, 5.5);
+      cairo_line_to(cr, 9.5, 14.5);
+      cairo_stroke(cr);
+      break;
+    case Glyph::Pin:
+      // A push pin seen from the side: head, body, plate and needle. Pinned,
+      // the body is filled.
+      Fill(cr, 10, 5, 7, 1);
+      if (look == Look::Pinned) {
+        Fill(cr, 11, 6, 5, 4);
+      } else {
+        Fill(cr, 11, 6, 1, 4);
+        Fill(cr, 15, 6, 1, 4);
+      }
+      Fill(cr, 9, 10, 9, 1);
+      Fill(cr, 13, 11, 1, 5);
+      break;
+  }
+}
+
+gdi::Surface Face(const Design& d, Glyph glyph, Look look) {
+  gdi::Surface face = Pixels(FaceWidth, FaceHeight, [&](int, int y) {
+    return BarRow(d, FromTop + y);
+  });
+  cairo_surface_t* target = cairo_image_surface_create_for_data(
+      reinterpret_cast<unsigned char*>(face.pixels.data()), CAIRO_FORMAT_ARGB32, FaceWidth,
+      FaceHeight, FaceWidth * 4);
+  cairo_t* cr = cairo_create(target);
+
+  std::uint32_t ink = 0xC4C7CD;
+  const bool close = glyph == Glyph::Close;
+  switch (look) {
+    case Look::Normal:
+      break;
+    case Look::Hover:
+      RoundedFace(cr, 4);
+      if (close) {
+        SetRgb(cr, 0xE81123);
+      } else {
+        SetRgb(cr, 0xFFFFFF, 0.11);
+      }
+      cairo_fill(cr);
+      ink = 0xFFFFFF;
+      break;
+    case Look::Pressed:
+      RoundedFace(cr, 4);
+      if (close) {
+        SetRgb(cr, 0xA30E1B);
+        ink = 0xF3D6D9;
+      } else {
+        SetRgb(cr, 0xFFFFFF, 0.05);
+        ink = 0x9A9EA6;
+      }
+      cairo_fill(cr);
+      break;
+    case Look::Pinned:
+      RoundedFace(cr, 4);
+      SetRgb(cr, 0x4C8DFF, 0.22);
+      cairo_fill(cr);
+      ink = 0x8AB8FF;
+      break;
+  }
+  SetRgb(cr, ink);
+  DrawGlyph(cr, glyph, look);
+  cairo_destroy(cr);
+  cairo_surface_flush(target);
+  cairo_surface_destroy(target);
+  return face;
+}
+
+std::int32_t Bgr(std::uint32_t rgb) {
+  return static_cast<std::int32_t>((rgb >> 16 & 0xFF) | (rgb & 0xFF00) | (rgb & 0xFF) << 16);
+}
+
+}  // namespace
+
+bool DrawSkinArt(const std::string& name, SkinArt& art) {
+  Design d{};
+  if (name == "black-1") {
+    // 27 pixels: the caption height the window's layout was designed with.
+    d = Design{27, true, 6};
+  } else if (name == "black-2") {
+    d = Design{26, false, 4};
+  } else {
+    return false;
+  }
+  art = SkinArt{};
+  auto& p = art.pictures;
+  p["LEFTTOP"] = SidePiece(d, 8, false);
+  p["LEFTMID"] = SidePiece(d, 32, false);
+  p["RIGHTTOP"] = SidePiece(d, 8, true);
+  p["RIGHTMID"] = SidePiece(d, 32, true);
+  p["LEFTBOT"] = BottomCorner(d, false);
+  p["RIGHTBOT"] = BottomCorner(d, true);
+  p["BOTTOM"] = Pixels(TileLength, BottomThickness, [&](int, int y) { return BottomRow(d, y); });
+  p["TOPLEFT"] = BarEnd(d, false);
+  p["TOPMID"] = Pixels(TileLength, d.barHeight, [&](int, int y) { return BarRow(d, y); });
+  p["TOPRIGHT"] = BarEnd(d, true);
+  p["CLOSE"] = Face(d, Glyph::Close, Look::Normal);
+  p["CLOSE2"] = Face(d, Glyph::Close, Look::Pressed);
+  p["CLOSE3"] = Face(d, Glyph::Close, Look::Hover);
+  p["MAX"] = Face(d, Glyph::Maximize, Look::Normal);
+  p["MAX2"] = Face(d, Glyph::Maximize, Look::Pressed);
+  p["MAX3"] = Face(d, Glyph::Maximize, Look::Hover);
+  p["RES1"] = Face(d, Glyph::Restore, Look::Normal);
+  p["RES2"] = Face(d, Glyph::Restore, Look::Hover);
+  p["RES3"] = Face(d, Glyph::Restore, Look::Pressed);
+  p["MIN"] = Face(d, Glyph::Minimize, Look::Normal);
+  p["MIN2"] = Face(d, Glyph::Minimize, Look::Pressed);
+  p["MIN3"] = Face(d, Glyph::Minimize, Look::Hover);
+  p["ONTOP1"] = Face(d, Glyph::Pin, Look::Normal);
+  p["ONTOP3"] = Face(d, Glyph::Pin, Look::Pinned);
+
+  // The icon sits at x 8 and the text right of it at XOFFSET + 17; both
+  // centre on the visible part of the bar.
+  art.values = {
+      {"XOFFSET", 13},
+      {"XOFFSET2", 8},
+      {"YOFFSET", 4},
+      {"FROMRIGHT", d.fromRight},
+      {"FROMTOP", FromTop},
+      {"ICONSPACE", 2},
+      {"FORECOLOR", Bgr(0xE4E6EB)},
+      // Drawn one pixel up and left of the text: a dark engraving under it.
+      {"BackColor", Bgr(0x101113)},
+      {"PARENTBACKCOLOR", Bgr(0x1E1F22)},
+  };
+  return true;
+}
+
+bool WriteSkinArt(const SkinArt& art, const std::string& dir, Messages& messages) {
+  std::error_code ec;
+  std::filesystem::create_directories(dir, ec);
+  if (ec) {
+    messages.errors.push_back(dir + ": cannot create the folder (" + ec.message() + ")");
+    return false;
+  }
+  for (const auto& [key, pixels] : art.pictures) {
+    const std::string path = (std::filesystem::path(dir) / (key + ".png")).string();
+    if (!gdi::WritePng(pixels, path)) messages.errors.push_back(path + ": cannot be written");
+  }
+  const std::string ini = MakeValuesIni(art.values);
+  std::string error;
+  const std::string iniPath = (std::filesystem::path(dir) / "skin.ini").string();
+  if (!platform::WriteFileAtomic(iniPath, ini.data(), ini.size(), &error)) {
+    messages.errors.push_back(iniPath + ": " + error);
+  }
+  return messages.Ok();
+}
+
+}  // namespace skintool
