@@ -1,0 +1,118 @@
+// Polygon regions, rasterised on demand for a window size. A pixel belongs
+// to the region when its centre lies strictly inside the polygon under the
+// region's fill rule. Corner points are integers and centres sit on half
+// pixels, so a centre never meets a vertex or a horizontal edge; a centre
+// exactly on a slanted edge is outside, which makes a 45-degree cut remove
+// every pixel it passes through. The right and bottom edges of a rectangle
+// (0,0)-(W,H) are excluded, as on Windows: it covers exactly W x H pixels.
+#include <algorithm>
+#include <cmath>
+
+#include "platform/gdi/Gdi.h"
+#include "platform/gdi/HandleTable.h"
+
+namespace gdi {
+
+namespace {
+
+// Keeps the crossing arithmetic exact in doubles (products stay well below
+// 2^53); real outlines are far smaller.
+constexpr long long MaxCoordinate = 1 << 24;
+
+long long Clamp(LONG v) {
+  return std::clamp<long long>(v, -MaxCoordinate, MaxCoordinate);
+}
+
+struct Crossing {
+  double x;
+  int direction;
+};
+
+// The runs [x0, x1) of pixel row y inside the polygon, clipped to
+// [left, right).
+void RowSpans(const std::vector<POINT>& points, int fillMode, int y, long long left,
+              long long right, std::vector<Span>& out) {
+  std::vector<Crossing> crossings;
+  const std::size_t n = points.size();
+  // Twice the centre's y, so that everything stays in integers until the
+  // one division.
+  const long long cy2 = 2LL * y + 1;
+  for (std::size_t i = 0; i < n; ++i) {
+    const POINT& a = points[i];
+    const POINT& b = points[(i + 1) % n];
+    const long long ax = Clamp(a.x), ay = Clamp(a.y), bx = Clamp(b.x), by = Clamp(b.y);
+    if (ay == by) continue;
+    const bool down = ay < by;
+    const long long lo = down ? ay : by, hi = down ? by : ay;
+    if (cy2 < 2 * lo || cy2 > 2 * hi) continue;
+    // x = ax + (cy - ay) * (bx - ax) / (by - ay), computed as one exact
+    // quotient so that a centre on the edge compares equal.
+    const long long num = 2 * ax * (by - ay) + (cy2 - 2 * ay) * (bx - ax);
+    const long long den = 2 * (by - ay);
+    crossings.push_back({static_cast<double>(num) / static_cast<double>(den), down ? 1 : -1});
+  }
+  std::sort(crossings.begin(), crossings.end(),
+            [](const Crossing& p, const Crossing& q) { return p.x < q.x; });
+
+  auto insideAt = [fillMode](int winding) {
+    return fillMode == ALTERNATE ? (winding & 1) != 0 : winding != 0;
+  };
+  int winding = 0;
+  double start = 0;
+  // Crossings at the same x are taken together: two edges that meet there
+  // and cancel (a bridge drawn out and back) leave no seam.
+  for (std::size_t i = 0; i < crossings.size();) {
+    const double x = crossings[i].x;
+    const bool wasInside = insideAt(winding);
+    for (; i < crossings.size() && crossings[i].x == x; ++i) {
+      winding += fillMode == ALTERNATE ? 1 : crossings[i].direction;
+    }
+    const bool inside = insideAt(winding);
+    if (!wasInside && inside) start = x;
+    if (wasInside && !inside) {
+      // Pixels whose centre x + 0.5 lies strictly between the crossings.
+      const long long x0 = std::max(left, static_cast<long long>(std::floor(start - 0.5)) + 1);
+      const long long x1 = std::min(right, static_cast<long long>(std::ceil(x - 0.5)));
+      if (x0 < x1) out.push_back({y, static_cast<int>(x0), static_cast<int>(x1)});
+    }
+  }
+}
+
+GdiObject* FindRegion(HRGN region) {
+  return HandleTable::Instance().Find(region, Kind::Region);
+}
+
+}  // namespace
+
+std::vector<Span> RegionSpans(HRGN region, int width, int height) {
+  std::vector<Span> spans;
+  const GdiObject* object = FindRegion(region);
+  if (!object) return spans;
+  for (int y = 0; y < height; ++y) RowSpans(object->points, object->fillMode, y, 0, width, spans);
+  return spans;
+}
+
+bool RegionContains(HRGN region, int x, int y) {
+  const GdiObject* object = FindRegion(region);
+  if (!object) return false;
+  std::vector<Span> spans;
+  RowSpans(object->points, object->fillMode, y, x, static_cast<long long>(x) + 1, spans);
+  return !spans.empty();
+}
+
+std::vector<POINT> RegionPoints(HRGN region) {
+  const GdiObject* object = FindRegion(region);
+  return object ? object->points : std::vector<POINT>{};
+}
+
+}  // namespace gdi
+
+HRGN CreatePolygonRgn(const POINT* pptl, int cPoint, int iMode) {
+  if (!pptl || cPoint < 2 || (iMode != WINDING && iMode != ALTERNATE)) return nullptr;
+  gdi::GdiObject* region = nullptr;
+  const auto handle = gdi::HandleTable::Instance().Create(gdi::Kind::Region, region);
+  if (!region) return nullptr;
+  region->points.assign(pptl, pptl + cPoint);
+  region->fillMode = iMode;
+  return reinterpret_cast<HRGN>(handle);
+}

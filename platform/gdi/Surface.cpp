@@ -1,0 +1,160 @@
+#include "platform/gdi/Surface.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace gdi {
+
+namespace {
+
+// Surfaces are plain structs, so a caller can leave the pixel vector out of
+// step with the size; such a surface is treated as empty rather than read
+// past its end.
+bool Consistent(const Surface& s) {
+  return s.width >= 0 && s.height >= 0 &&
+         s.pixels.size() >= static_cast<std::size_t>(s.width) * static_cast<std::size_t>(s.height);
+}
+
+// Clips [start, start + length) to [0, limit); false when nothing is left.
+bool Clip(long long& start, long long& length, long long limit) {
+  if (start < 0) {
+    length += start;
+    start = 0;
+  }
+  length = std::min(length, limit - start);
+  return length > 0;
+}
+
+std::uint32_t Channel(std::uint32_t pixel, int shift) {
+  return (pixel >> shift) & 0xFFu;
+}
+
+}  // namespace
+
+void Surface::Resize(int w, int h, std::uint32_t fill) {
+  w = std::max(w, 0);
+  h = std::max(h, 0);
+  if (w == width && h == height && Consistent(*this)) return;
+  Surface resized(w, h, fill);
+  if (Consistent(*this)) {
+    const int keepW = std::min(w, width);
+    const int keepH = std::min(h, height);
+    for (int y = 0; y < keepH; ++y) {
+      std::memcpy(resized.Row(y), Row(y), static_cast<std::size_t>(keepW) * 4);
+    }
+  }
+  *this = std::move(resized);
+}
+
+std::uint32_t ResolveColor(std::uint32_t colorref) {
+  if ((colorref & 0xFF000000u) != 0x80000000u) return colorref;
+  // The light theme's defaults. Unknown system colours read as black.
+  switch (colorref & 0x00FFFFFFu) {
+    case 4:   // COLOR_MENU
+    case 15:  // COLOR_BTNFACE
+      return 0x00F0F0F0u;
+    case 5:   // COLOR_WINDOW
+    case 14:  // COLOR_HIGHLIGHTTEXT
+    case 20:  // COLOR_BTNHIGHLIGHT
+      return 0x00FFFFFFu;
+    case 13:  // COLOR_HIGHLIGHT
+      return 0x00D77800u;
+    case 16:  // COLOR_BTNSHADOW
+      return 0x00A0A0A0u;
+    case 17:  // COLOR_GRAYTEXT
+      return 0x006D6D6Du;
+    case 21:  // COLOR_3DDKSHADOW
+      return 0x00696969u;
+    case 22:  // COLOR_3DLIGHT
+      return 0x00E3E3E3u;
+    case 24:  // COLOR_INFOBK
+      return 0x00E1FFFFu;
+    default:  // COLOR_WINDOWTEXT 8, COLOR_BTNTEXT 18 and the rest
+      return 0;
+  }
+}
+
+std::uint32_t ColorToPixel(std::uint32_t colorref) {
+  const std::uint32_t c = ResolveColor(colorref);
+  return 0xFF000000u | (Channel(c, 0) << 16) | (Channel(c, 8) << 8) | Channel(c, 16);
+}
+
+std::uint32_t PixelToColor(std::uint32_t argb) {
+  return Channel(argb, 16) | (Channel(argb, 8) << 8) | (Channel(argb, 0) << 16);
+}
+
+void CopyRect(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy) {
+  long long dx = x, dy = y, cw = w, ch = h, srcX = sx, srcY = sy;
+  // Clip against the destination, moving the source with it, then against
+  // the source, moving the destination with it.
+  if (dx < 0) srcX -= dx;
+  if (dy < 0) srcY -= dy;
+  if (!Clip(dx, cw, dst.width) || !Clip(dy, ch, dst.height)) return;
+  if (srcX < 0) dx -= srcX;
+  if (srcY < 0) dy -= srcY;
+  if (!Clip(srcX, cw, src.width) || !Clip(srcY, ch, src.height)) return;
+  if (!Consistent(dst) || !Consistent(src)) return;
+  const std::size_t rowBytes = static_cast<std::size_t>(cw) * 4;
+  if (&dst != &src) {
+    for (long long row = 0; row < ch; ++row) {
+      std::memcpy(dst.Row(static_cast<int>(dy + row)) + dx,
+                  src.Row(static_cast<int>(srcY + row)) + srcX, rowBytes);
+    }
+    return;
+  }
+  // A copy within one surface may overlap: walk the rows away from the
+  // destination so that no source row is overwritten before it is read.
+  for (long long i = 0; i < ch; ++i) {
+    const long long row = dy > srcY ? ch - 1 - i : i;
+    std::memmove(dst.Row(static_cast<int>(dy + row)) + dx,
+                 src.Row(static_cast<int>(srcY + row)) + srcX, rowBytes);
+  }
+}
+
+void FillRect(Surface& dst, int x, int y, int w, int h, std::uint32_t argb) {
+  long long dx = x, dy = y, cw = w, ch = h;
+  if (!Consistent(dst) || !Clip(dx, cw, dst.width) || !Clip(dy, ch, dst.height)) return;
+  for (long long row = dy; row < dy + ch; ++row) {
+    std::uint32_t* p = dst.Row(static_cast<int>(row)) + dx;
+    std::fill(p, p + cw, argb);
+  }
+}
+
+namespace {
+
+// Straight (not premultiplied) alpha, source over destination.
+std::uint32_t Blend(std::uint32_t under, std::uint32_t over) {
+  const std::uint32_t a = over >> 24;
+  if (a == 0xFF) return over;
+  if (a == 0) return under;
+  const std::uint32_t ua = under >> 24;
+  const std::uint32_t outA = a + ua * (255 - a) / 255;
+  if (outA == 0) return 0;
+  std::uint32_t out = outA << 24;
+  for (int shift = 0; shift < 24; shift += 8) {
+    const std::uint32_t c =
+        (Channel(over, shift) * a * 255 + Channel(under, shift) * ua * (255 - a)) / (outA * 255);
+    out |= std::min(c, 255u) << shift;
+  }
+  return out;
+}
+
+}  // namespace
+
+void StretchBlend(Surface& dst, int x, int y, int w, int h, const Surface& src) {
+  if (w <= 0 || h <= 0 || src.width <= 0 || src.height <= 0) return;
+  if (!Consistent(dst) || !Consistent(src)) return;
+  long long dx = x, dy = y, cw = w, ch = h;
+  if (!Clip(dx, cw, dst.width) || !Clip(dy, ch, dst.height)) return;
+  for (long long row = dy; row < dy + ch; ++row) {
+    const long long srcY = (row - y) * src.height / h;
+    const std::uint32_t* from = src.Row(static_cast<int>(srcY));
+    std::uint32_t* to = dst.Row(static_cast<int>(row));
+    for (long long col = dx; col < dx + cw; ++col) {
+      const long long srcX = (col - x) * src.width / w;
+      to[col] = Blend(to[col], from[srcX]);
+    }
+  }
+}
+
+}  // namespace gdi

@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "platform/gdi/Gdi.h"
+
+namespace {
+
+// The window outline of an 878 x 560 window with its top corners cut.
+const POINT Outline[] = {{0, 560}, {0, 3}, {3, 0}, {875, 0}, {878, 4}, {878, 560}, {0, 560}};
+
+std::map<int, std::vector<gdi::Span>> ByRow(const std::vector<gdi::Span>& spans) {
+  std::map<int, std::vector<gdi::Span>> rows;
+  for (const gdi::Span& s : spans) rows[s.y].push_back(s);
+  return rows;
+}
+
+long long Area(const std::vector<gdi::Span>& spans) {
+  long long area = 0;
+  for (const gdi::Span& s : spans) area += s.x1 - s.x0;
+  return area;
+}
+
+TEST(PolygonRegion, TheWindowOutlineCutsBothTopCornersAndKeepsTheBottomSquare) {
+  HRGN region = CreatePolygonRgn(Outline, 7, WINDING);
+  ASSERT_NE(region, nullptr);
+  const auto rows = ByRow(gdi::RegionSpans(region, 878, 560));
+  ASSERT_EQ(rows.size(), 560u);
+  // A pixel whose centre lies on a cut is outside, so each cut removes
+  // 3, 2 and 1 pixels from the first three rows. The right cut is a little
+  // steeper (3 across, 4 down) and reaches row 3 by less than half a pixel.
+  const int left[] = {3, 2, 1, 0, 0};
+  const int right[] = {875, 876, 877, 878, 878};
+  for (int y = 0; y < 5; ++y) {
+    ASSERT_EQ(rows.at(y).size(), 1u) << "row " << y;
+    EXPECT_EQ(rows.at(y)[0].x0, left[y]) << "row " << y;
+    EXPECT_EQ(rows.at(y)[0].x1, right[y]) << "row " << y;
+  }
+  ASSERT_EQ(rows.at(559).size(), 1u);
+  EXPECT_EQ(rows.at(559)[0].x0, 0);
+  EXPECT_EQ(rows.at(559)[0].x1, 878);
+  EXPECT_EQ(Area(gdi::RegionSpans(region, 878, 560)), 878LL * 560 - 12);
+
+  EXPECT_FALSE(gdi::RegionContains(region, 2, 0));
+  EXPECT_TRUE(gdi::RegionContains(region, 3, 0));
+  EXPECT_FALSE(gdi::RegionContains(region, 0, 2));
+  EXPECT_TRUE(gdi::RegionContains(region, 0, 3));
+  EXPECT_FALSE(gdi::RegionContains(region, 875, 0));
+  EXPECT_TRUE(gdi::RegionContains(region, 874, 0));
+  EXPECT_TRUE(gdi::RegionContains(region, 877, 3));
+  EXPECT_TRUE(gdi::RegionContains(region, 0, 559));
+  EXPECT_TRUE(gdi::RegionContains(region, 877, 559));
+  EXPECT_FALSE(gdi::RegionContains(region, 878, 559));
+  EXPECT_FALSE(gdi::RegionContains(region, 0, 560));
+  EXPECT_FALSE(gdi::RegionContains(region, -1, 100));
+
+  std::vector<POINT> points = gdi::RegionPoints(region);
+  ASSERT_EQ(points.size(), 7u);
+  EXPECT_EQ(points[4].x, 878);
+  EXPECT_EQ(points[4].y, 4);
+  EXPECT_TRUE(DeleteObject(region));
+}
+
+TEST(PolygonRegion, AFullRectangleCoversExactlyItsWidthTimesHeight) {
+  const POINT rect[] = {{0, 0}, {50, 0}, {50, 20}, {0, 20}};
+  HRGN region = CreatePolygonRgn(rect, 4, ALTERNATE);
+  EXPECT_EQ(Area(gdi::RegionSpans(region, 50, 20)), 1000);
+  // Rasterising for a larger window adds nothing past the right and bottom
+  // edges; for a smaller one the spans are clipped to it.
+  EXPECT_EQ(Area(gdi::RegionSpans(region, 80, 40)), 1000);
+  EXPECT_EQ(Area(gdi::RegionSpans(region, 10, 5)), 50);
+  EXPECT_FALSE(gdi::RegionContains(region, 50, 0));
+  EXPECT_FALSE(gdi::RegionContains(region, 0, 20));
+  DeleteObject(region);
+}
+
+TEST(PolygonRegion, FillModesDifferOnlyWhereTheOutlineOverlapsItself) {
+  // A square drawn twice round: winding fills it, alternate leaves it empty.
+  const POINT twice[] = {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}, {10, 0}, {10, 10}, {0, 10}};
+  HRGN winding = CreatePolygonRgn(twice, 8, WINDING);
+  HRGN alternate = CreatePolygonRgn(twice, 8, ALTERNATE);
+  EXPECT_EQ(Area(gdi::RegionSpans(winding, 10, 10)), 100);
+  EXPECT_EQ(Area(gdi::RegionSpans(alternate, 10, 10)), 0);
+  // A square with a square hole cut the other way round: both modes leave
+  // the hole open.
+  const POINT framed[] = {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0},
+                          {2, 2}, {2, 8},  {8, 8},   {8, 2},  {2, 2}};
+  HRGN frame = CreatePolygonRgn(framed, 10, WINDING);
+  EXPECT_EQ(Area(gdi::RegionSpans(frame, 10, 10)), 100 - 36);
+  EXPECT_EQ(ByRow(gdi::RegionSpans(frame, 10, 10)).at(5).size(), 2u);
+  for (HRGN r : {winding, alternate, frame}) DeleteObject(r);
+}
+
+TEST(PolygonRegion, BadArgumentsAndDeadHandlesGiveNothing) {
+  const int before = gdi::LiveCount(gdi::Kind::Region);
+  EXPECT_EQ(CreatePolygonRgn(nullptr, 3, WINDING), nullptr);
+  EXPECT_EQ(CreatePolygonRgn(Outline, 1, WINDING), nullptr);
+  EXPECT_EQ(CreatePolygonRgn(Outline, -7, WINDING), nullptr);
+  EXPECT_EQ(CreatePolygonRgn(Outline, 7, 3), nullptr);
+  EXPECT_EQ(gdi::LiveCount(gdi::Kind::Region), before);
+
+  HRGN region = CreatePolygonRgn(Outline, 7, WINDING);
+  ASSERT_TRUE(DeleteObject(region));
+  EXPECT_FALSE(DeleteObject(region));
+  EXPECT_TRUE(gdi::RegionSpans(region, 878, 560).empty());
+  EXPECT_FALSE(gdi::RegionContains(region, 100, 100));
+  EXPECT_TRUE(gdi::RegionPoints(region).empty());
+  // Absurd coordinates rasterise without overflow.
+  const POINT huge[] = {{-2147483647, -5}, {2147483647, -5}, {0, 2147483647}};
+  HRGN big = CreatePolygonRgn(huge, 3, WINDING);
+  EXPECT_EQ(Area(gdi::RegionSpans(big, 4, 4)), 16);
+  DeleteObject(big);
+}
+
+}  // namespace
