@@ -74,9 +74,19 @@ std::uint32_t Pack(double a, double r, double g, double b) {
 
 platform::IconImage DrawAppIcon(int size, int bitsPerPixel) {
   constexpr int Samples = 4;
+  // The glyph's straight edges sit on whole pixels so that small sizes stay
+  // sharp; the frame is never thinner than a pixel.
+  auto snap = [size](double v, double least) {
+    return std::max(least, std::round(v * size)) / size;
+  };
   Glyph glyph;
-  glyph.stroke = std::max(glyph.stroke, 1.15 / size);
-  glyph.cut = std::max(glyph.cut, 2.0 / size);
+  glyph.left = snap(glyph.left, 0);
+  glyph.right = snap(glyph.right, 0);
+  glyph.top = snap(glyph.top, 0);
+  glyph.bottom = snap(glyph.bottom, 0);
+  glyph.stroke = snap(glyph.stroke, 1);
+  glyph.bar = snap(glyph.bar, 2);
+  glyph.cut = snap(glyph.cut, 2);
   const double radius = 0.2;
   const double margin = size <= 16 ? 0.0 : 0.03;
 
