@@ -1,6 +1,8 @@
 #include "skin/clsBitmap.h"
 
-clsBitmap::~clsBitmap() { ReleaseBitmap(); }
+clsBitmap::~clsBitmap() {
+  ReleaseBitmap();
+}
 
 bool clsBitmap::LoadFile(const std::string& FileName) {
   ReleaseBitmap();

@@ -13,7 +13,9 @@ namespace skintool {
 
 namespace {
 
-constexpr std::uint32_t Opaque(std::uint32_t rgb) { return 0xFF000000u | rgb; }
+constexpr std::uint32_t Opaque(std::uint32_t rgb) {
+  return 0xFF000000u | rgb;
+}
 
 // One palette for both skins: a near-black frame with a faint highlight
 // along the top of the bar and a darker hairline where the page begins.
@@ -94,9 +96,8 @@ std::uint32_t BottomRow(const Design& d, int y) {
 }
 
 gdi::Surface SidePiece(const Design& d, int height, bool right) {
-  return Pixels(EdgeThickness, height, [&](int x, int) {
-    return SideColumn(d, right ? EdgeThickness - 1 - x : x);
-  });
+  return Pixels(EdgeThickness, height,
+                [&](int x, int) { return SideColumn(d, right ? EdgeThickness - 1 - x : x); });
 }
 
 gdi::Surface BottomCorner(const Design& d, bool right) {
@@ -180,9 +181,8 @@ void DrawGlyph(cairo_t* cr, Glyph glyph, Look look) {
 }
 
 gdi::Surface Face(const Design& d, Glyph glyph, Look look) {
-  gdi::Surface face = Pixels(FaceWidth, FaceHeight, [&](int, int y) {
-    return BarRow(d, FromTop + y);
-  });
+  gdi::Surface face =
+      Pixels(FaceWidth, FaceHeight, [&](int, int y) { return BarRow(d, FromTop + y); });
   cairo_surface_t* target = cairo_image_surface_create_for_data(
       reinterpret_cast<unsigned char*>(face.pixels.data()), CAIRO_FORMAT_ARGB32, FaceWidth,
       FaceHeight, FaceWidth * 4);

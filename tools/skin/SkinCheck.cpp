@@ -18,7 +18,9 @@ struct Size {
   bool operator==(const Size&) const = default;
 };
 
-std::string Text(Size s) { return std::to_string(s.width) + "x" + std::to_string(s.height); }
+std::string Text(Size s) {
+  return std::to_string(s.width) + "x" + std::to_string(s.height);
+}
 
 // The size the frame will see for a picture key; nullopt when the key is
 // absent, not a picture, or does not decode (all read as an empty face).
@@ -126,8 +128,9 @@ std::vector<std::string> CheckSkin(const host::PropertyBag& skin) {
       continue;
     }
     if (key.kind == KeyKind::Picture && !PictureSize(skin, key.name)) {
-      warnings.push_back(name + " does not decode (an uncompressed 24- or 32-bit BMP of at most "
-                                "4096x4096 pixels); it reads as an empty face");
+      warnings.push_back(name +
+                         " does not decode (an uncompressed 24- or 32-bit BMP of at most "
+                         "4096x4096 pixels); it reads as an empty face");
     }
     if (key.kind == KeyKind::Number && !host::ToInteger(*value)) {
       warnings.push_back(name + " does not fit a 16-bit number; the caption keeps its old value");
@@ -146,8 +149,9 @@ std::vector<std::string> CheckSkin(const host::PropertyBag& skin) {
     for (std::string_view face : {"MAX", "RES1", "MIN", "ONTOP1", "ONTOP3"}) {
       const std::optional<Size> size = PictureSize(skin, face);
       if (size && size->height > close->height) {
-        warnings.push_back(std::string(face) + " is taller than CLOSE; its lower part does not "
-                                               "react to the mouse");
+        warnings.push_back(std::string(face) +
+                           " is taller than CLOSE; its lower part does not "
+                           "react to the mouse");
       }
     }
   }
@@ -168,8 +172,8 @@ std::vector<std::string> CheckSkin(const host::PropertyBag& skin) {
     std::string_view top;
     std::string_view middle;
   };
-  for (const Edge& edge : {Edge{"left edge", "LEFTTOP", "LEFTMID"},
-                           Edge{"right edge", "RIGHTTOP", "RIGHTMID"}}) {
+  for (const Edge& edge :
+       {Edge{"left edge", "LEFTTOP", "LEFTMID"}, Edge{"right edge", "RIGHTTOP", "RIGHTMID"}}) {
     const std::optional<Size> top = PictureSize(skin, edge.top);
     const std::optional<Size> middle = PictureSize(skin, edge.middle);
     if (top && !middle) {
@@ -177,14 +181,15 @@ std::vector<std::string> CheckSkin(const host::PropertyBag& skin) {
                          std::string(edge.middle) +
                          ": below the top piece it shows the background colour");
     } else if (top && middle && middle->width < top->width) {
-      warnings.push_back(std::string(edge.middle) + " is narrower than " +
-                         std::string(edge.top) + ": a strip of background colour shows");
+      warnings.push_back(std::string(edge.middle) + " is narrower than " + std::string(edge.top) +
+                         ": a strip of background colour shows");
     }
   }
   const bool corners = PictureSize(skin, "LEFTBOT") || PictureSize(skin, "RIGHTBOT");
   if (corners && !PictureSize(skin, "BOTTOM")) {
-    warnings.push_back("bottom edge has its corners but no BOTTOM: its height is 0 and nothing "
-                       "of it shows");
+    warnings.push_back(
+        "bottom edge has its corners but no BOTTOM: its height is 0 and nothing "
+        "of it shows");
   }
   return warnings;
 }

@@ -53,7 +53,7 @@ struct Pending {
   std::string name;
   std::string source;  // where it came from, for messages
   host::PropertyValue value;
-  int order;           // index in the key table, or past its end
+  int order;  // index in the key table, or past its end
 };
 
 bool ReadPicture(const fs::path& file, bool isPng, std::vector<std::uint8_t>& bmp,
@@ -150,13 +150,12 @@ std::string FormatValue(std::string_view name, std::int32_t value) {
 bool IsPortableName(std::string_view name) {
   if (name.empty() || name.size() > 255) return false;
   return std::all_of(name.begin(), name.end(), [](char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-           c == '_' || c == '-';
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
+           c == '-';
   });
 }
 
-bool ParseValuesIni(std::string_view text, std::vector<NamedValue>& values,
-                    Messages& messages) {
+bool ParseValuesIni(std::string_view text, std::vector<NamedValue>& values, Messages& messages) {
   const std::size_t errorsBefore = messages.errors.size();
   std::string section;
   int lineNumber = 0;
@@ -174,7 +173,8 @@ bool ParseValuesIni(std::string_view text, std::vector<NamedValue>& values,
       }
       section = Upper(Trim(line.substr(1, line.size() - 2)));
       if (section != "VALUES") {
-        messages.warnings.push_back(where + "section [" + std::string(line.substr(1, line.size() - 2)) +
+        messages.warnings.push_back(where + "section [" +
+                                    std::string(line.substr(1, line.size() - 2)) +
                                     "] is not read; only [values] is");
       }
       continue;
@@ -223,8 +223,7 @@ std::string MakeValuesIni(const std::vector<NamedValue>& values) {
   return text;
 }
 
-bool PackFolder(const std::string& dir, std::vector<std::uint8_t>& contents,
-                Messages& messages) {
+bool PackFolder(const std::string& dir, std::vector<std::uint8_t>& contents, Messages& messages) {
   std::error_code ec;
   if (!fs::is_directory(dir, ec)) {
     messages.errors.push_back(dir + ": not a folder");
@@ -278,8 +277,7 @@ bool PackFolder(const std::string& dir, std::vector<std::uint8_t>& contents,
         const std::string source = "skin.ini " + v.first;
         if (key != nullptr && key->kind == KeyKind::Picture) {
           messages.errors.push_back(source + ": " + std::string(key->name) +
-                                    " is a picture; give it as " + std::string(key->name) +
-                                    ".png");
+                                    " is a picture; give it as " + std::string(key->name) + ".png");
           continue;
         }
         if (key != nullptr && key->kind == KeyKind::Number &&
@@ -348,8 +346,9 @@ bool UnpackToFolder(const host::PropertyBag& skin, const std::string& dir, Messa
     const bool repeated = std::any_of(written.begin(), written.end(),
                                       [&](const std::string& w) { return SameKey(w, name); });
     if (repeated) {
-      messages.warnings.push_back(name + ": a second entry of that name; readers never see it, "
-                                         "so it is left out");
+      messages.warnings.push_back(name +
+                                  ": a second entry of that name; readers never see it, "
+                                  "so it is left out");
       continue;
     }
     if (!IsPortableName(name)) {
@@ -371,8 +370,9 @@ bool UnpackToFolder(const host::PropertyBag& skin, const std::string& dir, Messa
         values.emplace_back(name, entry.value.integer);
         break;
       default:
-        messages.warnings.push_back(name + ": a text or font value, which skins do not use; "
-                                           "left out");
+        messages.warnings.push_back(name +
+                                    ": a text or font value, which skins do not use; "
+                                    "left out");
         continue;
     }
     written.push_back(name);

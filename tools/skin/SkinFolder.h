@@ -43,8 +43,7 @@ bool IsPortableName(std::string_view name);
 // The property-bag bytes (no outer record) for the folder's skin, entries in
 // the order of the key table and then unknown names in alphabetical order,
 // so the result does not depend on the order of the folder listing.
-bool PackFolder(const std::string& dir, std::vector<std::uint8_t>& contents,
-                Messages& messages);
+bool PackFolder(const std::string& dir, std::vector<std::uint8_t>& contents, Messages& messages);
 // Writes the skin's entries as files into dir, which must be missing or
 // empty so nothing of the author's is overwritten.
 bool UnpackToFolder(const host::PropertyBag& skin, const std::string& dir, Messages& messages);

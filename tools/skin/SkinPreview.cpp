@@ -24,8 +24,7 @@ constexpr std::uint32_t BorderBackColor = 0x00DC7E5A;
 struct ControlSurface {
   gdi::Surface pixels;
   HDC dc = nullptr;
-  ControlSurface(int w, int h, std::uint32_t colour)
-      : pixels(w, h, gdi::ColorToPixel(colour)) {
+  ControlSurface(int w, int h, std::uint32_t colour) : pixels(w, h, gdi::ColorToPixel(colour)) {
     dc = gdi::CreateSurfaceDC(&pixels);
   }
   ~ControlSurface() { DeleteDC(dc); }
@@ -37,7 +36,9 @@ void Load(clsBitmap& surface, const host::PropertyBag& skin, std::string_view ke
   surface.LoadResource(skin::Picture(skin, key));
 }
 
-int Round(double v) { return static_cast<int>(std::nearbyint(v)); }
+int Round(double v) {
+  return static_cast<int>(std::nearbyint(v));
+}
 
 void Blit(HDC dc, int x, int y, const clsBitmap& piece) {
   BitBlt(dc, x, y, piece.Width(), piece.Height(), piece.hdc(), 0, 0, SRCCOPY);
@@ -152,8 +153,11 @@ int DrawEdges(gdi::Surface& frame, const host::PropertyBag& skin, int width, int
 // Every button's faces side by side on a strip of bar, in the order
 // normal, hover, pressed.
 const std::initializer_list<std::initializer_list<std::string_view>> FaceGroups = {
-    {"CLOSE", "CLOSE3", "CLOSE2"}, {"MAX", "MAX3", "MAX2"}, {"RES1", "RES2", "RES3"},
-    {"MIN", "MIN3", "MIN2"},       {"ONTOP1", "ONTOP3"}};
+    {"CLOSE", "CLOSE3", "CLOSE2"},
+    {"MAX", "MAX3", "MAX2"},
+    {"RES1", "RES2", "RES3"},
+    {"MIN", "MIN3", "MIN2"},
+    {"ONTOP1", "ONTOP3"}};
 constexpr int FaceGap = 4;
 constexpr int GroupGap = 12;
 
@@ -194,8 +198,7 @@ int DrawFaces(gdi::Surface& target, int y, int width, const host::PropertyBag& s
 
 }  // namespace
 
-gdi::Surface RenderPreview(const host::PropertyBag& skin, int width,
-                           const std::string& caption) {
+gdi::Surface RenderPreview(const host::PropertyBag& skin, int width, const std::string& caption) {
   width = std::clamp(width, 64, 4096);
   clsBitmap left;
   Load(left, skin, "TOPLEFT");

@@ -65,8 +65,7 @@ int Pack(const std::string& dir, const std::string& out, std::ostream& info, std
   return Report(messages, err);
 }
 
-int Unpack(const std::string& in, const std::string& dir, std::ostream& info,
-           std::ostream& err) {
+int Unpack(const std::string& in, const std::string& dir, std::ostream& info, std::ostream& err) {
   host::PropertyBag skin;
   std::vector<std::uint8_t> bytes;
   if (!ReadSkin(in, skin, bytes, err)) return 1;
@@ -77,8 +76,8 @@ int Unpack(const std::string& in, const std::string& dir, std::ostream& info,
     Messages again;
     std::vector<std::uint8_t> contents;
     if (!PackFolder(dir, contents, again) || host::MakeByteArrayRecord(contents) != bytes) {
-      messages.warnings.push_back("packing " + dir + " again gives a file that differs from " +
-                                  in + " (its entries are not in the order pack writes)");
+      messages.warnings.push_back("packing " + dir + " again gives a file that differs from " + in +
+                                  " (its entries are not in the order pack writes)");
     }
     info << dir << ": " << skin.Entries().size() << " entries\n";
   }
