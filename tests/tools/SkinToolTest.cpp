@@ -1,0 +1,399 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <sstream>
+
+#include "host/Files.h"
+#include "platform/gdi/Gdi.h"
+#include "skin/SkinFile.h"
+#include "tests/support/Scenario.h"
+#include "tests/support/SkinBuilder.h"
+#include "tools/skin/SkinArt.h"
+#include "tools/skin/SkinCheck.h"
+#include "tools/skin/SkinFolder.h"
+#include "tools/skin/SkinKeys.h"
+#include "tools/skin/SkinPreview.h"
+#include "tools/skin/SkinTool.h"
+
+namespace {
+
+using skintool::Messages;
+using Bytes = std::vector<std::uint8_t>;
+
+struct Outcome {
+  int code;
+  std::string info;
+  std::string err;
+};
+
+Outcome RunTool(const std::vector<std::string>& args) {
+  std::ostringstream info, err;
+  const int code = skintool::Run(args, info, err);
+  return {code, info.str(), err.str()};
+}
+
+std::string ShippedSource(const std::string& name) {
+  return test::SourceFolder() + "/skins/" + name;
+}
+
+bool Mentions(const std::vector<std::string>& lines, const std::string& text) {
+  return std::any_of(lines.begin(), lines.end(),
+                     [&](const std::string& l) { return l.find(text) != std::string::npos; });
+}
+
+void WritePng(const std::string& path, int w, int h, std::uint32_t argb) {
+  ASSERT_TRUE(gdi::WritePng(gdi::Surface(w, h, argb), path));
+}
+
+TEST(SkinValues, ColoursAndNumbersAreReadAsWritten) {
+  EXPECT_EQ(skintool::ParseValue("#FF0000"), 0x000000FF);
+  EXPECT_EQ(skintool::ParseValue("#0a1B2c"), 0x002C1B0A);
+  EXPECT_EQ(skintool::ParseValue(" -12 "), -12);
+  EXPECT_EQ(skintool::ParseValue("0x80000012"), static_cast<std::int32_t>(0x80000012u));
+  EXPECT_EQ(skintool::ParseValue("2147483647"), 2147483647);
+  for (const char* bad :
+       {"", "#12345", "#GGGGGG", "12px", "0x", "0x123456789", "2147483648", "--1", "1.5"}) {
+    EXPECT_EQ(skintool::ParseValue(bad), std::nullopt) << bad;
+  }
+  for (std::int32_t v : {0, 0x00E4E6EB, static_cast<std::int32_t>(0x80000012u), -1}) {
+    EXPECT_EQ(skintool::ParseValue(skintool::FormatValue("FORECOLOR", v)), v);
+  }
+  EXPECT_EQ(skintool::FormatValue("FORECOLOR", 0x000000FF), "#FF0000");
+  EXPECT_EQ(skintool::FormatValue("XOFFSET", -3), "-3");
+}
+
+TEST(SkinValues, TheIniReportsBadLinesByNumber) {
+  std::vector<skintool::NamedValue> values;
+  Messages messages;
+  EXPECT_FALSE(skintool::ParseValuesIni(
+      "; comment\n[values]\nXOFFSET=4\nnonsense\nYOFFSET=abc\nxoffset=5\n[other]\nA=1\n", values,
+      messages));
+  ASSERT_EQ(values.size(), 1u);
+  EXPECT_EQ(values[0], (skintool::NamedValue{"XOFFSET", 4}));
+  EXPECT_TRUE(Mentions(messages.errors, "line 4"));
+  EXPECT_TRUE(Mentions(messages.errors, "line 5"));
+  EXPECT_TRUE(Mentions(messages.errors, "given twice"));
+  EXPECT_TRUE(Mentions(messages.warnings, "[other]"));
+
+  Messages outside;
+  values.clear();
+  EXPECT_FALSE(skintool::ParseValuesIni("XOFFSET=4\n", values, outside));
+}
+
+TEST(SkinPacking, PackThenUnpackThenPackGivesTheSameFileByteForByte) {
+  test::TempFolder folder;
+  const std::string first = folder / "first.jss";
+  const std::string again = folder / "again.jss";
+  for (const char* name : {"black-1", "black-2"}) {
+    Outcome packed = RunTool({"pack", ShippedSource(name), first});
+    ASSERT_EQ(packed.code, 0) << packed.err;
+    EXPECT_EQ(packed.err, "") << "the shipped sources pack without a warning";
+    const std::string dir = folder / (std::string(name) + "-unpacked");
+    Outcome unpacked = RunTool({"unpack", first, dir});
+    ASSERT_EQ(unpacked.code, 0) << unpacked.err;
+    EXPECT_EQ(unpacked.err, "");
+    ASSERT_EQ(RunTool({"pack", dir, again}).code, 0);
+    EXPECT_EQ(test::ReadFile(first), test::ReadFile(again)) << name;
+  }
+}
+
+TEST(SkinPacking, PicturesOfAnyCaseAndEitherFormatAreStoredAsBmpUnderTheirKey) {
+  test::TempFolder dir;
+  WritePng(dir / "close.PNG", 5, 4, 0xFF00FF00u);
+  const Bytes bmp = gdi::EncodeBmp(gdi::Surface(3, 2, 0xFFFF0000u), true);
+  test::WriteFile(dir / "TopMid.bmp", bmp);
+  test::WriteFile(dir / "skin.ini", std::string("[values]\nforecolor=#FF8000\nICONSPACE=-2\n"));
+  Bytes contents;
+  Messages messages;
+  ASSERT_TRUE(skintool::PackFolder(dir.Path(), contents, messages));
+  EXPECT_TRUE(messages.warnings.empty());
+  host::PropertyBag bag;
+  ASSERT_TRUE(bag.LoadContents(contents.data(), contents.size()));
+  ASSERT_EQ(bag.Entries().size(), 4u);
+  // The order and spelling of the key table, whatever the folder's.
+  EXPECT_EQ(bag.Entries()[0].name, "TOPMID");
+  EXPECT_EQ(bag.Entries()[1].name, "CLOSE");
+  EXPECT_EQ(bag.Entries()[2].name, "ICONSPACE");
+  EXPECT_EQ(bag.Entries()[3].name, "FORECOLOR");
+  EXPECT_EQ(bag.Entries()[0].value.bmp, bmp) << "a BMP is kept as it is";
+  gdi::Surface close;
+  ASSERT_TRUE(
+      gdi::DecodeBmp(bag.Entries()[1].value.bmp.data(), bag.Entries()[1].value.bmp.size(), close));
+  EXPECT_EQ(close.width, 5);
+  EXPECT_EQ(gdi::PixelToColor(close.At(4, 3)), 0x0000FF00u);
+  EXPECT_EQ(skin::Colour(bag, "FORECOLOR"), 0x000080FFu);
+  EXPECT_EQ(skin::Number(bag, "ICONSPACE"), -2);
+}
+
+TEST(SkinPacking, UnknownNamesAreReportedAndNotDropped) {
+  test::TempFolder dir;
+  WritePng(dir / "CLOSE4.png", 2, 2, 0xFF000000u);
+  test::WriteFile(dir / "notes.txt", std::string("hello"));
+  test::WriteFile(dir / "skin.ini", std::string("[values]\nXOFSET=3\n"));
+  Bytes contents;
+  Messages messages;
+  ASSERT_TRUE(skintool::PackFolder(dir.Path(), contents, messages));
+  EXPECT_TRUE(Mentions(messages.warnings, "CLOSE4"));
+  EXPECT_TRUE(Mentions(messages.warnings, "XOFSET"));
+  EXPECT_TRUE(Mentions(messages.warnings, "notes.txt"));
+  host::PropertyBag bag;
+  ASSERT_TRUE(bag.LoadContents(contents.data(), contents.size()));
+  EXPECT_NE(bag.ReadProperty("CLOSE4"), nullptr);
+  EXPECT_NE(bag.ReadProperty("XOFSET"), nullptr);
+}
+
+TEST(SkinPacking, BadFoldersFailWithAMessageAndWriteNothing) {
+  struct Case {
+    std::string what;
+    std::function<void(const test::TempFolder&)> make;
+    std::string message;
+  };
+  const std::vector<Case> cases = {
+      {"one key twice",
+       [](const test::TempFolder& d) {
+         WritePng(d / "CLOSE.png", 2, 2, 0xFF000000u);
+         test::WriteFile(d / "close.bmp", gdi::EncodeBmp(gdi::Surface(2, 2)));
+       },
+       "already given"},
+      {"a picture that is not one",
+       [](const test::TempFolder& d) { test::WriteFile(d / "MIN.png", std::string("text")); },
+       "MIN.png"},
+      {"a BMP that is compressed or cut",
+       [](const test::TempFolder& d) {
+         Bytes bmp = gdi::EncodeBmp(gdi::Surface(8, 8));
+         bmp.resize(60);
+         test::WriteFile(d / "MIN.bmp", bmp);
+       },
+       "MIN.bmp"},
+      {"a number given as a picture",
+       [](const test::TempFolder& d) { WritePng(d / "XOFFSET.png", 2, 2, 0xFF000000u); },
+       "skin.ini"},
+      {"a picture given as a number",
+       [](const test::TempFolder& d) {
+         test::WriteFile(d / "skin.ini", std::string("[values]\nCLOSE=3\n"));
+       },
+       "CLOSE.png"},
+      {"a layout number beyond 16 bits",
+       [](const test::TempFolder& d) {
+         test::WriteFile(d / "skin.ini", std::string("[values]\nFROMTOP=40000\n"));
+       },
+       "-32768..32767"},
+      {"a malformed colour",
+       [](const test::TempFolder& d) {
+         test::WriteFile(d / "skin.ini", std::string("[values]\nFORECOLOR=#12\n"));
+       },
+       "line 2"},
+  };
+  for (const Case& c : cases) {
+    test::TempFolder dir;
+    c.make(dir);
+    const std::string out = dir / "out.jss";
+    const Outcome outcome = RunTool({"pack", dir.Path(), out});
+    EXPECT_EQ(outcome.code, 1) << c.what;
+    EXPECT_NE(outcome.err.find(c.message), std::string::npos) << c.what << ": " << outcome.err;
+    EXPECT_FALSE(test::Exists(out)) << c.what;
+  }
+  EXPECT_EQ(RunTool({"pack", "/nonexistent/skin", "/tmp/x.jss"}).code, 1);
+  EXPECT_EQ(RunTool({"pack"}).code, 2);
+  EXPECT_EQ(RunTool({"frobnicate", "a", "b"}).code, 2);
+}
+
+TEST(SkinPacking, UnpackNeverWritesIntoAFolderThatHoldsFiles) {
+  test::TempFolder folder;
+  ASSERT_EQ(RunTool({"pack", ShippedSource("black-1"), folder / "b.jss"}).code, 0);
+  std::filesystem::create_directories(folder / "mine");
+  test::WriteFile(folder / "mine/CLOSE.bmp", std::string("the author's own"));
+  const Outcome outcome = RunTool({"unpack", folder / "b.jss", folder / "mine"});
+  EXPECT_EQ(outcome.code, 1);
+  EXPECT_EQ(test::ReadFile(folder / "mine/CLOSE.bmp"), "the author's own");
+}
+
+TEST(SkinPacking, UnpackSaysWhenAFileWillNotPackBackTheSame) {
+  test::TempFolder folder;
+  test::SkinBuilder builder;  // out of the order pack writes
+  builder.Number("YOFFSET", 2)
+      .Picture("CLOSE", 2, 2, 0)
+      .Value("TITLE", host::PropertyValue::Of(std::string("text")));
+  ASSERT_TRUE(builder.Write(folder / "odd.jss"));
+  const Outcome outcome = RunTool({"unpack", folder / "odd.jss", folder / "odd"});
+  EXPECT_EQ(outcome.code, 0) << outcome.err;
+  EXPECT_NE(outcome.err.find("TITLE"), std::string::npos);
+  EXPECT_NE(outcome.err.find("differs"), std::string::npos);
+  EXPECT_TRUE(test::Exists(folder / "odd/CLOSE.bmp"));
+}
+
+TEST(SkinInspection, TheShippedSkinsHaveEveryKeyAndNoWarnings) {
+  for (const char* name : {"black-1", "black-2"}) {
+    Bytes contents;
+    Messages messages;
+    ASSERT_TRUE(skintool::PackFolder(ShippedSource(name), contents, messages));
+    host::PropertyBag bag;
+    ASSERT_TRUE(bag.LoadContents(contents.data(), contents.size()));
+    EXPECT_EQ(skintool::CheckSkin(bag), std::vector<std::string>{}) << name;
+    for (const skintool::SkinKey& key : skintool::SkinKeys) {
+      EXPECT_NE(bag.ReadProperty(key.name), nullptr) << name << " " << key.name;
+    }
+  }
+}
+
+TEST(SkinInspection, WarnsOfWhatTheFrameNeedsAndLacks) {
+  test::SkinBuilder builder;
+  builder.Picture("CLOSE", 20, 18, 0)
+      .Picture("CLOSE2", 20, 18, 0)
+      .Picture("CLOSE3", 22, 18, 0)
+      .Picture("MAX", 20, 24, 0)
+      .Picture("TOPLEFT", 8, 27, 0)
+      .Picture("TOPMID", 16, 26, 0)
+      .Picture("LEFTTOP", 6, 8, 0)
+      .Picture("RIGHTTOP", 6, 8, 0)
+      .Picture("RIGHTMID", 4, 8, 0)
+      .Picture("LEFTBOT", 6, 5, 0)
+      .Number("XOFFSET", 40000)
+      .Number("ONTOP1", 7);
+  const std::vector<std::string> warnings = skintool::CheckSkin(builder.Bag());
+  const std::vector<std::string> expected = {
+      "missing TOPRIGHT",
+      "missing FORECOLOR",
+      "close button faces differ in size: CLOSE 20x18 CLOSE2 20x18 CLOSE3 22x18",
+      "MAX is taller than CLOSE",
+      "caption bar pieces differ in height: TOPLEFT 8x27 TOPMID 16x26",
+      "left edge has LEFTTOP but no LEFTMID",
+      "RIGHTMID is narrower than RIGHTTOP",
+      "bottom edge has its corners but no BOTTOM",
+      "XOFFSET does not fit a 16-bit number",
+      "ONTOP1 should be a picture but holds a integer",
+  };
+  for (const std::string& e : expected) EXPECT_TRUE(Mentions(warnings, e)) << e;
+  EXPECT_FALSE(Mentions(warnings, "missing CLOSE "));
+  EXPECT_FALSE(Mentions(warnings, "minimize button faces")) << "absent faces do not differ";
+}
+
+TEST(SkinInspection, ListsEveryEntryAndRefusesFilesThatAreNoSkin) {
+  test::TempFolder folder;
+  test::SkinBuilder builder;
+  builder.Picture("CLOSE", 28, 20, 0).Colour("FORECOLOR", 0x00EBE6E4);
+  ASSERT_TRUE(builder.Write(folder / "s.jss"));
+  const Outcome outcome = RunTool({"inspect", folder / "s.jss"});
+  EXPECT_EQ(outcome.code, 0);
+  EXPECT_NE(outcome.info.find("CLOSE            picture  28x20"), std::string::npos)
+      << outcome.info;
+  EXPECT_NE(outcome.info.find("FORECOLOR        colour   #E4E6EB"), std::string::npos);
+  EXPECT_NE(outcome.info.find("warning: missing MIN"), std::string::npos);
+
+  test::WriteFile(folder / "empty.jss", std::string());
+  test::WriteFile(folder / "text.jss", std::string("[values]\n"));
+  for (const char* bad : {"empty.jss", "text.jss", "missing.jss"}) {
+    const Outcome refused = RunTool({"inspect", folder / bad});
+    EXPECT_EQ(refused.code, 1) << bad;
+    EXPECT_NE(refused.err.find("error:"), std::string::npos) << bad;
+  }
+}
+
+TEST(SkinPreviewing, DrawsTheBarButtonsAndEdgesWhereTheFrameWould) {
+  test::SkinBuilder builder;
+  builder.Picture("TOPLEFT", 4, 10, 0x000000FF)
+      .Picture("TOPMID", 3, 10, 0x0000FF00)
+      .Picture("TOPRIGHT", 4, 10, 0x00FF0000)
+      .Picture("CLOSE", 6, 5, 0x00FFFFFF)
+      .Picture("MAX", 7, 5, 0x00808080)
+      .Number("FROMRIGHT", 5)
+      .Number("FROMTOP", 2)
+      .Number("ICONSPACE", 3)
+      .Picture("LEFTTOP", 2, 4, 0x00FF00FF)
+      .Picture("LEFTMID", 2, 4, 0x00FFFF00)
+      .Picture("BOTTOM", 5, 3, 0x0000FFFF)
+      .Colour("PARENTBACKCOLOR", 0x00102030)
+      .Number("XOFFSET", 300)  // text and icon out of the way
+      .Number("XOFFSET2", 300);
+  const gdi::Surface p = skintool::RenderPreview(builder.Bag(), 100);
+  auto at = [&](int x, int y) { return test::ColorAt(p, x, y); };
+  EXPECT_EQ(at(0, 0), 0x000000FFu);
+  EXPECT_EQ(at(50, 9), 0x0000FF00u);
+  EXPECT_EQ(at(99, 0), 0x00FF0000u);
+  // Close at 100 - 6 - 5 = 89, maximize at 89 - 3 - 7 = 79.
+  EXPECT_EQ(at(89, 2), 0x00FFFFFFu);
+  EXPECT_EQ(at(94, 6), 0x00FFFFFFu);
+  EXPECT_EQ(at(88, 2), 0x0000FF00u);
+  EXPECT_EQ(at(79, 2), 0x00808080u);
+  EXPECT_EQ(at(86, 2), 0x0000FF00u);
+  EXPECT_EQ(at(1, 10), 0x00FF00FFu);
+  EXPECT_EQ(at(1, 14), 0x00FFFF00u);
+  EXPECT_EQ(at(2, 14), 0x00102030u);
+  const int frameBottom = 10 + 120 - 1;
+  EXPECT_EQ(at(50, frameBottom), 0x0000FFFFu);
+  EXPECT_EQ(at(1, frameBottom - 3), 0x00FFFF00u) << "the side edge stops above the bottom";
+}
+
+TEST(ShippedSkins, FitTheMainWindowsMargins) {
+  for (const char* name : {"black-1", "black-2"}) {
+    skintool::SkinArt art;
+    ASSERT_TRUE(skintool::DrawSkinArt(name, art));
+    auto& p = art.pictures;
+    const int bar = p["TOPLEFT"].height;
+    EXPECT_EQ(bar, std::string(name) == "black-1" ? 27 : 26);
+    EXPECT_EQ(p["TOPMID"].height, bar);
+    EXPECT_EQ(p["TOPRIGHT"].height, bar);
+    EXPECT_EQ(p["LEFTTOP"].width, 6);
+    EXPECT_EQ(p["RIGHTTOP"].width, 6);
+    EXPECT_EQ(p["BOTTOM"].height, 5);
+    EXPECT_EQ(p["LEFTBOT"].width, 6);
+    EXPECT_EQ(p["LEFTBOT"].height, 5);
+    EXPECT_GE(p["TOPMID"].width, 16) << "tiles cheaply";
+    EXPECT_GE(p["LEFTMID"].height, 16);
+    EXPECT_GE(p["BOTTOM"].width, 16);
+  }
+}
+
+TEST(ShippedSkins, FacesBlendIntoTheBarAndTheCloseHoverIsRed) {
+  for (const char* name : {"black-1", "black-2"}) {
+    skintool::SkinArt art;
+    ASSERT_TRUE(skintool::DrawSkinArt(name, art));
+    auto& p = art.pictures;
+    int fromTop = -1;
+    for (const auto& [key, value] : art.values) {
+      if (key == "FROMTOP") fromTop = value;
+    }
+    // Faces are copied opaquely, so a normal face's corner must be the bar
+    // itself, or each button would show as a box.
+    for (const char* face : {"CLOSE", "MAX", "RES1", "MIN", "ONTOP1"}) {
+      for (int y : {0, p[face].height - 1}) {
+        EXPECT_EQ(p[face].At(0, y), p["TOPMID"].At(0, fromTop + y)) << name << " " << face;
+      }
+    }
+    const gdi::Surface& hover = p["CLOSE3"];
+    const std::uint32_t middle = gdi::PixelToColor(hover.At(3, hover.height / 2));
+    EXPECT_GE(middle & 0xFF, 0xC0u) << "red";
+    EXPECT_LE(middle >> 8 & 0xFF, 0x40u);
+    for (const auto& group : {std::vector<const char*>{"CLOSE", "CLOSE2", "CLOSE3"},
+                              {"MAX", "MAX2", "MAX3"},
+                              {"RES1", "RES2", "RES3"},
+                              {"MIN", "MIN2", "MIN3"},
+                              {"ONTOP1", "ONTOP3"}}) {
+      for (std::size_t i = 1; i < group.size(); ++i) {
+        EXPECT_NE(p[group[0]].pixels, p[group[i]].pixels) << name << " " << group[i];
+        for (std::size_t j = 1; j < i; ++j) {
+          EXPECT_NE(p[group[j]].pixels, p[group[i]].pixels) << name << " " << group[i];
+        }
+      }
+    }
+  }
+}
+
+TEST(ShippedSkins, TheCommittedSourcesAreWhatTheGeneratorDraws) {
+  test::TempFolder folder;
+  for (const char* name : {"black-1", "black-2"}) {
+    const Outcome outcome = RunTool({"generate", name, folder / name});
+    ASSERT_EQ(outcome.code, 0) << outcome.err;
+    Bytes drawn, committed;
+    Messages messages;
+    ASSERT_TRUE(skintool::PackFolder(folder / name, drawn, messages));
+    ASSERT_TRUE(skintool::PackFolder(ShippedSource(name), committed, messages));
+    EXPECT_EQ(drawn, committed) << name << ": run `skinshell-skin generate " << name << " skins/"
+                                << name << "` and commit";
+  }
+  EXPECT_EQ(RunTool({"generate", "white-9", folder / "w"}).code, 1);
+}
+
+}  // namespace
