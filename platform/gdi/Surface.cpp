@@ -40,7 +40,7 @@ void Surface::Resize(int w, int h, std::uint32_t fill) {
   if (Consistent(*this)) {
     const int keepW = std::min(w, width);
     const int keepH = std::min(h, height);
-    for (int y = 0; y < keepH; ++y) {
+    for (int y = 0; keepW > 0 && y < keepH; ++y) {
       std::memcpy(resized.Row(y), Row(y), static_cast<std::size_t>(keepW) * 4);
     }
   }

@@ -81,6 +81,21 @@ TEST(BitBlt, ClipsAgainstEveryEdgeOfBothSurfaces) {
   EXPECT_GT(cases, 10000);
 }
 
+TEST(BitBlt, WideRowsClipLikeNarrowOnes) {
+  const gdi::Surface source = Numbered(150, 4);
+  MemoryDc src(source);
+  for (int x : {-70, -1, 0, 3, 100}) {
+    for (int w : {63, 64, 65, 67, 150}) {
+      gdi::Surface target(200, 5, Background);
+      HDC dst = gdi::CreateSurfaceDC(&target);
+      const gdi::Surface want = Expected(target, x, 1, w, 4, source, 2, 0);
+      ASSERT_TRUE(BitBlt(dst, x, 1, w, 4, src.dc(), 2, 0, SRCCOPY));
+      DeleteDC(dst);
+      ASSERT_EQ(target.pixels, want.pixels) << "width " << w << " at " << x;
+    }
+  }
+}
+
 TEST(BitBlt, ExtremeCoordinatesCopyNothingAndDoNotOverflow) {
   MemoryDc src(Numbered(4, 4));
   gdi::Surface target(8, 8, Background);
