@@ -24,6 +24,13 @@ RECT RectOf(const Geometry& g) { return {g.x, g.y, g.x + g.width, g.y + g.height
 
 RECT RectOf(const GdkRectangle& r) { return {r.x, r.y, r.x + r.width, r.y + r.height}; }
 
+// What passes between the host and the window manager, for
+// G_MESSAGES_DEBUG=skinshell.
+template <class... Args>
+void Trace(const char* format, Args... args) {
+  g_log("skinshell", G_LOG_LEVEL_DEBUG, format, args...);
+}
+
 std::int64_t NowMs() { return g_get_monotonic_time() / 1000; }
 
 // Where the window really is: gtk_window_get_position asks the X server,
@@ -158,13 +165,13 @@ void GtkDesktop::DestroyTopLevel(HWND hwnd) {
   windows_.erase(it);
 }
 
-void GtkDesktop::Request(Window& w, const Geometry& requested) {
+void GtkDesktop::Request(Window& w, const Geometry& requested, bool force) {
   // GTK clamps a resize to the minimum size it was told, so that is the
   // geometry the configure-event will report.
   Geometry g = requested;
   g.width = std::max({1, g.width, w.minWidth});
   g.height = std::max({1, g.height, w.minHeight});
-  if (g == w.actual && w.pending.Empty()) return;
+  if (g == w.actual && w.pending.Empty() && !force) return;
   w.pending.Requested(g, NowMs());
   gtk_window_move(GTK_WINDOW(w.window), g.x, g.y);
   gtk_window_resize(GTK_WINDOW(w.window), g.width, g.height);
@@ -175,6 +182,8 @@ void GtkDesktop::Request(Window& w, const Geometry& requested) {
 void GtkDesktop::SetBounds(HWND hwnd, const RECT& bounds) {
   Window* w = Get(hwnd);
   if (w == nullptr) return;
+  Trace("SetBounds %d,%d %dx%d", bounds.left, bounds.top, bounds.right - bounds.left,
+        bounds.bottom - bounds.top);
   w->bounds = bounds;
   Geometry g = GeometryOf(bounds);
   // The drawing area follows the model at once, so the host's pixels are
@@ -197,13 +206,22 @@ void GtkDesktop::SetState(HWND hwnd, int windowState) {
   Window* w = Get(hwnd);
   if (w == nullptr) return;
   GtkWindow* window = GTK_WINDOW(w->window);
+  Trace("SetState %d", windowState);
+  // The host's state changes at once; what the window manager reports back
+  // for this request is no news to it.
+  if (windowState == 0 || windowState == 1) w->state = windowState;
   if (windowState == 1) {
     gtk_window_iconify(window);
   } else if (windowState == 0) {
     // The host takes a window-manager maximize over as its own normal state
     // filling the work area, so the real window leaves both states.
+    bool wasMaximized = w->maximized;
     gtk_window_unmaximize(window);
     gtk_window_deiconify(window);
+    // Leaving the maximized state, the window manager puts back the size from
+    // before; the host's bounds are asked for after it, so that the restored
+    // size counts as stale.
+    if (wasMaximized) Request(*w, GeometryOf(w->bounds), true);
   }
 }
 
@@ -532,6 +550,7 @@ gboolean GtkDesktop::OnConfigure(GtkWidget* widget, GdkEventConfigure* event, gp
 
 void GtkDesktop::Adopt(Window& w, const Geometry& g) {
   if (GeometryOf(w.bounds) == g) return;
+  Trace("window manager: bounds %d,%d %dx%d", g.x, g.y, g.width, g.height);
   w.bounds = RectOf(g);
   gtk_widget_set_size_request(w.area, std::max(1, g.width), std::max(1, g.height));
   // The host runs its resize handling here and may answer with new bounds
@@ -561,6 +580,7 @@ gboolean GtkDesktop::OnWindowState(GtkWidget* widget, GdkEventWindowState* event
   auto& w = *static_cast<Window*>(data);
   constexpr auto Watched = GDK_WINDOW_STATE_ICONIFIED | GDK_WINDOW_STATE_MAXIMIZED;
   if ((event->changed_mask & Watched) == 0) return FALSE;
+  w.maximized = (event->new_window_state & GDK_WINDOW_STATE_MAXIMIZED) != 0;
   int state = 0;
   if (event->new_window_state & GDK_WINDOW_STATE_ICONIFIED) {
     state = 1;
@@ -581,6 +601,7 @@ gboolean GtkDesktop::OnWindowState(GtkWidget* widget, GdkEventWindowState* event
     gtk_widget_set_size_request(w.area, std::max(1, g.width), std::max(1, g.height));
   }
   (void)widget;
+  Trace("window manager: state %d", state);
   w.sink->OnStateChanged(state, bounds);
   return FALSE;
 }

@@ -73,7 +73,8 @@ class GtkDesktop : public Desktop {
     Geometry actual{};  // the last geometry the window reported
     PendingGeometry pending;
     guint settleTimer = 0;
-    int state = 0;  // the state last reported to the host
+    int state = 0;  // the state the host holds: asked for by it or reported to it
+    bool maximized = false;  // the window manager's state, as last reported
     int minWidth = 0;
     int minHeight = 0;
     HRGN region = nullptr;  // owned
@@ -90,7 +91,7 @@ class GtkDesktop : public Desktop {
   };
 
   Window* Get(HWND hwnd);
-  void Request(Window& window, const Geometry& geometry);
+  void Request(Window& window, const Geometry& geometry, bool force = false);
   void ApplyShape(Window& window);
   void Settle(Window& window);
   void Adopt(Window& window, const Geometry& geometry);

@@ -1,0 +1,15 @@
+# The functional tests: the real program under Xvfb (no window manager, then
+# openbox), plus the GTK backend's own logic, which needs no display.
+if(SKINSHELL_GTK AND TARGET skinshell_gtk)
+  file(GLOB FUNCTIONAL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/functional/*.cpp)
+  if(FUNCTIONAL_SOURCES)
+    add_executable(functional_tests ${FUNCTIONAL_SOURCES})
+    target_link_libraries(functional_tests PRIVATE skinshell_gtk skinshell_testsupport
+      GTest::gtest_main)
+    if(TARGET skinshell)
+      add_dependencies(functional_tests skinshell)
+    endif()
+    add_test(NAME functional COMMAND functional_tests WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+    set_tests_properties(functional PROPERTIES TIMEOUT 600)
+  endif()
+endif()

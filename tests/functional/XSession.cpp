@@ -1,0 +1,297 @@
+#include "tests/functional/XSession.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "platform/gdi/Gdi.h"
+
+// Xlib last: its macros (None, Bool, Status) would clash with names above.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace functional {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+void Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env,
+            const std::string& workDir, const std::string& logPath, int outFd, int keepFd) {
+  pid_t pid = fork();
+  if (pid != 0) return pid;
+  setpgid(0, 0);
+  // The child dies with the test program, even when that one crashes.
+  prctl(PR_SET_PDEATHSIG, SIGKILL);
+  if (!workDir.empty() && chdir(workDir.c_str()) != 0) _exit(126);
+  int devNull = open("/dev/null", O_RDWR);
+  dup2(devNull, 0);
+  int log = logPath.empty() ? devNull : open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+  dup2(outFd >= 0 ? outFd : log, 1);
+  dup2(log, 2);
+  for (int fd = 3; fd < 1024; ++fd) {
+    if (fd != keepFd) close(fd);
+  }
+  for (const std::string& entry : env) putenv(const_cast<char*>(entry.c_str()));
+  std::vector<char*> args;
+  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  execvp(args[0], args.data());
+  _exit(127);
+}
+
+}  // namespace
+
+bool WaitFor(int timeoutMs, const std::function<bool()>& predicate) {
+  auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (true) {
+    if (predicate()) return true;
+    if (Clock::now() >= end) return false;
+    Sleep(20);
+  }
+}
+
+Child::Child(const std::vector<std::string>& argv, const std::vector<std::string>& env,
+             const std::string& workDir, const std::string& logPath)
+    : pid_(Spawn(argv, env, workDir, logPath, -1, -1)) {}
+
+Child::~Child() { Stop(); }
+
+Child::Child(Child&& other) noexcept { *this = std::move(other); }
+
+Child& Child::operator=(Child&& other) noexcept {
+  if (this != &other) {
+    Stop();
+    pid_ = other.pid_;
+    reaped_ = other.reaped_;
+    status_ = other.status_;
+    other.pid_ = -1;
+  }
+  return *this;
+}
+
+bool Child::Running() {
+  if (pid_ <= 0 || reaped_) return false;
+  int status = 0;
+  if (waitpid(pid_, &status, WNOHANG) == pid_) {
+    reaped_ = true;
+    status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return false;
+  }
+  return true;
+}
+
+int Child::Wait(int timeoutMs) {
+  if (!WaitFor(timeoutMs, [this] { return !Running(); })) return -1;
+  return status_;
+}
+
+void Child::Stop() {
+  if (pid_ <= 0) return;
+  if (Running()) {
+    killpg(pid_, SIGTERM);
+    if (Wait(2000) == -1 && Running()) {
+      killpg(pid_, SIGKILL);
+      Wait(2000);
+    }
+  }
+  // Whatever the process left in its group goes too.
+  killpg(pid_, SIGKILL);
+  pid_ = -1;
+}
+
+XSession::XSession(bool windowManager) : windowManager_(windowManager) {
+  int fds[2];
+  if (pipe(fds) != 0) return;
+  std::string fd = std::to_string(fds[1]);
+  pid_t pid = Spawn({"Xvfb", "-displayfd", fd, "-screen", "0", "1920x1080x24", "-nolisten", "tcp"},
+                    {}, "", "", -1, fds[1]);
+  close(fds[1]);
+  char buffer[32] = {};
+  std::string number;
+  fcntl(fds[0], F_SETFL, O_NONBLOCK);
+  WaitFor(10000, [&] {
+    ssize_t n = read(fds[0], buffer, sizeof buffer - 1);
+    if (n > 0) number.append(buffer, static_cast<std::size_t>(n));
+    return number.find('\n') != std::string::npos;
+  });
+  close(fds[0]);
+  serverPid_ = pid;
+  if (number.find('\n') == std::string::npos) return;
+  display_ = ":" + number.substr(0, number.find('\n'));
+  connection_ = XOpenDisplay(display_.c_str());
+  if (connection_ == nullptr) return;
+  if (windowManager_) {
+    manager_ = Child({"openbox", "--sm-disable"}, Environment());
+    bool managed = WaitFor(10000, [this] {
+      return Run({"xprop", "-root", "_NET_SUPPORTING_WM_CHECK"}).find("window id") !=
+             std::string::npos;
+    });
+    if (!managed) return;
+  }
+  ready_ = true;
+}
+
+XSession::~XSession() {
+  manager_.Stop();
+  if (connection_ != nullptr) XCloseDisplay(static_cast<::Display*>(connection_));
+  if (serverPid_ > 0) {
+    kill(serverPid_, SIGTERM);
+    int status = 0;
+    if (!WaitFor(3000, [&] { return waitpid(serverPid_, &status, WNOHANG) == serverPid_; })) {
+      kill(serverPid_, SIGKILL);
+      waitpid(serverPid_, &status, 0);
+    }
+  }
+}
+
+std::vector<std::string> XSession::Environment() const {
+  return {"DISPLAY=" + display_, "GDK_BACKEND=x11", "NO_AT_BRIDGE=1"};
+}
+
+std::string XSession::Run(const std::vector<std::string>& argv, int* status) const {
+  int fds[2];
+  if (pipe(fds) != 0) return "";
+  pid_t pid = Spawn(argv, Environment(), "", "", fds[1], -1);
+  close(fds[1]);
+  std::string out;
+  char buffer[4096];
+  ssize_t n;
+  while ((n = read(fds[0], buffer, sizeof buffer)) > 0) out.append(buffer, static_cast<std::size_t>(n));
+  close(fds[0]);
+  int raw = 0;
+  waitpid(pid, &raw, 0);
+  if (status != nullptr) *status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  return out;
+}
+
+unsigned long XSession::FindWindow(const std::string& name, int timeoutMs) const {
+  unsigned long id = 0;
+  WaitFor(timeoutMs, [&] {
+    std::string out = Run({"xdotool", "search", "--onlyvisible", "--name", name});
+    id = std::strtoul(out.c_str(), nullptr, 10);
+    return id != 0;
+  });
+  return id;
+}
+
+WindowInfo XSession::Info(unsigned long window) const {
+  WindowInfo info;
+  int status = 0;
+  std::string out = Run({"xwininfo", "-id", std::to_string(window)}, &status);
+  if (status != 0) return info;
+  info.found = true;
+  auto number = [&](const std::string& label) {
+    std::size_t at = out.find(label);
+    return at == std::string::npos ? 0 : std::atoi(out.c_str() + at + label.size());
+  };
+  info.x = number("Absolute upper-left X:");
+  info.y = number("Absolute upper-left Y:");
+  info.width = number("Width:");
+  info.height = number("Height:");
+  info.mapped = out.find("Map State: IsViewable") != std::string::npos;
+  return info;
+}
+
+std::string XSession::Property(unsigned long window, const std::string& name) const {
+  return Run({"xprop", "-id", std::to_string(window), name});
+}
+
+std::uint32_t XSession::PixelAt(int x, int y) const {
+  auto* display = static_cast<::Display*>(connection_);
+  if (display == nullptr) return 0;
+  XImage* image = XGetImage(display, DefaultRootWindow(display), x, y, 1, 1, AllPlanes, ZPixmap);
+  if (image == nullptr) return 0;
+  std::uint32_t pixel = static_cast<std::uint32_t>(XGetPixel(image, 0, 0)) & 0xFFFFFFu;
+  XDestroyImage(image);
+  return pixel;
+}
+
+bool XSession::Screenshot(const std::string& pngPath) const {
+  auto* display = static_cast<::Display*>(connection_);
+  if (display == nullptr) return false;
+  int width = DisplayWidth(display, DefaultScreen(display));
+  int height = DisplayHeight(display, DefaultScreen(display));
+  XImage* image =
+      XGetImage(display, DefaultRootWindow(display), 0, 0, width, height, AllPlanes, ZPixmap);
+  if (image == nullptr) return false;
+  gdi::Surface shot(width, height);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      shot.Row(y)[x] = 0xFF000000u | (static_cast<std::uint32_t>(XGetPixel(image, x, y)) & 0xFFFFFFu);
+    }
+  }
+  XDestroyImage(image);
+  return gdi::WritePng(shot, pngPath);
+}
+
+void XSession::Close(unsigned long window) const {
+  auto* display = static_cast<::Display*>(connection_);
+  if (display == nullptr) return;
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = window;
+  event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+  event.xclient.data.l[1] = CurrentTime;
+  XSendEvent(display, window, False, NoEventMask, &event);
+  XFlush(display);
+}
+
+void XSession::Maximize(unsigned long window) const {
+  auto* display = static_cast<::Display*>(connection_);
+  if (display == nullptr) return;
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = window;
+  event.xclient.message_type = XInternAtom(display, "_NET_WM_STATE", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = 1;  // add
+  event.xclient.data.l[1] =
+      static_cast<long>(XInternAtom(display, "_NET_WM_STATE_MAXIMIZED_VERT", False));
+  event.xclient.data.l[2] =
+      static_cast<long>(XInternAtom(display, "_NET_WM_STATE_MAXIMIZED_HORZ", False));
+  event.xclient.data.l[3] = 1;  // a normal application
+  XSendEvent(display, DefaultRootWindow(display), False,
+             SubstructureRedirectMask | SubstructureNotifyMask, &event);
+  XFlush(display);
+}
+
+std::vector<pid_t> ProcessesWithEnvironment(const std::string& entry) {
+  std::vector<pid_t> found;
+  DIR* proc = opendir("/proc");
+  if (proc == nullptr) return found;
+  while (dirent* item = readdir(proc)) {
+    pid_t pid = static_cast<pid_t>(std::atoi(item->d_name));
+    if (pid <= 0 || pid == getpid()) continue;
+    std::ifstream file(std::string("/proc/") + item->d_name + "/environ", std::ios::binary);
+    std::string environ((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::size_t at = 0;
+    while (at < environ.size()) {
+      std::size_t end = environ.find('\0', at);
+      if (end == std::string::npos) end = environ.size();
+      if (environ.compare(at, end - at, entry) == 0) {
+        found.push_back(pid);
+        break;
+      }
+      at = end + 1;
+    }
+  }
+  closedir(proc);
+  return found;
+}
+
+}  // namespace functional

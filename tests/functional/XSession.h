@@ -1,0 +1,93 @@
+// An X server of the test's own (Xvfb on a free display), optionally with a
+// window manager, and the X tools that drive and inspect it. Everything it
+// starts is ended when it goes, failed tests included.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace functional {
+
+// A child process in a process group of its own, ended (group and all) when
+// the object goes.
+class Child {
+ public:
+  Child() = default;
+  // Starts argv with the extra environment entries ("NAME=value").
+  Child(const std::vector<std::string>& argv, const std::vector<std::string>& env,
+        const std::string& workDir = "", const std::string& logPath = "");
+  ~Child();
+  Child(Child&& other) noexcept;
+  Child& operator=(Child&& other) noexcept;
+
+  pid_t Pid() const { return pid_; }
+  bool Running();
+  // Waits up to timeoutMs for the process to end; its exit status, or -1 when
+  // it is still running or ended by a signal.
+  int Wait(int timeoutMs);
+  void Stop();
+
+ private:
+  pid_t pid_ = -1;
+  bool reaped_ = false;
+  int status_ = -1;
+};
+
+struct WindowInfo {
+  bool found = false;
+  bool mapped = false;
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+};
+
+class XSession {
+ public:
+  explicit XSession(bool windowManager);
+  ~XSession();
+  XSession(const XSession&) = delete;
+  XSession& operator=(const XSession&) = delete;
+
+  bool Ready() const { return ready_; }
+  const std::string& Display() const { return display_; }
+  bool WindowManager() const { return windowManager_; }
+  // "DISPLAY=:n" and what else every child here needs.
+  std::vector<std::string> Environment() const;
+
+  // Runs a command to its end with this display; its standard output.
+  std::string Run(const std::vector<std::string>& argv, int* status = nullptr) const;
+  // The first window id whose name matches, 0 when none (xdotool search).
+  unsigned long FindWindow(const std::string& name, int timeoutMs) const;
+  WindowInfo Info(unsigned long window) const;
+  std::string Property(unsigned long window, const std::string& name) const;
+  // Pixel 0xRRGGBB of the root window at a screen position.
+  std::uint32_t PixelAt(int x, int y) const;
+  bool Screenshot(const std::string& pngPath) const;
+
+  // What a window manager's close button and maximize command send: the
+  // WM_DELETE_WINDOW protocol message, and a _NET_WM_STATE change to both
+  // maximized states.
+  void Close(unsigned long window) const;
+  void Maximize(unsigned long window) const;
+
+ private:
+  bool windowManager_;
+  bool ready_ = false;
+  std::string display_;
+  pid_t serverPid_ = -1;
+  Child manager_;
+  void* connection_ = nullptr;  // keeps the server from resetting between programs
+};
+
+// Pids of the processes whose environment holds the entry (a marker given
+// to a program, which its helper processes inherit).
+std::vector<pid_t> ProcessesWithEnvironment(const std::string& entry);
+// Runs the predicate every 20 ms until it holds or the time is up.
+bool WaitFor(int timeoutMs, const std::function<bool()>& predicate);
+
+}  // namespace functional
