@@ -1,0 +1,180 @@
+// The GTK backend's own logic, which needs no display: page URIs, double-
+// click detection, answering geometry requests, window shapes.
+#include <gtest/gtest.h>
+
+#include "platform/gtk/ClickTracker.h"
+#include "platform/gtk/InputMapping.h"
+#include "platform/gtk/PageUri.h"
+#include "platform/gtk/PendingGeometry.h"
+#include "platform/gtk/ShapeRectangles.h"
+
+namespace platform::gtk {
+namespace {
+
+TEST(PageUri, APlainPathBecomesAFileUri) {
+  EXPECT_EQ(PageUri("/opt/skinshell/html/index.html"), "file:///opt/skinshell/html/index.html");
+}
+
+TEST(PageUri, TheQueryAfterTheFileNameIsKeptAsAQuery) {
+  EXPECT_EQ(PageUri("/opt/app/html/index.html?installation=y"),
+            "file:///opt/app/html/index.html?installation=y");
+}
+
+TEST(PageUri, BackslashesInsideTheProgramFolderAreSeparators) {
+  EXPECT_EQ(PageUri("/opt\\app\\sub/html/sound.html"), "file:///opt/app/sub/html/sound.html");
+}
+
+TEST(PageUri, QuestionMarksHashesAndPercentsInFolderNamesArePartOfThePath) {
+  EXPECT_EQ(PageUri("/tmp/a?b#c%d e/html/index.html?installation=y"),
+            "file:///tmp/a%3Fb%23c%25d%20e/html/index.html?installation=y");
+}
+
+TEST(PageUri, NonAsciiFolderNamesArePercentEncodedAsUtf8) {
+  EXPECT_EQ(PageUri("/tmp/\xC3\xA4/html/index.html"), "file:///tmp/%C3%A4/html/index.html");
+}
+
+TEST(PageUri, ARelativePathIsTakenFromTheCurrentFolder) {
+  std::string uri = PageUri("html/index.html");
+  EXPECT_EQ(uri.rfind("file:///", 0), 0u) << uri;
+  EXPECT_NE(uri.find("/html/index.html"), std::string::npos) << uri;
+}
+
+TEST(PageUri, ABlankInTheQueryIsEscapedButAnEncodedOneIsLeftAlone) {
+  EXPECT_EQ(PageUri("/a/index.html?x=a b&y=%20"), "file:///a/index.html?x=a%20b&y=%20");
+}
+
+TEST(PageUri, LocationsThatAreNoFileGiveABlankPage) {
+  EXPECT_EQ(PageUri(""), "about:blank");
+  EXPECT_EQ(PageUri("?installation=y"), "about:blank");
+  EXPECT_EQ(PageUri(std::string("/a\0b/index.html", 15)), "about:blank");
+}
+
+TEST(ClickTracker, ASecondPressSoonAndCloseIsADoubleClickAndAThirdStartsOver) {
+  ClickTracker clicks(400, 5);
+  EXPECT_FALSE(clicks.Press(1, 100, 100, 1000));
+  EXPECT_TRUE(clicks.Press(1, 103, 98, 1300));
+  EXPECT_FALSE(clicks.Press(1, 103, 98, 1400));
+  EXPECT_TRUE(clicks.Press(1, 103, 98, 1500));
+}
+
+TEST(ClickTracker, ALatePressAFarPressOrAnotherButtonIsASinglePress) {
+  ClickTracker clicks(400, 5);
+  EXPECT_FALSE(clicks.Press(1, 100, 100, 1000));
+  EXPECT_FALSE(clicks.Press(1, 100, 100, 1401));
+  EXPECT_FALSE(clicks.Press(1, 106, 100, 1500));
+  EXPECT_FALSE(clicks.Press(2, 106, 100, 1600));
+  EXPECT_TRUE(clicks.Press(2, 106, 100, 1700));
+}
+
+TEST(ClickTracker, ADoubleClickIsSeenAcrossTheServerClockWrapping) {
+  ClickTracker clicks(400, 5);
+  EXPECT_FALSE(clicks.Press(1, 0, 0, 0xFFFFFF00u));
+  EXPECT_TRUE(clicks.Press(1, 0, 0, 0x00000010u));
+}
+
+TEST(ClickTracker, AResetForgetsThePressBefore) {
+  ClickTracker clicks(400, 5);
+  clicks.Press(1, 0, 0, 100);
+  clicks.Reset();
+  EXPECT_FALSE(clicks.Press(1, 0, 0, 200));
+}
+
+TEST(PendingGeometry, WithNothingPendingAConfigureComesFromOutside) {
+  PendingGeometry pending;
+  EXPECT_EQ(pending.Configured({1, 2, 3, 4}), PendingGeometry::Verdict::Outside);
+}
+
+TEST(PendingGeometry, AnAnswerDropsItsRequestAndAllOlderOnes) {
+  PendingGeometry pending;
+  pending.Requested({0, 0, 100, 100}, 0);
+  pending.Requested({0, 0, 200, 200}, 1);
+  pending.Requested({0, 0, 300, 300}, 2);
+  EXPECT_EQ(pending.Configured({0, 0, 200, 200}), PendingGeometry::Verdict::Answer);
+  // The older request's answer arriving late is stale now, not outside.
+  EXPECT_EQ(pending.Configured({0, 0, 100, 100}), PendingGeometry::Verdict::Stale);
+  EXPECT_EQ(pending.Configured({0, 0, 300, 300}), PendingGeometry::Verdict::Answer);
+  EXPECT_TRUE(pending.Empty());
+  EXPECT_EQ(pending.Configured({0, 0, 100, 100}), PendingGeometry::Verdict::Outside);
+}
+
+TEST(PendingGeometry, TheSameGeometryAskedTwiceIsAnsweredByItsLaterRequest) {
+  PendingGeometry pending;
+  pending.Requested({0, 0, 100, 100}, 0);
+  pending.Requested({0, 0, 200, 200}, 1);
+  pending.Requested({0, 0, 100, 100}, 2);
+  EXPECT_EQ(pending.Configured({0, 0, 100, 100}), PendingGeometry::Verdict::Answer);
+  EXPECT_TRUE(pending.Empty());
+}
+
+TEST(PendingGeometry, ARequestUnansweredPastTheSettleTimeIsUnsettled) {
+  PendingGeometry pending;
+  EXPECT_FALSE(pending.Unsettled(1000));
+  pending.Requested({0, 0, 100, 100}, 1000);
+  EXPECT_FALSE(pending.Unsettled(1000 + PendingGeometry::SettleMs - 1));
+  EXPECT_TRUE(pending.Unsettled(1000 + PendingGeometry::SettleMs));
+  // A newer request restarts the wait.
+  pending.Requested({0, 0, 120, 100}, 1150);
+  EXPECT_FALSE(pending.Unsettled(1000 + PendingGeometry::SettleMs));
+}
+
+TEST(PendingGeometry, RequestsThatAreNeverAnsweredDoNotPileUpWithoutEnd) {
+  PendingGeometry pending;
+  for (int i = 0; i < 1000; ++i) pending.Requested({0, 0, i, i}, i);
+  // The oldest were forgotten: their answers now read as stale.
+  EXPECT_EQ(pending.Configured({0, 0, 3, 3}), PendingGeometry::Verdict::Stale);
+  EXPECT_EQ(pending.Configured({0, 0, 999, 999}), PendingGeometry::Verdict::Answer);
+}
+
+TEST(ShapeRectangles, RowsWithTheSameSpansMergeIntoOneBand) {
+  std::vector<gdi::Span> spans;
+  for (int y = 0; y < 3; ++y) spans.push_back({y, 3 - y, 10 + y});  // a widening top
+  for (int y = 3; y < 50; ++y) spans.push_back({y, 0, 13});
+  std::vector<ShapeRect> rects = ShapeRectangles(spans);
+  ASSERT_EQ(rects.size(), 4u);
+  EXPECT_EQ(rects[0], (ShapeRect{3, 0, 7, 1}));
+  EXPECT_EQ(rects[2], (ShapeRect{1, 2, 11, 1}));
+  EXPECT_EQ(rects[3], (ShapeRect{0, 3, 13, 47}));
+}
+
+TEST(ShapeRectangles, ARowWithAHoleMergesBandByBand) {
+  std::vector<gdi::Span> spans = {{0, 0, 4}, {0, 6, 10}, {1, 6, 10}, {1, 0, 4}, {2, 0, 10}};
+  std::vector<ShapeRect> rects = ShapeRectangles(spans);
+  ASSERT_EQ(rects.size(), 3u);
+  EXPECT_EQ(rects[0], (ShapeRect{0, 0, 4, 2}));
+  EXPECT_EQ(rects[1], (ShapeRect{6, 0, 4, 2}));
+  EXPECT_EQ(rects[2], (ShapeRect{0, 2, 10, 1}));
+}
+
+TEST(ShapeRectangles, RowsApartAreNotJoinedAndEmptyOrTouchingSpansAreTidied) {
+  std::vector<gdi::Span> spans = {{0, 0, 5}, {0, 5, 8}, {1, 3, 3}, {2, 0, 8}};
+  std::vector<ShapeRect> rects = ShapeRectangles(spans);
+  ASSERT_EQ(rects.size(), 2u);
+  EXPECT_EQ(rects[0], (ShapeRect{0, 0, 8, 1}));
+  EXPECT_EQ(rects[1], (ShapeRect{0, 2, 8, 1}));
+  EXPECT_TRUE(ShapeRectangles({}).empty());
+}
+
+TEST(InputMapping, ButtonsAndModifiersAreCountedAsTheHostCountsThem) {
+  EXPECT_EQ(HostButton(1), 1);
+  EXPECT_EQ(HostButton(3), 2);
+  EXPECT_EQ(HostButton(2), 4);
+  EXPECT_EQ(HostButton(8), 0);
+  EXPECT_EQ(HostShift(GDK_SHIFT_MASK | GDK_MOD1_MASK), 5);
+  EXPECT_EQ(HostShift(GDK_CONTROL_MASK | GDK_BUTTON1_MASK), 2);
+  EXPECT_EQ(HostButtons(GDK_BUTTON1_MASK | GDK_BUTTON2_MASK), 5);
+  EXPECT_EQ(HostButtons(GDK_BUTTON3_MASK | GDK_SHIFT_MASK), 2);
+}
+
+TEST(InputMapping, EachFrameHitCodeStartsItsOwnEdgeAndTheCaptionNone) {
+  EXPECT_EQ(SizingEdge(HTLEFT), GDK_WINDOW_EDGE_WEST);
+  EXPECT_EQ(SizingEdge(HTRIGHT), GDK_WINDOW_EDGE_EAST);
+  EXPECT_EQ(SizingEdge(HTBOTTOM), GDK_WINDOW_EDGE_SOUTH);
+  EXPECT_EQ(SizingEdge(HTBOTTOMLEFT), GDK_WINDOW_EDGE_SOUTH_WEST);
+  EXPECT_EQ(SizingEdge(HTBOTTOMRIGHT), GDK_WINDOW_EDGE_SOUTH_EAST);
+  EXPECT_EQ(SizingEdge(HTCAPTION), std::nullopt);
+  EXPECT_EQ(CursorName(Cursor::SizeNWSE), std::string("nwse-resize"));
+  EXPECT_EQ(CursorName(Cursor::Default), nullptr);
+}
+
+}  // namespace
+}  // namespace platform::gtk
