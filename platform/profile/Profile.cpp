@@ -28,8 +28,10 @@ Line LineAt(std::string_view text, std::size_t begin) {
   return line;
 }
 
+// A stray CR (a CRLF file converted twice, a last line ending in CR alone)
+// trims like a blank, so that it never becomes part of a name or a value.
 bool IsBlank(char c) {
-  return c == ' ' || c == '\t';
+  return c == ' ' || c == '\t' || c == '\r';
 }
 
 std::string_view Trim(std::string_view s) {

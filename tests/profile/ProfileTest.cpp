@@ -59,8 +59,9 @@ TEST(ProfileLookup, ReadsAroundJunkLongLinesMixedEndingsAndAMissingFinalNewline)
   text += "[s]\r\nk=v\r\r\nj=w\nlast=end";
   EXPECT_EQ(Value(text, "s", "j"), "w");
   EXPECT_EQ(Value(text, "s", "last"), "end");
-  // A lone CR is content, not a line ending; blanks alone are trimmed.
-  EXPECT_EQ(Value(text, "s", "k"), "v\r");
+  EXPECT_EQ(Value(text, "s", "k"), "v");
+  // A stray CR at the very end does not make the header name another section.
+  EXPECT_EQ(profile::Replace("[s]\nk=1\n[t\r", "t", "j", "2"), "[s]\nk=1\n[t\r\nj=2\n");
 }
 
 TEST(ProfileReplace, ReplacesTheValueInPlaceAndKeepsEveryOtherByte) {
