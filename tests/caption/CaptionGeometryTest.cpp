@@ -28,24 +28,6 @@ TEST(RoundHalfEven, HoldsValuesBeyondThirtyTwoBitsAtTheEndsAndTurnsNanIntoZero) 
   EXPECT_EQ(RoundHalfEven(std::numeric_limits<double>::quiet_NaN()), 0);
 }
 
-TEST(ButtonLeftEdges, LineTheFacesUpLeftwardsFromTheRightEdgeWithOneGapBetweenNeighbours) {
-  const auto lefts = ButtonLeftEdges(300, ButtonWidths{9, 8, 6, 5}, 4, 2);
-  EXPECT_EQ(lefts.close, 300 - 9 - 4);
-  EXPECT_EQ(lefts.max, 300 - 8 - 2 - 9 - 4);
-  EXPECT_EQ(lefts.min, 300 - 6 - 2 - 8 - 2 - 9 - 4);
-  EXPECT_EQ(lefts.onTop, 300 - 5 - 2 - 6 - 2 - 8 - 2 - 9 - 4);
-}
-
-TEST(ButtonLeftEdges, KeepTheGapOfAnEmptyFaceSoTheFacesLeftOfItMoveRightByItsWidthOnly) {
-  const auto withMax = ButtonLeftEdges(300, ButtonWidths{9, 8, 6, 5}, 4, 2);
-  const auto withoutMax = ButtonLeftEdges(300, ButtonWidths{9, 0, 6, 5}, 4, 2);
-  EXPECT_EQ(withoutMax.close, withMax.close);
-  EXPECT_EQ(withoutMax.max, withMax.max + 8);
-  EXPECT_EQ(withoutMax.min, withMax.min + 8);
-  EXPECT_EQ(withoutMax.onTop, withMax.onTop + 8);
-  EXPECT_EQ(withoutMax.min - withoutMax.max, -6 - 2);
-}
-
 TEST(ButtonLeftEdges, RoundAFractionalBarWidthHalvesToEven) {
   EXPECT_EQ(ButtonLeftEdges(100.5, ButtonWidths{10, 0, 0, 0}, 0, 0).close, 90);
   EXPECT_EQ(ButtonLeftEdges(101.5, ButtonWidths{10, 0, 0, 0}, 0, 0).close, 92);
@@ -74,12 +56,6 @@ TEST(Add16, SumsInSixteenBitsAndRefusesWhatLeavesTheRange) {
   EXPECT_EQ(caption::Add16(32750, 17), 32767);
   EXPECT_FALSE(caption::Add16(32751, 17).has_value());
   EXPECT_FALSE(caption::Add16(-32768, -1).has_value());
-}
-
-TEST(PixelsToTwips, RefusesProductsBeyondThirtyTwoBits) {
-  EXPECT_EQ(caption::PixelsToTwips(1920, 15), 28800);
-  EXPECT_EQ(caption::PixelsToTwips(-10, 15), -150);
-  EXPECT_FALSE(caption::PixelsToTwips(std::int64_t{1} << 28, 15).has_value());
 }
 
 struct PlacementRow {

@@ -112,13 +112,6 @@ TEST_F(ComposedBar, WhileMinimizedHasNoMaximizeFaceAndMovesTheFacesLeftOfItRight
   EXPECT_TRUE(Filled(OnTopLeft + MaxWidth, OnTopWidth, OnTop1Colour));
 }
 
-TEST_F(ComposedBar, InTheNormalStateLoadsTheMaximizeFaceAndSaysSoInStyleTwo) {
-  ProbeCaption& c = Place(W);
-  Compose(c);
-  EXPECT_EQ(c.Style2(), 2);
-  EXPECT_TRUE(Filled(MaxLeft, MaxWidth, MaxColour));
-}
-
 TEST_F(ComposedBar, TakesItsColoursAndTheContainersFromTheSkin) {
   ProbeCaption& c = Place(W);
   Compose(c);
@@ -228,16 +221,6 @@ TEST_F(ComposedBar, ReleasesTheBarPiecesAndKeepsTheFacesAndTheSkin) {
   EXPECT_EQ(gdi::LiveCount(gdi::Kind::Bitmap), before + 4);
   form.reset();
   EXPECT_EQ(gdi::LiveCount(gdi::Kind::Bitmap), before);
-}
-
-TEST_F(ComposedBar, ShowsASkinChangedOnDiskAtTheNextPaint) {
-  ProbeCaption& c = Place(W);
-  Compose(c);
-  test::SkinBuilder changed = TestSkin();
-  changed.Picture("CLOSE", CloseWidth, FaceHeight, 0x00777777);
-  WriteSkin(changed);
-  c.REDRAW();
-  EXPECT_TRUE(Filled(CloseLeft, CloseWidth, 0x00777777));
 }
 
 TEST_F(ComposedBar, WithoutAContainerSkipsTheStepsThatNeedOneAndDrawsTheRest) {

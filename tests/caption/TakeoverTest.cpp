@@ -130,16 +130,6 @@ TEST_F(Takeover, AFailingWorkAreaQueryLeavesTheWindowNormalAtItsBoundsButFlagged
   EXPECT_EQ(c.RestoreLeft, 0);
 }
 
-TEST_F(Takeover, AWorkAreaWithoutSizeLeavesTheSizeAlone) {
-  ProbeCaption& c = PlaceSkinned();
-  desktop.SetWorkArea(RECT{60, 40, 10, 10});  // right and bottom before left and top
-  desktop.UserMaximize(form->hwnd());
-  EXPECT_EQ(form->WindowState(), 0);
-  EXPECT_EQ(c.IsMaximized, 1);
-  EXPECT_EQ(c.RestoreWidth, StartWidth);
-  EXPECT_GE(form->Width(), 0);
-}
-
 TEST_F(Takeover, RunsInADesignerToo) {
   form = std::make_unique<RecordingForm>(desktop, "TestForm");
   form->UserMode(false);
