@@ -13,3 +13,13 @@ if(SKINSHELL_GTK AND TARGET skinshell_gtk)
     set_tests_properties(functional PROPERTIES TIMEOUT 600)
   endif()
 endif()
+
+# A small form on the GTK desktop that reports its events, for the backend's
+# own functional tests.
+if(SKINSHELL_GTK AND TARGET skinshell_gtk)
+  add_executable(gtk_probe ${CMAKE_SOURCE_DIR}/tests/functional/probe/ProbeMain.cpp)
+  target_link_libraries(gtk_probe PRIVATE skinshell_host skinshell_gtk)
+  if(TARGET functional_tests)
+    add_dependencies(functional_tests gtk_probe)
+  endif()
+endif()

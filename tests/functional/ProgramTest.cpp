@@ -7,8 +7,6 @@
 #include <atomic>
 #include <cstdio>
 #include <fstream>
-#include <map>
-#include <memory>
 
 #include "tests/functional/XSession.h"
 #include "tests/support/Scenario.h"
@@ -31,25 +29,6 @@ constexpr const char* StartPage =
     "document.body.style.background = location.search === '?installation=y' ? "
     "'#20c040' : '#c04020';</script></body></html>";
 
-std::map<bool, std::unique_ptr<XSession>>& Sessions() {
-  static std::map<bool, std::unique_ptr<XSession>> sessions;
-  return sessions;
-}
-
-// The X servers live for the whole test run and go before the program ends.
-class SessionsEnvironment : public ::testing::Environment {
- public:
-  void TearDown() override { Sessions().clear(); }
-};
-const auto* const environment =
-    ::testing::AddGlobalTestEnvironment(new SessionsEnvironment);
-
-XSession& SessionFor(bool windowManager) {
-  auto& session = Sessions()[windowManager];
-  if (!session) session = std::make_unique<XSession>(windowManager);
-  return *session;
-}
-
 std::string ReadAll(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
   return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
@@ -58,7 +37,7 @@ std::string ReadAll(const std::string& path) {
 class ProgramTest : public ::testing::TestWithParam<bool> {
  protected:
   void SetUp() override {
-    session_ = &SessionFor(GetParam());
+    session_ = &SharedSession(GetParam());
     ASSERT_TRUE(session_->Ready()) << "no X server" << (GetParam() ? " with openbox" : "");
     test::CopyTree(test::DistFolder(), folder_.Path());
     ASSERT_TRUE(test::Exists(folder_ / "skinshell")) << "the program is not built";
@@ -148,6 +127,11 @@ TEST_P(ProgramTest, FirstStartShowsTheStartPageUndecoratedCentredAndMakesTheMark
   // The frame is the host's, not the page's.
   EXPECT_NE(X().PixelAt(left + 2, top + 2), FirstRunColour);
   EXPECT_TRUE(test::Exists(folder_ / "html/installation.lock"));
+  // The hidden browser is never shown but loads its page all the same.
+  EXPECT_TRUE(WaitFor(10000, [&] {
+    return ReadAll(folder_ / "log.txt").find("load finished: file://") != std::string::npos &&
+           ReadAll(folder_ / "log.txt").find("/html/sound.html") != std::string::npos;
+  })) << ReadAll(folder_ / "log.txt");
   X().Screenshot(std::string(SKINSHELL_BIN_DIR) + "/../functional-" +
                  (Managed() ? "openbox" : "bare") + ".png");
   CloseAndExpectCleanExit(window);

@@ -7,7 +7,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
 #include <chrono>
+#include <map>
+#include <memory>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -268,6 +272,27 @@ void XSession::Maximize(unsigned long window) const {
   XSendEvent(display, DefaultRootWindow(display), False,
              SubstructureRedirectMask | SubstructureNotifyMask, &event);
   XFlush(display);
+}
+
+namespace {
+
+std::map<bool, std::unique_ptr<XSession>>& Sessions() {
+  static std::map<bool, std::unique_ptr<XSession>> sessions;
+  return sessions;
+}
+
+class SessionsEnvironment : public ::testing::Environment {
+ public:
+  void TearDown() override { Sessions().clear(); }
+};
+const auto* const environment = ::testing::AddGlobalTestEnvironment(new SessionsEnvironment);
+
+}  // namespace
+
+XSession& SharedSession(bool windowManager) {
+  auto& session = Sessions()[windowManager];
+  if (!session) session = std::make_unique<XSession>(windowManager);
+  return *session;
 }
 
 std::vector<pid_t> ProcessesWithEnvironment(const std::string& entry) {

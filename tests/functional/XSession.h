@@ -84,6 +84,10 @@ class XSession {
   void* connection_ = nullptr;  // keeps the server from resetting between programs
 };
 
+// One X server without and one with a window manager for the whole test
+// run, started when first asked for and ended when the tests are over.
+XSession& SharedSession(bool windowManager);
+
 // Pids of the processes whose environment holds the entry (a marker given
 // to a program, which its helper processes inherit).
 std::vector<pid_t> ProcessesWithEnvironment(const std::string& entry);

@@ -1,0 +1,191 @@
+// The GTK desktop under Xvfb, through a small form that reports its events
+// (probe/ProbeMain.cpp): the host's order of mouse events, capture, the move
+// and sizing loops, the window shape, keep-above and the work area.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "tests/functional/XSession.h"
+#include "tests/support/Scenario.h"
+
+namespace functional {
+namespace {
+
+// The probe's window: client area at (100, 100), 400 x 300, its top-left
+// corner cut off along the line from (0, 40) to (40, 0).
+constexpr int Left = 100;
+constexpr int Top = 100;
+constexpr std::uint32_t PadColour = 0x996633;
+
+class BackendTest : public ::testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override {
+    session_ = &SharedSession(GetParam());
+    ASSERT_TRUE(session_->Ready());
+    // Earlier tests may have left the pointer anywhere, and the window would
+    // open under it.
+    X().Run({"xdotool", "mousemove", "1500", "900"});
+    std::vector<std::string> env = X().Environment();
+    env.push_back("ASAN_OPTIONS=detect_leaks=0");
+    probe_ = Child({std::string(SKINSHELL_BIN_DIR) + "/gtk_probe"}, env, folder_.Path(),
+                   folder_ / "log.txt");
+    ASSERT_TRUE(WaitFor(15000, [&] {
+      std::string out = X().Run({"xdotool", "search", "--onlyvisible", "--name", "^Probe$"});
+      window_ = std::strtoul(out.c_str(), nullptr, 10);
+      return window_ != 0;
+    })) << Log();
+    ASSERT_TRUE(WaitFor(5000, [&] { return X().PixelAt(Left + 200, Top + 150) == PadColour; }));
+  }
+
+  void TearDown() override {
+    X().Close(window_);
+    EXPECT_EQ(probe_.Wait(10000), 0) << Log();
+  }
+
+  XSession& X() { return *session_; }
+  std::string Log() const { return test::ReadFile(folder_ / "log.txt"); }
+
+  void Xdotool(const std::vector<std::string>& args) {
+    std::vector<std::string> argv = {"xdotool"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    X().Run(argv);
+    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+  }
+
+  // The lines of the probe's log from the first that starts with `from`.
+  std::vector<std::string> LinesFrom(const std::string& from) const {
+    std::vector<std::string> lines;
+    std::istringstream in(Log());
+    std::string line;
+    bool started = false;
+    while (std::getline(in, line)) {
+      if (line.rfind("Down", 0) != 0 && line.rfind("Up", 0) != 0 && line.rfind("Click", 0) != 0 &&
+          line.rfind("DblClick", 0) != 0 && line.rfind("Move", 0) != 0) {
+        continue;
+      }
+      started = started || line.rfind(from, 0) == 0;
+      if (started) lines.push_back(line);
+    }
+    return lines;
+  }
+
+  bool LogHas(const std::string& text) {
+    return WaitFor(5000, [&] { return Log().find(text) != std::string::npos; });
+  }
+
+  // Asks the host where it thinks the window is (a right click prints it).
+  bool HostBoundsAre(int x, int y, int w, int h) {
+    std::ostringstream expected;
+    expected << "Bounds " << x << " " << y << " " << w << " " << h;
+    Xdotool({"mousemove", std::to_string(x + 150), std::to_string(y + 100), "click", "3"});
+    return LogHas(expected.str());
+  }
+
+  test::TempFolder folder_{"skinshell-probe"};
+  XSession* session_ = nullptr;
+  Child probe_;
+  unsigned long window_ = 0;
+};
+
+TEST_P(BackendTest, AClickArrivesAsPressReleaseClick) {
+  Xdotool({"mousemove", "150", "200", "click", "1"});
+  ASSERT_TRUE(LogHas("Click"));
+  std::vector<std::string> expected = {"Down 1 0 50 100", "Up 1 50 100", "Click"};
+  EXPECT_EQ(LinesFrom("Down 1"), expected) << Log();
+}
+
+TEST_P(BackendTest, ADoubleClickArrivesAsPressReleaseClickDoubleClickRelease) {
+  Xdotool({"mousemove", "150", "200", "click", "--repeat", "2", "--delay", "80", "1"});
+  ASSERT_TRUE(LogHas("DblClick"));
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  std::vector<std::string> expected = {"Down 1 0 50 100", "Up 1 50 100", "Click", "DblClick",
+                                       "Up 1 50 100"};
+  EXPECT_EQ(LinesFrom("Down 1"), expected) << Log();
+}
+
+TEST_P(BackendTest, APressKeepsThePointerUntilTheReleaseOutsideTheWindow) {
+  Xdotool({"mousemove", "150", "200", "keydown", "shift", "mousedown", "1"});
+  Xdotool({"mousemove", "60", "70"});
+  Xdotool({"mouseup", "1", "keyup", "shift"});
+  ASSERT_TRUE(LogHas("Up 1 -40 -30"));
+  std::vector<std::string> lines = LinesFrom("Down 1");
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.front(), "Down 1 1 50 100");
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "Move 1 -40 -30"), lines.end()) << Log();
+  // Released outside the control: no click.
+  EXPECT_EQ(std::find(lines.begin(), lines.end(), "Click"), lines.end());
+}
+
+TEST_P(BackendTest, APressCanHandTheWindowToTheMoveLoop) {
+  Xdotool({"mousemove", "450", "200", "mousedown", "1"});
+  for (int step = 1; step <= 5; ++step) {
+    Xdotool({"mousemove", std::to_string(450 + 10 * step), std::to_string(200 + 12 * step)});
+  }
+  Xdotool({"mouseup", "1"});
+  EXPECT_TRUE(WaitFor(5000, [&] {
+    WindowInfo info = X().Info(window_);
+    return info.x == Left + 50 && info.y == Top + 60;
+  })) << X().Info(window_).x << "," << X().Info(window_).y;
+  EXPECT_TRUE(HostBoundsAre(Left + 50, Top + 60, 400, 300)) << Log();
+}
+
+TEST_P(BackendTest, ASizingLoopResizesTheHostAndTheShapeFollows) {
+  Xdotool({"mousemove", "200", "390", "mousedown", "1"});
+  for (int step = 1; step <= 4; ++step) {
+    Xdotool({"mousemove", std::to_string(200 + 15 * step), std::to_string(390 + 10 * step)});
+  }
+  Xdotool({"mouseup", "1"});
+  EXPECT_TRUE(WaitFor(5000, [&] {
+    WindowInfo info = X().Info(window_);
+    return info.width == 460 && info.height == 340;
+  })) << X().Info(window_).width << "x" << X().Info(window_).height;
+  EXPECT_TRUE(LogHas("Resize 460 340"));
+  EXPECT_TRUE(HostBoundsAre(Left, Top, 460, 340)) << Log();
+  // The outline was made again for the new size: the new corner shows.
+  EXPECT_TRUE(WaitFor(3000, [&] { return X().PixelAt(Left + 455, Top + 335) == PadColour; }));
+  EXPECT_NE(X().PixelAt(Left + 2, Top + 2), PadColour);
+}
+
+TEST_P(BackendTest, ASizingLoopStopsAtTheMinimumSize) {
+  Xdotool({"mousemove", "390", "390", "mousedown", "1"});
+  for (int step = 1; step <= 4; ++step) {
+    Xdotool({"mousemove", std::to_string(390 - 70 * step), std::to_string(390 - 50 * step)});
+  }
+  Xdotool({"mouseup", "1"});
+  EXPECT_TRUE(WaitFor(5000, [&] {
+    WindowInfo info = X().Info(window_);
+    return info.width == 200 && info.height == 150;
+  })) << X().Info(window_).width << "x" << X().Info(window_).height;
+  EXPECT_TRUE(HostBoundsAre(Left, Top, 200, 150)) << Log();
+}
+
+TEST_P(BackendTest, TheCutCornerIsNeitherDrawnNorClickable) {
+  EXPECT_NE(X().PixelAt(Left + 5, Top + 5), PadColour);
+  EXPECT_EQ(X().PixelAt(Left + 30, Top + 30), PadColour);
+  Xdotool({"mousemove", std::to_string(Left + 5), std::to_string(Top + 5), "click", "1"});
+  Xdotool({"mousemove", std::to_string(Left + 30), std::to_string(Top + 30), "click", "1"});
+  ASSERT_TRUE(LogHas("Click"));
+  std::vector<std::string> lines = LinesFrom("Down 1");
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.front(), "Down 1 0 30 30") << Log();
+}
+
+TEST_P(BackendTest, TheWindowIsKeptAboveAndTheWorkAreaIsTheMonitors) {
+  EXPECT_TRUE(LogHas("WorkArea 0 0 1920 1080"));
+  if (GetParam()) {
+    EXPECT_NE(X().Property(window_, "_NET_WM_STATE").find("_NET_WM_STATE_ABOVE"),
+              std::string::npos)
+        << X().Property(window_, "_NET_WM_STATE");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Desktops, BackendTest, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                           return info.param ? std::string("UnderOpenbox")
+                                             : std::string("WithoutWindowManager");
+                         });
+
+}  // namespace
+}  // namespace functional
