@@ -372,12 +372,12 @@ void JSCAPTION::ComposeCaption() {
     Step(true, [&] { LoadPicture(SkinBag, MinBitmap.get(), "MIN"); });
     Step(true, [&] { LoadPicture(SkinBag, OnTopBitmap.get(), ONTOP_ ? "ONTOP3" : "ONTOP1"); });
 
-    for (auto [key, member] :
+    for (const auto& entry :
          {std::pair{"XOFFSET", &XOFFSET}, std::pair{"XOFFSET2", &XOFFSET2},
           std::pair{"YOFFSET", &YOFFSET}, std::pair{"FROMRIGHT", &FROMRIGHT},
           std::pair{"FROMTOP", &FROMTOP}, std::pair{"ICONSPACE", &ICONSPACE}}) {
       Step(true, [&] {
-        if (const auto number = skin::Number(SkinBag, key)) *member = *number;
+        if (const auto number = skin::Number(SkinBag, entry.first)) *entry.second = *number;
       });
     }
     Step(true, [&] {
