@@ -69,18 +69,6 @@ TEST(WritePrivateProfileString, CreatesANewFileWithItsSectionInCrlf) {
   EXPECT_EQ(Get(file, "mainwin", "testocx_new"), "1,2,3,4");
 }
 
-TEST(WritePrivateProfileString, ReplacesInPlaceAndKeepsTheRestOfALfFileWhole) {
-  TempFolder folder;
-  const std::string file = folder.Path("size.ini");
-  TempFolder::Write(file, "; settings\n[mainwin]\nTestOCX_new=1,2,3,4\nkeep=me\n\n[x]\ny=z");
-  EXPECT_EQ(WritePrivateProfileStringA("MAINWIN", "testocx_new", "5,6,7,8", file.c_str()), TRUE);
-  EXPECT_EQ(TempFolder::Read(file),
-            "; settings\n[mainwin]\nTestOCX_new=5,6,7,8\nkeep=me\n\n[x]\ny=z");
-  EXPECT_EQ(WritePrivateProfileStringA("mainwin", "added", "1", file.c_str()), TRUE);
-  EXPECT_EQ(TempFolder::Read(file),
-            "; settings\n[mainwin]\nTestOCX_new=5,6,7,8\nkeep=me\nadded=1\n\n[x]\ny=z");
-}
-
 TEST(WritePrivateProfileString, FailsIntoAMissingFolderOrBelowAFileAndCreatesNothing) {
   TempFolder folder;
   const std::string missing = folder.Path("html") + "\\size.ini";
@@ -131,20 +119,6 @@ TEST(WritePrivateProfileString, ANullValueDeletesTheKeyAndANullKeyTheSection) {
   const std::string missing = folder.Path("none.ini");
   EXPECT_EQ(WritePrivateProfileStringA("a", "k", nullptr, missing.c_str()), TRUE);
   EXPECT_FALSE(std::filesystem::exists(missing));
-}
-
-TEST(WritePrivateProfileString, LeavesNoTemporaryFilesBehind) {
-  TempFolder folder;
-  const std::string file = folder.Path("size.ini");
-  for (int i = 0; i < 3; ++i) {
-    WritePrivateProfileStringA("mainwin", "k", std::to_string(i).c_str(), file.c_str());
-  }
-  int entries = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(folder.Path(""))) {
-    (void)entry;
-    ++entries;
-  }
-  EXPECT_EQ(entries, 1);
 }
 
 }  // namespace
