@@ -68,7 +68,7 @@ GdkPixbuf* PixbufOf(const IconImage& image) {
   return pixbuf;
 }
 
-WebKitWebView* NewWebView() {
+WebKitWebView* NewWebView(WebKitWebView* related) {
   WebKitSettings* settings = webkit_settings_new();
   webkit_settings_set_enable_javascript(settings, TRUE);
   webkit_settings_set_allow_file_access_from_file_urls(settings, FALSE);
@@ -78,8 +78,15 @@ WebKitWebView* NewWebView() {
   webkit_settings_set_media_playback_requires_user_gesture(settings, FALSE);
   WebKitWebsitePolicies* policies =
       webkit_website_policies_new_with_policies("autoplay", WEBKIT_AUTOPLAY_ALLOW, nullptr);
-  auto* view = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "settings", settings,
-                                            "website-policies", policies, nullptr));
+  // Views of one window share a web process: a second process would cost
+  // its start-up and a few hundred megabytes for a page that only plays a
+  // sound.
+  auto* view = WEBKIT_WEB_VIEW(related != nullptr
+                                   ? g_object_new(WEBKIT_TYPE_WEB_VIEW, "settings", settings,
+                                                  "website-policies", policies, "related-view",
+                                                  related, nullptr)
+                                   : g_object_new(WEBKIT_TYPE_WEB_VIEW, "settings", settings,
+                                                  "website-policies", policies, nullptr));
   g_object_unref(policies);
   g_object_unref(settings);
   return view;
@@ -102,6 +109,7 @@ GtkDesktop::Window* GtkDesktop::Get(HWND hwnd) {
 }
 
 HWND GtkDesktop::CreateTopLevel(WindowSink& sink, const RECT& bounds) {
+  Trace("CreateTopLevel");
   auto owned = std::make_unique<Window>();
   Window& w = *owned;
   w.desktop = this;
@@ -195,6 +203,7 @@ void GtkDesktop::SetBounds(HWND hwnd, const RECT& bounds) {
 void GtkDesktop::Show(HWND hwnd, bool visible) {
   Window* w = Get(hwnd);
   if (w == nullptr) return;
+  Trace("Show %d", visible ? 1 : 0);
   if (visible) {
     gtk_widget_show(w->window);
   } else {
@@ -409,7 +418,11 @@ std::vector<RECT> GtkDesktop::Monitors() {
 WebViewId GtkDesktop::CreateWebView(HWND parent) {
   Window* w = Get(parent);
   if (w == nullptr) return 0;
-  GtkWidget* view = GTK_WIDGET(NewWebView());
+  WebKitWebView* related = nullptr;
+  for (const auto& [id, other] : webViews_) {
+    if (other.parent == parent) related = WEBKIT_WEB_VIEW(other.view);
+  }
+  GtkWidget* view = GTK_WIDGET(NewWebView(related));
   // Showing the window must not show a view the host keeps hidden; a hidden
   // view still loads its page and runs its scripts.
   gtk_widget_set_no_show_all(view, TRUE);
@@ -445,6 +458,7 @@ void GtkDesktop::Navigate(WebViewId id, const std::string& location) {
   auto it = webViews_.find(id);
   if (it == webViews_.end()) return;
   std::string uri = PageUri(location);
+  Trace("Navigate %d %s", id, uri.c_str());
   webkit_web_view_load_uri(WEBKIT_WEB_VIEW(it->second.view), uri.c_str());
 }
 

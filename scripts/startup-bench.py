@@ -1,0 +1,136 @@
+#!/usr/bin/env python3
+"""Start-up time and peak memory of the program against a bare WebKitGTK
+window on the same page.
+
+    scripts/startup-bench.py [BUILD_DIR] [RUNS]
+
+Runs both programs alternately on an Xvfb of its own (no window manager),
+RUNS times each (5 by default), in a copy of the program folder that has
+already had its first start. Start-up is the time from starting the process
+to the start page's load-finished; peak memory is the sum of VmHWM over the
+process and the WebKit helpers it started, read one second after that.
+"""
+import os
+import shutil
+import signal
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+
+def start_xvfb():
+    read_fd, write_fd = os.pipe()
+    server = subprocess.Popen(
+        ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "1920x1080x24", "-nolisten", "tcp"],
+        pass_fds=(write_fd,), stderr=subprocess.DEVNULL)
+    os.close(write_fd)
+    with os.fdopen(read_fd) as pipe:
+        number = pipe.readline().strip()
+    if not number:
+        server.kill()
+        sys.exit("startup-bench: Xvfb did not start")
+    return server, ":" + number
+
+
+def descendants(pid):
+    children = {}
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            with open(f"/proc/{entry}/stat") as stat:
+                parent = int(stat.read().rsplit(")", 1)[1].split()[1])
+        except (OSError, IndexError, ValueError):
+            continue
+        children.setdefault(parent, []).append(int(entry))
+    found, queue = [], [pid]
+    while queue:
+        current = queue.pop()
+        found.append(current)
+        queue.extend(children.get(current, []))
+    return found
+
+
+def peak_kib(pid):
+    total = 0
+    for process in descendants(pid):
+        try:
+            with open(f"/proc/{process}/status") as status:
+                for line in status:
+                    if line.startswith("VmHWM:"):
+                        total += int(line.split()[1])
+        except OSError:
+            pass
+    return total
+
+
+def measure(argv, env, cwd):
+    began = time.monotonic()
+    process = subprocess.Popen(argv, env=env, cwd=cwd, stdout=subprocess.PIPE,
+                               stderr=subprocess.STDOUT, text=True, start_new_session=True)
+    elapsed = None
+    for line in process.stdout:
+        if "load finished:" in line and "/html/index.html" in line:
+            elapsed = time.monotonic() - began
+            break
+    memory = 0
+    if elapsed is not None:
+        time.sleep(1.0)
+        memory = peak_kib(process.pid)
+    os.killpg(process.pid, signal.SIGTERM)
+    try:
+        process.wait(timeout=5)
+    except subprocess.TimeoutExpired:
+        os.killpg(process.pid, signal.SIGKILL)
+        process.wait()
+    process.stdout.close()
+    if elapsed is None:
+        sys.exit(f"startup-bench: {argv[0]} never finished loading its start page")
+    return elapsed, memory
+
+
+def main():
+    build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build")
+    runs = int(sys.argv[2]) if len(sys.argv) > 2 else 5
+    dist = os.path.join(build, "dist")
+    bare = os.path.join(build, "bin", "bare_webkit")
+    for path in (os.path.join(dist, "skinshell"), bare):
+        if not os.access(path, os.X_OK):
+            sys.exit(f"startup-bench: {path} is not built")
+    server, display = start_xvfb()
+    folder = tempfile.mkdtemp(prefix="skinshell-bench-")
+    try:
+        program = os.path.join(folder, "dist")
+        shutil.copytree(dist, program)
+        open(os.path.join(program, "html", "installation.lock"), "w").close()
+        env = dict(os.environ, DISPLAY=display, G_MESSAGES_DEBUG="skinshell")
+        page = os.path.join(program, "html", "index.html")
+        results = {"skinshell": [], "bare_webkit": []}
+        # One start of each first, so that both find the disk cache warm.
+        measure([os.path.join(program, "skinshell")], env, program)
+        measure([bare, page], env, program)
+        for _ in range(runs):
+            results["skinshell"].append(measure([os.path.join(program, "skinshell")], env, program))
+            results["bare_webkit"].append(measure([bare, page], env, program))
+    finally:
+        server.terminate()
+        server.wait()
+        shutil.rmtree(folder, ignore_errors=True)
+
+    print(f"{'program':<12} {'start-up median':>16} {'runs (ms)':<36} {'peak RSS median':>16}")
+    medians = {}
+    for name, samples in results.items():
+        times = [t for t, _ in samples]
+        memory = [m for _, m in samples]
+        medians[name] = statistics.median(times)
+        listed = " ".join(f"{t * 1000:.0f}" for t in times)
+        print(f"{name:<12} {medians[name] * 1000:>13.0f} ms {listed:<36} "
+              f"{statistics.median(memory) / 1024:>13.1f} MiB")
+    ratio = medians["skinshell"] / medians["bare_webkit"]
+    print(f"skinshell / bare_webkit start-up: {ratio:.2f}")
+
+
+if __name__ == "__main__":
+    main()
