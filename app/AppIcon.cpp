@@ -29,9 +29,9 @@ bool InRoundedRect(double x, double y, double x0, double y0, double x1, double y
 
 struct Glyph {
   double left = 0.20, right = 0.80, top = 0.25, bottom = 0.77;
-  double cut = 0.07;    // the diagonals across the top corners
-  double stroke = 0.07; // frame thickness, at least a pixel at small sizes
-  double bar = 0.17;    // caption band height
+  double cut = 0.07;     // the diagonals across the top corners
+  double stroke = 0.07;  // frame thickness, at least a pixel at small sizes
+  double bar = 0.17;     // caption band height
 };
 
 bool InWindowShape(double x, double y, const Glyph& g) {
@@ -43,8 +43,8 @@ bool InWindowShape(double x, double y, const Glyph& g) {
 
 bool InGlyph(double x, double y, const Glyph& g) {
   if (!InWindowShape(x, y, g)) return false;
-  const bool inside = x > g.left + g.stroke && x < g.right - g.stroke &&
-                      y > g.top + g.bar && y < g.bottom - g.stroke;
+  const bool inside = x > g.left + g.stroke && x < g.right - g.stroke && y > g.top + g.bar &&
+                      y < g.bottom - g.stroke;
   return !inside;
 }
 

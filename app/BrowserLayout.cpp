@@ -10,7 +10,9 @@ constexpr int BrowserTop = 390;
 
 // Inside a nested resize the window can briefly be smaller than the frame
 // needs; a browser can never be less than empty.
-int NotNegative(int length) { return std::max(length, 0); }
+int NotNegative(int length) {
+  return std::max(length, 0);
+}
 
 }  // namespace
 

@@ -17,7 +17,9 @@ namespace {
 // most one less is ever seen.
 constexpr DWORD ValueBufferSize = 128;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
 
 // A stored window larger than this many screens is no placement this
 // program saved for a screen still there, and its pixels alone could
@@ -68,8 +70,8 @@ std::optional<float> ParseSingle(std::string_view field) {
   float value = 0;
   // from_chars never looks at the locale, so a stored "." reads the same
   // under every user setting.
-  const auto result = std::from_chars(field.data(), field.data() + field.size(), value,
-                                      std::chars_format::general);
+  const auto result =
+      std::from_chars(field.data(), field.data() + field.size(), value, std::chars_format::general);
   if (result.ec != std::errc() || result.ptr != field.data() + field.size()) return std::nullopt;
   if (!std::isfinite(value)) return std::nullopt;
   return value;
@@ -104,9 +106,8 @@ bool OnSomeMonitor(const Placement& placement, const std::vector<RECT>& monitors
   const std::int64_t right =
       left + std::max<std::int64_t>(1, host::TwipsToPixels(placement.Width, twips));
   const std::int64_t bottom =
-      top +
-      std::max<std::int64_t>(1, host::TwipsToPixels(placement.Height,
-                                                    host::Screen::TwipsPerPixelY()));
+      top + std::max<std::int64_t>(
+                1, host::TwipsToPixels(placement.Height, host::Screen::TwipsPerPixelY()));
   for (const RECT& m : monitors) {
     if (left < m.right && m.left < right && top < m.bottom && m.top < bottom) return true;
   }
@@ -148,8 +149,8 @@ void LoadFormPlacement(host::Form& form, const std::string& section) {
     }
   }
   if (!placement) {
-    std::cerr << "skinshell: ignoring the stored placement of " << form.Name() << " in "
-              << file << ": " << problem << "; centring the window\n";
+    std::cerr << "skinshell: ignoring the stored placement of " << form.Name() << " in " << file
+              << ": " << problem << "; centring the window\n";
     CenterForm(form);
     return;
   }

@@ -36,12 +36,4 @@ TEST(AppIcon, IsOpaqueInTheMiddleAndPremultipliedAtItsEdges) {
   }
 }
 
-TEST(AppIcon, ShowsAWhiteGlyphOnTheBlueTile) {
-  const gdi::Surface s = app::DrawAppIcon(64, 32).pixels;
-  // The glyph's caption band and a point of the tile outside the glyph.
-  EXPECT_EQ(s.At(20, 20), 0xFFFFFFFFu);
-  const std::uint32_t tile = s.At(32, 6);
-  EXPECT_GT(tile & 0xFF, (tile >> 16) & 0xFF);  // more blue than red
-}
-
 }  // namespace

@@ -14,7 +14,7 @@ std::vector<std::pair<int, int>> Pairs(const std::array<POINT, 7>& points) {
 }
 
 TEST(Outline, CutsTheTopCornersOfTheDesignedWindow) {
-  const std::vector<std::pair<int, int>> expected = {{0, 560},   {0, 3},     {3, 0},  {875, 0},
+  const std::vector<std::pair<int, int>> expected = {{0, 560}, {0, 3},     {3, 0},  {875, 0},
                                                      {878, 4}, {878, 560}, {0, 560}};
   EXPECT_EQ(Pairs(app::OutlinePoints(13170, 8400)), expected);
 }

@@ -2,9 +2,9 @@
 // borders, outline and the browser rectangle, with every nested run.
 #include <filesystem>
 
+#include "app/Outline.h"
 #include "controls/border/JSBORDER.h"
 #include "controls/caption/JSCAPTION.h"
-#include "app/Outline.h"
 #include "platform/gdi/Gdi.h"
 #include "tests/app/MainWindowFixture.h"
 
@@ -18,11 +18,15 @@ struct Twips {
   bool operator==(const Twips&) const = default;
 };
 
-Twips BoundsOf(const host::Control& c) { return {c.Left(), c.Top(), c.Width(), c.Height()}; }
+Twips BoundsOf(const host::Control& c) {
+  return {c.Left(), c.Top(), c.Width(), c.Height()};
+}
 
 // Controls hold whole pixels, so a length in twips comes back rounded to
 // one.
-int Held(int twips) { return host::TwipsToPixels(twips) * 15; }
+int Held(int twips) {
+  return host::TwipsToPixels(twips) * 15;
+}
 
 void PrintTo(const Twips& t, std::ostream* os) {
   *os << "(" << t.left << ", " << t.top << ", " << t.width << " x " << t.height << ")";

@@ -37,7 +37,9 @@ void WriteTestSkins(const std::string& programFolder) {
   WriteSkin(programFolder + "/stype/black-2.jss", 0x00205030, 0x00406050);
 }
 
-MainWindowTest::MainWindowTest() { platform::UseDesktop(&desktop); }
+MainWindowTest::MainWindowTest() {
+  platform::UseDesktop(&desktop);
+}
 
 MainWindowTest::~MainWindowTest() {
   window.reset();

@@ -68,35 +68,6 @@ TEST(SingleText, ReadsNumbersWithBlanksAroundAndRejectsEverythingElse) {
   }
 }
 
-TEST(PlacementValue, ReadsTopLeftHeightWidthInThatOrder) {
-  const auto p = app::ParsePlacement("1200,2400,8400,13170");
-  ASSERT_TRUE(p);
-  EXPECT_EQ(p->Top, 1200);
-  EXPECT_EQ(p->Left, 2400);
-  EXPECT_EQ(p->Height, 8400);
-  EXPECT_EQ(p->Width, 13170);
-}
-
-TEST(PlacementValue, ReadsBlanksAfterCommasAsIfTheyWereNotThere) {
-  const auto p = app::ParsePlacement("1200, 2400,  8400,\t13170");
-  ASSERT_TRUE(p);
-  EXPECT_EQ(p->Left, 2400);
-  EXPECT_EQ(p->Height, 8400);
-  EXPECT_EQ(p->Width, 13170);
-}
-
-TEST(PlacementValue, RepeatsTwoFieldsAndIgnoresFieldsPastTheFourth) {
-  const auto two = app::ParsePlacement("900,1200");
-  ASSERT_TRUE(two);
-  EXPECT_EQ(two->Top, 900);
-  EXPECT_EQ(two->Left, 1200);
-  EXPECT_EQ(two->Height, 900);
-  EXPECT_EQ(two->Width, 1200);
-  const auto six = app::ParsePlacement("1,2,3,4,junk,6");
-  ASSERT_TRUE(six);
-  EXPECT_EQ(six->Width, 4);
-}
-
 TEST(PlacementValue, KeepsNegativePositionsAndRoundsFractionsToWholeTwips) {
   const auto p = app::ParsePlacement("-300,-15000,8400.4,13170.6");
   ASSERT_TRUE(p);

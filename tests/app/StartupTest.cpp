@@ -135,17 +135,16 @@ TEST_F(StartUp, FindsEveryFileInAFolderWithSpacesNonAsciiAndUrlCharacters) {
   ASSERT_NE(Folder().find("é#%?x"), std::string::npos);
   Start();
   EXPECT_TRUE(fs::is_regular_file(LockFile()));
-  EXPECT_EQ(desktop.navigations, (std::vector<std::string>{
-                                     Folder() + "/html/sound.html",
-                                     Folder() + "/html/index.html?installation=y"}));
+  EXPECT_EQ(desktop.navigations,
+            (std::vector<std::string>{Folder() + "/html/sound.html",
+                                      Folder() + "/html/index.html?installation=y"}));
   // The skin was found: the caption and the edges took its thickness.
   EXPECT_EQ(window->JSCAPTION1().ScaleHeight(), CaptionPixels);
   EXPECT_EQ(window->JSBORDER1().ScaleWidth(), EdgePixels);
   EXPECT_EQ(window->JSBORDER3().ScaleHeight(), EdgePixels);
   window->Move(1500, 3000);
   Close();
-  EXPECT_NE(test::ReadFile(SizeIni()).find("TestOCX_new=3000,1500,8400,13170"),
-            std::string::npos);
+  EXPECT_NE(test::ReadFile(SizeIni()).find("TestOCX_new=3000,1500,8400,13170"), std::string::npos);
   Start();
   EXPECT_EQ(window->Left(), 1500);
   EXPECT_EQ(desktop.navigations.back(), Folder() + "/html/index.html");
@@ -161,8 +160,7 @@ TEST_F(StartUp, MissingSkinsLeaveAnUndrawnFrameButAWorkingWindow) {
   EXPECT_EQ(window->Width(), 13170);
   window->Move(1500, 1500);
   Close();
-  EXPECT_NE(test::ReadFile(SizeIni()).find("TestOCX_new=1500,1500,8400,13170"),
-            std::string::npos);
+  EXPECT_NE(test::ReadFile(SizeIni()).find("TestOCX_new=1500,1500,8400,13170"), std::string::npos);
 }
 
 TEST_F(StartUp, ShowsTheProductTitleAndTheIconAndTellsTheWindowManagerTheMinimum) {
@@ -244,10 +242,10 @@ struct StoredCase {
 
 TEST_F(Placement, StoredEntriesAreReadAsTheStoreReadsThem) {
   const StoredCase cases[] = {
-      {"1200, 2400, 8400, 13170", 2400, 1200},         // blanks after commas
-      {"900,1200", 1200, 900},                         // two fields repeat
-      {"1200,2400,8400,13170,77,junk", 2400, 1200},    // extra fields ignored
-      {"1200,-3000,8400,13170", -3000, 1200},          // partly off the left
+      {"1200, 2400, 8400, 13170", 2400, 1200},       // blanks after commas
+      {"900,1200", 1200, 900},                       // two fields repeat
+      {"1200,2400,8400,13170,77,junk", 2400, 1200},  // extra fields ignored
+      {"1200,-3000,8400,13170", -3000, 1200},        // partly off the left
   };
   for (const StoredCase& c : cases) {
     MakeFolder();
