@@ -6,6 +6,7 @@ packages=(
   libgtest-dev libbenchmark-dev libpng-dev
   libpango1.0-dev libcairo2-dev libgtk-3-dev libwebkit2gtk-4.1-dev libxext-dev
   xvfb xdotool openbox x11-utils adwaita-icon-theme fonts-dejavu-core
+  imagemagick python3
 )
 missing=()
 for p in "${packages[@]}"; do
