@@ -1,10 +1,11 @@
-// Polygon regions, rasterised on demand for a window size. A pixel belongs
-// to the region when its centre lies strictly inside the polygon under the
-// region's fill rule. Corner points are integers and centres sit on half
-// pixels, so a centre never meets a vertex or a horizontal edge; a centre
-// exactly on a slanted edge is outside, which makes a 45-degree cut remove
-// every pixel it passes through. The right and bottom edges of a rectangle
-// (0,0)-(W,H) are excluded, as on Windows: it covers exactly W x H pixels.
+// Polygon regions, rasterised on demand for a window size. Each pixel row is
+// sampled along its top edge (y), and a pixel belongs to the region when its
+// horizontal centre x + 0.5 lies strictly inside the polygon there under the
+// region's fill rule. Edges count from their upper end and not their lower
+// one, so a vertex on a sample line is met once. This is the top-left rule
+// of Windows regions: a rectangle (0,0)-(W,H) covers exactly W x H pixels,
+// and the main window's outline loses 3 pixels across and 3 down at its top
+// left corner, 3 across and 4 down at its top right.
 #include <algorithm>
 #include <cmath>
 
@@ -34,9 +35,9 @@ void RowSpans(const std::vector<POINT>& points, int fillMode, int y, long long l
               long long right, std::vector<Span>& out) {
   std::vector<Crossing> crossings;
   const std::size_t n = points.size();
-  // Twice the centre's y, so that everything stays in integers until the
-  // one division.
-  const long long cy2 = 2LL * y + 1;
+  // Twice the sample line's y, so that everything stays in integers until
+  // the one division.
+  const long long cy2 = 2LL * y;
   for (std::size_t i = 0; i < n; ++i) {
     const POINT& a = points[i];
     const POINT& b = points[(i + 1) % n];
@@ -44,7 +45,7 @@ void RowSpans(const std::vector<POINT>& points, int fillMode, int y, long long l
     if (ay == by) continue;
     const bool down = ay < by;
     const long long lo = down ? ay : by, hi = down ? by : ay;
-    if (cy2 < 2 * lo || cy2 > 2 * hi) continue;
+    if (cy2 < 2 * lo || cy2 >= 2 * hi) continue;
     // x = ax + (cy - ay) * (bx - ax) / (by - ay), computed as one exact
     // quotient so that a centre on the edge compares equal.
     const long long num = 2 * ax * (by - ay) + (cy2 - 2 * ay) * (bx - ax);

@@ -138,10 +138,10 @@ TEST_F(Layout, TheNormalOutlineCutsTheTopCornersOnly) {
   EXPECT_EQ(cutAcross(0, false), 3);
   EXPECT_EQ(cutAcross(0, true), 3);
   EXPECT_EQ(cutDown(0), 3);
-  // The right cut runs 4 down against 3 across, but the fourth row's
-  // corner pixel keeps its centre inside, so 3 rows show cut on both sides.
-  EXPECT_EQ(cutDown(877), 3);
-  EXPECT_EQ(cutDown(876), 2);
+  // The right cut runs 4 down against 3 across.
+  EXPECT_EQ(cutDown(877), 4);
+  EXPECT_EQ(cutDown(876), 3);
+  EXPECT_EQ(cutDown(875), 1);
   EXPECT_EQ(points[4].x, 878);
   EXPECT_FALSE(clear(0, 559));
   EXPECT_FALSE(clear(877, 559));

@@ -26,11 +26,11 @@ TEST(PolygonRegion, TheWindowOutlineCutsBothTopCornersAndKeepsTheBottomSquare) {
   ASSERT_NE(region, nullptr);
   const auto rows = ByRow(gdi::RegionSpans(region, 878, 560));
   ASSERT_EQ(rows.size(), 560u);
-  // A pixel whose centre lies on a cut is outside, so each cut removes
-  // 3, 2 and 1 pixels from the first three rows. The right cut is a little
-  // steeper (3 across, 4 down) and reaches row 3 by less than half a pixel.
+  // Rows are sampled along their top edge: the left cut removes 3, 2 and 1
+  // pixels from the first three rows; the right cut, 3 across and 4 down,
+  // removes 3, 2, 2 and 1 from the first four.
   const int left[] = {3, 2, 1, 0, 0};
-  const int right[] = {875, 876, 877, 878, 878};
+  const int right[] = {875, 876, 876, 877, 878};
   for (int y = 0; y < 5; ++y) {
     ASSERT_EQ(rows.at(y).size(), 1u) << "row " << y;
     EXPECT_EQ(rows.at(y)[0].x0, left[y]) << "row " << y;
@@ -39,7 +39,7 @@ TEST(PolygonRegion, TheWindowOutlineCutsBothTopCornersAndKeepsTheBottomSquare) {
   ASSERT_EQ(rows.at(559).size(), 1u);
   EXPECT_EQ(rows.at(559)[0].x0, 0);
   EXPECT_EQ(rows.at(559)[0].x1, 878);
-  EXPECT_EQ(Area(gdi::RegionSpans(region, 878, 560)), 878LL * 560 - 12);
+  EXPECT_EQ(Area(gdi::RegionSpans(region, 878, 560)), 878LL * 560 - 14);
 
   EXPECT_FALSE(gdi::RegionContains(region, 2, 0));
   EXPECT_TRUE(gdi::RegionContains(region, 3, 0));
@@ -47,7 +47,9 @@ TEST(PolygonRegion, TheWindowOutlineCutsBothTopCornersAndKeepsTheBottomSquare) {
   EXPECT_TRUE(gdi::RegionContains(region, 0, 3));
   EXPECT_FALSE(gdi::RegionContains(region, 875, 0));
   EXPECT_TRUE(gdi::RegionContains(region, 874, 0));
-  EXPECT_TRUE(gdi::RegionContains(region, 877, 3));
+  EXPECT_FALSE(gdi::RegionContains(region, 877, 3));
+  EXPECT_TRUE(gdi::RegionContains(region, 876, 3));
+  EXPECT_TRUE(gdi::RegionContains(region, 877, 4));
   EXPECT_TRUE(gdi::RegionContains(region, 0, 559));
   EXPECT_TRUE(gdi::RegionContains(region, 877, 559));
   EXPECT_FALSE(gdi::RegionContains(region, 878, 559));
