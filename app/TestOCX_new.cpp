@@ -101,7 +101,6 @@ void TestOCX_new::ApplySkin(const std::string& skinName) {
 
 void TestOCX_new::Form_Load() {
   const std::string folder = host::App::Path();
-  const int runsBefore = resizeRuns_;
   soundBrowser_->Navigate(app::SoundPageLocation(folder));
   ApplySkin(NormalSkin);
 
@@ -120,15 +119,10 @@ void TestOCX_new::Form_Load() {
   }
 
   app::LoadFormPlacement(*this, PlacementSection);
-
-  // Showing a window counts as its first size change. A placement that only
-  // moved the window ran no layout, so run it once before the window shows.
-  if (resizeRuns_ == runsBefore) Form_Resize();
 }
 
 void TestOCX_new::Form_Resize() {
   if (caption_ == nullptr || soundBrowser_ == nullptr) return;
-  ++resizeRuns_;
 
   const bool maximized = caption_->Style2() == MaximizedStyle2;
   left_->Visible(!maximized);

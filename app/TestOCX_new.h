@@ -50,5 +50,4 @@ class TestOCX_new : public host::Form {
   JSBORDER* bottom_ = nullptr;
   host::WebBrowser* browser_ = nullptr;
   host::WebBrowser* soundBrowser_ = nullptr;
-  int resizeRuns_ = 0;
 };

@@ -227,6 +227,14 @@ void Form::Show() {
     Form_Load();
   }
   if (unloaded_) return;
+  if (!shown_) {
+    // Showing a window is its first size change, whether or not Load moved
+    // or sized it.
+    ++geometryDepth_;
+    SizeChanged();
+    --geometryDepth_;
+    if (unloaded_) return;
+  }
   shown_ = true;
   desktop_.Show(hwnd_, true);
   for (auto& control : controls_) {
