@@ -37,7 +37,7 @@ bench: build
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSKINSHELL_FUZZ=ON -DSKINSHELL_SANITIZE=ON -DSKINSHELL_GTK=OFF
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
-	@scripts/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+	@scripts/fuzz.sh $(FUZZ_BUILD) $(or $(FUZZ_SECONDS),60)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
