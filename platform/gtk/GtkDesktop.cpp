@@ -148,6 +148,7 @@ HWND GtkDesktop::CreateTopLevel(WindowSink& sink, const RECT& bounds) {
   g_signal_connect(w.window, "window-state-event", G_CALLBACK(OnWindowState), &w);
   g_signal_connect(w.window, "delete-event", G_CALLBACK(OnDelete), &w);
   g_signal_connect(w.window, "realize", G_CALLBACK(OnRealize), &w);
+  g_signal_connect(w.area, "realize", G_CALLBACK(OnRealize), &w);
   gtk_widget_show(w.area);
   gtk_widget_show(w.layout);
 
@@ -627,13 +628,15 @@ gboolean GtkDesktop::OnDelete(GtkWidget*, GdkEvent*, gpointer data) {
   return TRUE;
 }
 
-void GtkDesktop::OnRealize(GtkWidget*, gpointer data) {
+void GtkDesktop::OnRealize(GtkWidget* widget, gpointer data) {
   auto& w = *static_cast<Window*>(data);
-  // A region or cursor set before the window existed on the server.
-  w.shapeWidth = -1;
-  w.shapeHeight = -1;
-  w.desktop->ApplyShape(w);
-  if (GdkWindow* gdkWindow = gtk_widget_get_window(w.area)) {
+  // A region or cursor set before the window existed on the server. The
+  // drawing area has a window of its own, made after the top level's.
+  if (widget == w.window) {
+    w.shapeWidth = -1;
+    w.shapeHeight = -1;
+    w.desktop->ApplyShape(w);
+  } else if (GdkWindow* gdkWindow = gtk_widget_get_window(w.area)) {
     gdk_window_set_cursor(gdkWindow, w.desktop->CursorFor(w.cursor));
   }
 }

@@ -124,6 +124,8 @@ TEST_P(ProgramTest, FirstStartShowsTheStartPageUndecoratedCentredAndMakesTheMark
   // The page, with its first-run query, fills the middle of the window.
   EXPECT_TRUE(WaitForColour(left + DesignedWidth / 2, top + DesignedHeight / 2, FirstRunColour))
       << std::hex << X().PixelAt(left + DesignedWidth / 2, top + DesignedHeight / 2);
+  // The marker reaches the helper processes, so the check at exit sees them.
+  EXPECT_GE(ProcessesWithEnvironment(marker_).size(), 2u);
   // The frame is the host's, not the page's.
   EXPECT_NE(X().PixelAt(left + 2, top + 2), FirstRunColour);
   EXPECT_TRUE(test::Exists(folder_ / "html/installation.lock"));
