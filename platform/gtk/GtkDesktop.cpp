@@ -18,11 +18,17 @@ namespace platform::gtk {
 
 namespace {
 
-Geometry GeometryOf(const RECT& r) { return {r.left, r.top, r.right - r.left, r.bottom - r.top}; }
+Geometry GeometryOf(const RECT& r) {
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
 
-RECT RectOf(const Geometry& g) { return {g.x, g.y, g.x + g.width, g.y + g.height}; }
+RECT RectOf(const Geometry& g) {
+  return {g.x, g.y, g.x + g.width, g.y + g.height};
+}
 
-RECT RectOf(const GdkRectangle& r) { return {r.x, r.y, r.x + r.width, r.y + r.height}; }
+RECT RectOf(const GdkRectangle& r) {
+  return {r.x, r.y, r.x + r.width, r.y + r.height};
+}
 
 // What passes between the host and the window manager, for
 // G_MESSAGES_DEBUG=skinshell.
@@ -31,7 +37,9 @@ void Trace(const char* format, Args... args) {
   g_log("skinshell", G_LOG_LEVEL_DEBUG, format, args...);
 }
 
-std::int64_t NowMs() { return g_get_monotonic_time() / 1000; }
+std::int64_t NowMs() {
+  return g_get_monotonic_time() / 1000;
+}
 
 // Where the window really is: gtk_window_get_position asks the X server,
 // where the configure-event after mapping can report 0,0 under a
@@ -81,12 +89,12 @@ WebKitWebView* NewWebView(WebKitWebView* related) {
   // Views of one window share a web process: a second process would cost
   // its start-up and a few hundred megabytes for a page that only plays a
   // sound.
-  auto* view = WEBKIT_WEB_VIEW(related != nullptr
-                                   ? g_object_new(WEBKIT_TYPE_WEB_VIEW, "settings", settings,
-                                                  "website-policies", policies, "related-view",
-                                                  related, nullptr)
-                                   : g_object_new(WEBKIT_TYPE_WEB_VIEW, "settings", settings,
-                                                  "website-policies", policies, nullptr));
+  auto* view =
+      WEBKIT_WEB_VIEW(related != nullptr ? g_object_new(WEBKIT_TYPE_WEB_VIEW, "settings", settings,
+                                                        "website-policies", policies,
+                                                        "related-view", related, nullptr)
+                                         : g_object_new(WEBKIT_TYPE_WEB_VIEW, "settings", settings,
+                                                        "website-policies", policies, nullptr));
   g_object_unref(policies);
   g_object_unref(settings);
   return view;
@@ -136,8 +144,8 @@ HWND GtkDesktop::CreateTopLevel(WindowSink& sink, const RECT& bounds) {
   gtk_container_add(GTK_CONTAINER(w.window), w.layout);
   w.area = gtk_drawing_area_new();
   gtk_widget_set_size_request(w.area, std::max(1, g.width), std::max(1, g.height));
-  gtk_widget_add_events(w.area, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
-                                    GDK_POINTER_MOTION_MASK);
+  gtk_widget_add_events(w.area,
+                        GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_POINTER_MOTION_MASK);
   gtk_layout_put(GTK_LAYOUT(w.layout), w.area, 0, 0);
 
   g_signal_connect(w.area, "draw", G_CALLBACK(OnDraw), &w);
@@ -522,7 +530,7 @@ gboolean GtkDesktop::OnButton(GtkWidget*, GdkEventButton* event, gpointer data) 
     w.press = {event->button, rootX, rootY, event->time};
     w.desktop->captureWindow_ = &w;
     pointer.kind = w.clicks.Press(button, rootX, rootY, event->time) ? PointerKind::DoubleClick
-                                                                      : PointerKind::Down;
+                                                                     : PointerKind::Down;
   } else {
     if (w.press.button == event->button) w.press = Press{};
     if (w.desktop->captureWindow_ == &w) w.desktop->captureWindow_ = nullptr;

@@ -73,7 +73,7 @@ class GtkDesktop : public Desktop {
     Geometry actual{};  // the last geometry the window reported
     PendingGeometry pending;
     guint settleTimer = 0;
-    int state = 0;  // the state the host holds: asked for by it or reported to it
+    int state = 0;           // the state the host holds: asked for by it or reported to it
     bool maximized = false;  // the window manager's state, as last reported
     int minWidth = 0;
     int minHeight = 0;

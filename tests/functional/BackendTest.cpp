@@ -124,10 +124,12 @@ TEST_P(BackendTest, APressCanHandTheWindowToTheMoveLoop) {
     Xdotool({"mousemove", std::to_string(450 + 10 * step), std::to_string(200 + 12 * step)});
   }
   Xdotool({"mouseup", "1"});
-  EXPECT_TRUE(WaitFor(5000, [&] {
-    WindowInfo info = X().Info(window_);
-    return info.x == Left + 50 && info.y == Top + 60;
-  })) << X().Info(window_).x << "," << X().Info(window_).y;
+  EXPECT_TRUE(WaitFor(5000,
+                      [&] {
+                        WindowInfo info = X().Info(window_);
+                        return info.x == Left + 50 && info.y == Top + 60;
+                      }))
+      << X().Info(window_).x << "," << X().Info(window_).y;
   EXPECT_TRUE(HostBoundsAre(Left + 50, Top + 60, 400, 300)) << Log();
 }
 
@@ -137,10 +139,12 @@ TEST_P(BackendTest, ASizingLoopResizesTheHostAndTheShapeFollows) {
     Xdotool({"mousemove", std::to_string(200 + 15 * step), std::to_string(390 + 10 * step)});
   }
   Xdotool({"mouseup", "1"});
-  EXPECT_TRUE(WaitFor(5000, [&] {
-    WindowInfo info = X().Info(window_);
-    return info.width == 460 && info.height == 340;
-  })) << X().Info(window_).width << "x" << X().Info(window_).height;
+  EXPECT_TRUE(WaitFor(5000,
+                      [&] {
+                        WindowInfo info = X().Info(window_);
+                        return info.width == 460 && info.height == 340;
+                      }))
+      << X().Info(window_).width << "x" << X().Info(window_).height;
   EXPECT_TRUE(LogHas("Resize 460 340"));
   EXPECT_TRUE(HostBoundsAre(Left, Top, 460, 340)) << Log();
   // The outline was made again for the new size: the new corner shows.
@@ -154,10 +158,12 @@ TEST_P(BackendTest, ASizingLoopStopsAtTheMinimumSize) {
     Xdotool({"mousemove", std::to_string(390 - 70 * step), std::to_string(390 - 50 * step)});
   }
   Xdotool({"mouseup", "1"});
-  EXPECT_TRUE(WaitFor(5000, [&] {
-    WindowInfo info = X().Info(window_);
-    return info.width == 200 && info.height == 150;
-  })) << X().Info(window_).width << "x" << X().Info(window_).height;
+  EXPECT_TRUE(WaitFor(5000,
+                      [&] {
+                        WindowInfo info = X().Info(window_);
+                        return info.width == 200 && info.height == 150;
+                      }))
+      << X().Info(window_).width << "x" << X().Info(window_).height;
   EXPECT_TRUE(HostBoundsAre(Left, Top, 200, 150)) << Log();
 }
 
@@ -175,8 +181,7 @@ TEST_P(BackendTest, TheCutCornerIsNeitherDrawnNorClickable) {
 TEST_P(BackendTest, TheWindowIsKeptAboveAndTheWorkAreaIsTheMonitors) {
   EXPECT_TRUE(LogHas("WorkArea 0 0 1920 1080"));
   if (GetParam()) {
-    EXPECT_NE(X().Property(window_, "_NET_WM_STATE").find("_NET_WM_STATE_ABOVE"),
-              std::string::npos)
+    EXPECT_NE(X().Property(window_, "_NET_WM_STATE").find("_NET_WM_STATE_ABOVE"), std::string::npos)
         << X().Property(window_, "_NET_WM_STATE");
   }
 }

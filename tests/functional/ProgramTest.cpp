@@ -60,8 +60,7 @@ class ProgramTest : public ::testing::TestWithParam<bool> {
   // Starts the program and waits for its window; 0 when it never showed.
   unsigned long Start() {
     static std::atomic<int> runs{0};
-    marker_ = "SKINSHELL_FUNCTIONAL_RUN=" + std::to_string(getpid()) + "-" +
-              std::to_string(++runs);
+    marker_ = "SKINSHELL_FUNCTIONAL_RUN=" + std::to_string(getpid()) + "-" + std::to_string(++runs);
     std::vector<std::string> env = X().Environment();
     env.push_back(marker_);
     // Sanitized builds report GTK's and fontconfig's one-time allocations
@@ -114,13 +113,16 @@ TEST_P(ProgramTest, FirstStartShowsTheStartPageUndecoratedCentredAndMakesTheMark
   int left = (ScreenWidth - DesignedWidth) / 2;
   int top = (ScreenHeight - DesignedHeight) / 2;
   EXPECT_TRUE(WaitForGeometry(window, left, top, DesignedWidth, DesignedHeight))
-      << "at " << X().Info(window).x << "," << X().Info(window).y << " "
-      << X().Info(window).width << "x" << X().Info(window).height;
+      << "at " << X().Info(window).x << "," << X().Info(window).y << " " << X().Info(window).width
+      << "x" << X().Info(window).height;
   if (Managed()) {
     EXPECT_NE(X().Property(window, "_NET_FRAME_EXTENTS").find("= 0, 0, 0, 0"), std::string::npos)
         << X().Property(window, "_NET_FRAME_EXTENTS");
   }
   EXPECT_NE(X().Property(window, "WM_NAME").find("\"Skinshell\""), std::string::npos);
+  std::string icon = X().Property(window, "_NET_WM_ICON");
+  EXPECT_NE(icon.find("Icon (16 x 16)"), std::string::npos) << icon.substr(0, 200);
+  EXPECT_NE(icon.find("Icon (64 x 64)"), std::string::npos);
   // The page, with its first-run query, fills the middle of the window.
   EXPECT_TRUE(WaitForColour(left + DesignedWidth / 2, top + DesignedHeight / 2, FirstRunColour))
       << std::hex << X().PixelAt(left + DesignedWidth / 2, top + DesignedHeight / 2);
@@ -147,8 +149,7 @@ TEST_P(ProgramTest, ClosingSavesThePlacementAndTheNextStartComesBackThere) {
   // Let the move come back to the program before it is closed.
   WaitFor(500, [] { return false; });
   CloseAndExpectCleanExit(window);
-  EXPECT_NE(Placement().find("TestOCX_new=2250,1500,8400,13170"), std::string::npos)
-      << Placement();
+  EXPECT_NE(Placement().find("TestOCX_new=2250,1500,8400,13170"), std::string::npos) << Placement();
 
   window = Start();
   ASSERT_NE(window, 0u);
@@ -159,14 +160,14 @@ TEST_P(ProgramTest, ClosingSavesThePlacementAndTheNextStartComesBackThere) {
 
 TEST_P(ProgramTest, AnIconifiedWindowClosedFromOutsideKeepsTheSavedPlacement) {
   if (!Managed()) GTEST_SKIP() << "iconifying needs a window manager";
-  test::WriteFile(folder_ / "html/size.ini", std::string("[mainwin]\nTestOCX_new=1500,3000,8400,13170\n"));
+  test::WriteFile(folder_ / "html/size.ini",
+                  std::string("[mainwin]\nTestOCX_new=1500,3000,8400,13170\n"));
   unsigned long window = Start();
   ASSERT_NE(window, 0u);
   ASSERT_TRUE(WaitForGeometry(window, 200, 100, DesignedWidth, DesignedHeight));
   X().Run({"xdotool", "windowminimize", std::to_string(window)});
-  ASSERT_TRUE(WaitFor(5000, [&] {
-    return X().Property(window, "WM_STATE").find("Iconic") != std::string::npos;
-  }));
+  ASSERT_TRUE(WaitFor(
+      5000, [&] { return X().Property(window, "WM_STATE").find("Iconic") != std::string::npos; }));
   // A minimized window is not written: the host knows it is minimized.
   CloseAndExpectCleanExit(window);
   EXPECT_EQ(Placement(), "[mainwin]\nTestOCX_new=1500,3000,8400,13170\n");
@@ -177,13 +178,11 @@ TEST_P(ProgramTest, ADeiconifiedWindowIsNormalAgainAndSavesWhereItWasMoved) {
   unsigned long window = Start();
   ASSERT_NE(window, 0u);
   X().Run({"xdotool", "windowminimize", std::to_string(window)});
-  ASSERT_TRUE(WaitFor(5000, [&] {
-    return X().Property(window, "WM_STATE").find("Iconic") != std::string::npos;
-  }));
+  ASSERT_TRUE(WaitFor(
+      5000, [&] { return X().Property(window, "WM_STATE").find("Iconic") != std::string::npos; }));
   X().Run({"xdotool", "windowactivate", std::to_string(window)});
-  ASSERT_TRUE(WaitFor(5000, [&] {
-    return X().Property(window, "WM_STATE").find("Normal") != std::string::npos;
-  }));
+  ASSERT_TRUE(WaitFor(
+      5000, [&] { return X().Property(window, "WM_STATE").find("Normal") != std::string::npos; }));
   X().Run({"xdotool", "windowmove", std::to_string(window), "40", "60"});
   ASSERT_TRUE(WaitForGeometry(window, 40, 60, DesignedWidth, DesignedHeight));
   WaitFor(500, [] { return false; });
@@ -199,11 +198,13 @@ TEST_P(ProgramTest, AWindowManagerMaximizeFillsTheWorkAreaWithThePage) {
   int top = (ScreenHeight - DesignedHeight) / 2;
   ASSERT_TRUE(WaitForColour(left + DesignedWidth / 2, top + DesignedHeight / 2, FirstRunColour));
   X().Maximize(window);
-  ASSERT_TRUE(WaitFor(5000, [&] {
-    WindowInfo info = X().Info(window);
-    return info.width == ScreenWidth && info.height == ScreenHeight;
-  })) << X().Info(window).width << "x" << X().Info(window).height << "\n"
-         << ReadAll(folder_ / "log.txt");
+  ASSERT_TRUE(WaitFor(5000,
+                      [&] {
+                        WindowInfo info = X().Info(window);
+                        return info.width == ScreenWidth && info.height == ScreenHeight;
+                      }))
+      << X().Info(window).width << "x" << X().Info(window).height << "\n"
+      << ReadAll(folder_ / "log.txt");
   // The host laid the page out for the new size: it reaches far past the
   // window's old rectangle.
   EXPECT_TRUE(WaitForColour(ScreenWidth - 200, ScreenHeight - 200, FirstRunColour))

@@ -2,19 +2,18 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <gtest/gtest.h>
-
 #include <chrono>
-#include <map>
-#include <memory>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <map>
+#include <memory>
 #include <sstream>
 #include <thread>
 
@@ -30,7 +29,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-void Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void Sleep(int ms) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env,
             const std::string& workDir, const std::string& logPath, int outFd, int keepFd) {
@@ -71,9 +72,13 @@ Child::Child(const std::vector<std::string>& argv, const std::vector<std::string
              const std::string& workDir, const std::string& logPath)
     : pid_(Spawn(argv, env, workDir, logPath, -1, -1)) {}
 
-Child::~Child() { Stop(); }
+Child::~Child() {
+  Stop();
+}
 
-Child::Child(Child&& other) noexcept { *this = std::move(other); }
+Child::Child(Child&& other) noexcept {
+  *this = std::move(other);
+}
 
 Child& Child::operator=(Child&& other) noexcept {
   if (this != &other) {
@@ -173,7 +178,8 @@ std::string XSession::Run(const std::vector<std::string>& argv, int* status) con
   std::string out;
   char buffer[4096];
   ssize_t n;
-  while ((n = read(fds[0], buffer, sizeof buffer)) > 0) out.append(buffer, static_cast<std::size_t>(n));
+  while ((n = read(fds[0], buffer, sizeof buffer)) > 0)
+    out.append(buffer, static_cast<std::size_t>(n));
   close(fds[0]);
   int raw = 0;
   waitpid(pid, &raw, 0);
@@ -234,7 +240,8 @@ bool XSession::Screenshot(const std::string& pngPath) const {
   gdi::Surface shot(width, height);
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
-      shot.Row(y)[x] = 0xFF000000u | (static_cast<std::uint32_t>(XGetPixel(image, x, y)) & 0xFFFFFFu);
+      shot.Row(y)[x] =
+          0xFF000000u | (static_cast<std::uint32_t>(XGetPixel(image, x, y)) & 0xFFFFFFu);
     }
   }
   XDestroyImage(image);

@@ -63,8 +63,8 @@ class ProbeForm : public host::Form {
   }
   void Form_Resize() override {
     if (pad_ != nullptr) pad_->Move(0, 0, Width(), Height());
-    POINT outline[] = {{40, 0}, {Width() / 15, 0}, {Width() / 15, Height() / 15},
-                       {0, Height() / 15}, {0, 40}};
+    POINT outline[] = {
+        {40, 0}, {Width() / 15, 0}, {Width() / 15, Height() / 15}, {0, Height() / 15}, {0, 40}};
     SetWindowRgn(hwnd(), CreatePolygonRgn(outline, 5, WINDING), TRUE);
   }
   void Form_Unload(int&) override { Print("Unload"); }
