@@ -32,6 +32,37 @@ ButtonLefts ButtonLeftEdges(double barWidth, const ButtonWidths& widths, std::in
           RoundHalfEven(onTopLeft)};
 }
 
+ButtonExtents ButtonHitExtents(double barWidth, const ButtonWidths& widths, std::int16_t fromRight,
+                               std::int16_t iconSpace) {
+  const double closeRight = barWidth - fromRight;
+  const double closeLeft = closeRight - widths.close;
+  const double maxRight = closeLeft - iconSpace;
+  const double maxLeft = maxRight - widths.max;
+  const double minRight = maxLeft - iconSpace;
+  const double minLeft = minRight - widths.min;
+  const double onTopRight = minLeft - iconSpace;
+  const double onTopLeft = onTopRight - widths.onTop;
+  const auto extent = [](double left, double right) {
+    return ButtonExtent{static_cast<float>(left), static_cast<float>(right)};
+  };
+  return {extent(closeLeft, closeRight), extent(maxLeft, maxRight), extent(minLeft, minRight),
+          extent(onTopLeft, onTopRight)};
+}
+
+bool InButtonBand(float y, std::int16_t fromTop, std::int32_t closeHeight) {
+  const float top = static_cast<float>(fromTop);
+  const float bottom = static_cast<float>(static_cast<double>(fromTop) + closeHeight);
+  return top < y && y < bottom;
+}
+
+ButtonSlot ButtonUnder(const ButtonExtents& extents, float x) {
+  if (extents.close.Holds(x)) return ButtonSlot::Close;
+  if (extents.max.Holds(x)) return ButtonSlot::Max;
+  if (extents.min.Holds(x)) return ButtonSlot::Min;
+  if (extents.onTop.Holds(x)) return ButtonSlot::OnTop;
+  return ButtonSlot::None;
+}
+
 std::int32_t RightPieceLeft(double barWidth, std::int32_t rightWidth) {
   return RoundHalfEven(barWidth - rightWidth);
 }

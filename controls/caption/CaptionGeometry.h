@@ -36,6 +36,34 @@ struct ButtonLefts {
 ButtonLefts ButtonLeftEdges(double barWidth, const ButtonWidths& widths, std::int16_t fromRight,
                             std::int16_t iconSpace);
 
+// Horizontal extents of the buttons for the pointer's hit test, in single
+// precision as the pointer position comes. The same expressions as the left
+// edges above, but not rounded to whole pixels.
+struct ButtonExtent {
+  float left = 0;
+  float right = 0;
+  // Strictly between the bounds: a point on an edge is outside.
+  bool Holds(float x) const { return left < x && x < right; }
+};
+struct ButtonExtents {
+  ButtonExtent close;
+  ButtonExtent max;
+  ButtonExtent min;
+  ButtonExtent onTop;
+};
+ButtonExtents ButtonHitExtents(double barWidth, const ButtonWidths& widths, std::int16_t fromRight,
+                               std::int16_t iconSpace);
+
+// The band the buttons react in, from fromTop down the close face's height,
+// whatever the heights of the other faces. Both edges are outside.
+bool InButtonBand(float y, std::int16_t fromTop, std::int32_t closeHeight);
+
+// The first button, in the order close, maximize/restore, minimize,
+// always-on-top, whose extent holds x. Overlapping extents (negative skin
+// offsets) go to the earlier button.
+enum class ButtonSlot { None, Close, Max, Min, OnTop };
+ButtonSlot ButtonUnder(const ButtonExtents& extents, float x);
+
 // The left edge of the bar's right piece.
 std::int32_t RightPieceLeft(double barWidth, std::int32_t rightWidth);
 

@@ -1,5 +1,6 @@
 #include "controls/caption/JSCAPTION.h"
 
+#include <algorithm>
 #include <exception>
 #include <utility>
 
@@ -7,6 +8,7 @@
 #include "controls/caption/CaptionGeometry.h"
 #include "host/Form.h"
 #include "host/Screen.h"
+#include "platform/gdi/Text.h"
 #include "skin/SkinFile.h"
 
 namespace {
@@ -103,6 +105,14 @@ JSCAPTION::JSCAPTION(std::string name) : host::Control(std::move(name)) {
   AddElement(Image1);
   AddElement(Label2);
   AddElement(Label1);
+  // The caption text hands its pointer on as if it were the bar's own, but
+  // at a fixed point near the bar's top-left corner: over the text the
+  // buttons only see a move at (1, 1). Its click goes nowhere, so a click on
+  // the text never works a button.
+  Label1.MouseDown = [this](int, int, float, float) { UserControl_MouseDown(1, 1, 1.0f, 1.0f); };
+  Label1.MouseMove = [this](int, int, float, float) { UserControl_MouseMove(1, 1, 1.0f, 1.0f); };
+  Label1.MouseUp = [this](int, int, float, float) { UserControl_MouseUp(1, 1, 1.0f, 1.0f); };
+  Label1.DblClick = [this] { UserControl_DblClick(); };
   host::Control::ForeColor(StartForeColor);
   host::Control::BackColor(StartBackColor);
 }
@@ -372,10 +382,9 @@ void JSCAPTION::ComposeCaption() {
     Step(true, [&] { LoadPicture(SkinBag, MinBitmap.get(), "MIN"); });
     Step(true, [&] { LoadPicture(SkinBag, OnTopBitmap.get(), ONTOP_ ? "ONTOP3" : "ONTOP1"); });
 
-    for (const auto& entry :
-         {std::pair{"XOFFSET", &XOFFSET}, std::pair{"XOFFSET2", &XOFFSET2},
-          std::pair{"YOFFSET", &YOFFSET}, std::pair{"FROMRIGHT", &FROMRIGHT},
-          std::pair{"FROMTOP", &FROMTOP}, std::pair{"ICONSPACE", &ICONSPACE}}) {
+    for (const auto& entry : {std::pair{"XOFFSET", &XOFFSET}, std::pair{"XOFFSET2", &XOFFSET2},
+                              std::pair{"YOFFSET", &YOFFSET}, std::pair{"FROMRIGHT", &FROMRIGHT},
+                              std::pair{"FROMTOP", &FROMTOP}, std::pair{"ICONSPACE", &ICONSPACE}}) {
       Step(true, [&] {
         if (const auto number = skin::Number(SkinBag, entry.first)) *entry.second = *number;
       });
@@ -419,9 +428,7 @@ void JSCAPTION::ComposeCaption() {
     });
 
     const auto buttonLefts = [&] {
-      const caption::ButtonWidths widths{WidthOf(CloseBitmap), WidthOf(MaxBitmap),
-                                         WidthOf(MinBitmap), WidthOf(OnTopBitmap)};
-      return caption::ButtonLeftEdges(barWidth(), widths, FROMRIGHT, ICONSPACE);
+      return caption::ButtonLeftEdges(barWidth(), CurrentWidths(), FROMRIGHT, ICONSPACE);
     };
     Step(true, [&] {
       if (!ControlBox_) return;
@@ -458,6 +465,7 @@ void JSCAPTION::TakeOverSystemMaximize() {
   Step(skip, [&] { Style2_ = 1; });
   Step(skip, [&] { ResizeEnabled = False; });
   Step(skip, [&] { IsMaximized = 1; });
+  Step(skip, [&] { HaveRestoreBounds = false; });
   RECT workArea{};
   bool queried = false;
   Step(skip, [&] { queried = SystemParametersInfoA(SPI_GETWORKAREA, 1, &workArea, 0) != 0; });
@@ -470,6 +478,7 @@ void JSCAPTION::PlaceOnWorkArea(const RECT& workArea, PlacementOrder order) {
   RestoreHeight = container.Height();
   RestoreLeft = container.Left();
   RestoreTop = container.Top();
+  HaveRestoreBounds = true;
 
   const auto size = [&] {
     const auto width = caption::PixelsToTwips(
@@ -495,5 +504,319 @@ void JSCAPTION::PlaceOnWorkArea(const RECT& workArea, PlacementOrder order) {
   } else {
     size();
     position();
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Buttons
+
+namespace {
+
+constexpr std::int32_t CloseButton = 0;
+constexpr std::int32_t MinButton = 1;
+constexpr std::int32_t MaxButton = 2;
+constexpr std::int32_t OnTopButton = 3;
+
+// Button styles: 0 shows the close button alone, 3 keeps maximize/restore
+// from reacting and 4 keeps close from reacting.
+constexpr std::int32_t CloseOnlyStyle = 0;
+constexpr std::int32_t NoMaximizeStyle = 3;
+constexpr std::int32_t NoCloseStyle = 4;
+
+// Room left between the work-area failure text and the buttons, in pixels.
+constexpr int FailureTextGap = 4;
+const std::string WorkAreaFailureText = "调用 SystemParametersInfo 失败";
+
+std::int32_t HeightOf(const std::unique_ptr<clsBitmap>& surface) {
+  return surface ? surface->Height() : 0;
+}
+
+}  // namespace
+
+caption::ButtonWidths JSCAPTION::CurrentWidths() const {
+  return {WidthOf(CloseBitmap), WidthOf(MaxBitmap), WidthOf(MinBitmap), WidthOf(OnTopBitmap)};
+}
+
+void JSCAPTION::DrawFace(Face face, const char* key) {
+  clsBitmap* surface = nullptr;
+  switch (face) {
+    case Face::Close:
+      surface = CloseBitmap.get();
+      break;
+    case Face::Max:
+      surface = MaxBitmap.get();
+      break;
+    case Face::Min:
+      surface = MinBitmap.get();
+      break;
+    case Face::OnTop:
+      surface = OnTopBitmap.get();
+      break;
+  }
+  // Before the first composition, and after the control has ended, there
+  // are no faces to load into.
+  if (!surface) return;
+  // A key the skin lacks empties the surface but leaves its size: nothing is
+  // drawn, the previous face stays on screen and the hit test keeps its size.
+  surface->LoadResource(skin::Picture(SkinBag, key));
+  // The place follows the widths of the faces now loaded.
+  const caption::ButtonLefts lefts =
+      caption::ButtonLeftEdges(ScaleWidth(), CurrentWidths(), FROMRIGHT, ICONSPACE);
+  std::int32_t left = 0;
+  switch (face) {
+    case Face::Close:
+      left = lefts.close;
+      break;
+    case Face::Max:
+      left = lefts.max;
+      break;
+    case Face::Min:
+      left = lefts.min;
+      break;
+    case Face::OnTop:
+      left = lefts.onTop;
+      break;
+  }
+  Blit(hDC(), surface, left, FROMTOP);
+}
+
+void JSCAPTION::DrawNormalFaces() {
+  DrawFace(Face::Close, "CLOSE");
+  if (Style_ != CloseOnlyStyle) {
+    DrawFace(Face::Max, IsMaximized == 1 ? "RES1" : "MAX");
+    DrawFace(Face::Min, "MIN");
+  }
+}
+
+void JSCAPTION::UserControl_MouseMove(int Button, int Shift, float X, float Y) {
+  (void)Button, (void)Shift;
+  if (ControlBox_ != True) return;
+  // The band always takes the close face's height; a skin without a close
+  // face has no band, and no button ever reacts.
+  if (!caption::InButtonBand(Y, FROMTOP, HeightOf(CloseBitmap))) return;
+  const caption::ButtonExtents extents =
+      caption::ButtonHitExtents(ScaleWidth(), CurrentWidths(), FROMRIGHT, ICONSPACE);
+  // An inactive button's extent leaves the state as it was, so a pointer
+  // sliding from an active button onto it keeps the active one hot.
+  switch (caption::ButtonUnder(extents, X)) {
+    case caption::ButtonSlot::Close:
+      if (Style_ == NoCloseStyle) return;
+      DrawFace(Face::Close, "CLOSE3");
+      HotButton = CloseButton;
+      OverButton = True;
+      return;
+    case caption::ButtonSlot::Max:
+      if (Style_ == CloseOnlyStyle || Style_ == NoMaximizeStyle) return;
+      // The restore face numbers its hover and pressed forms the other way.
+      DrawFace(Face::Max, IsMaximized == 1 ? "RES2" : "MAX3");
+      HotButton = MaxButton;
+      OverButton = True;
+      return;
+    case caption::ButtonSlot::Min:
+      if (Style_ == CloseOnlyStyle) return;
+      DrawFace(Face::Min, "MIN3");
+      HotButton = MinButton;
+      OverButton = True;
+      return;
+    case caption::ButtonSlot::OnTop:
+      // The always-on-top button has no hover face.
+      if (SHOWONTOP_ != True) return;
+      HotButton = OnTopButton;
+      OverButton = True;
+      return;
+    case caption::ButtonSlot::None:
+      // The free part of the band. The always-on-top face shows the pinned
+      // state, which a hover never changed, so it stays.
+      DrawNormalFaces();
+      OverButton = False;
+      return;
+  }
+}
+
+void JSCAPTION::UserControl_MouseDown(int Button, int Shift, float X, float Y) {
+  (void)Button, (void)Shift, (void)X, (void)Y;
+  // The last move decides, not where the press lands: a button left hot by
+  // a pointer that went off it upwards or downwards still takes the press.
+  if (OverButton != True) {
+    StartDrag();
+    return;
+  }
+  if (ControlBox_ != True) return;
+  switch (HotButton) {
+    case CloseButton:
+      DrawFace(Face::Close, "CLOSE2");
+      break;
+    case MaxButton:
+      DrawFace(Face::Max, IsMaximized == 1 ? "RES3" : "MAX2");
+      break;
+    case MinButton:
+      DrawFace(Face::Min, "MIN2");
+      break;
+    default:
+      break;  // the always-on-top button has no pressed face
+  }
+}
+
+void JSCAPTION::UserControl_MouseUp(int Button, int Shift, float X, float Y) {
+  (void)Button, (void)Shift, (void)X, (void)Y;
+  if (ControlBox_ != True || OverButton != True) return;
+  switch (HotButton) {
+    case CloseButton:
+      DrawFace(Face::Close, "CLOSE");
+      break;
+    case MaxButton:
+      DrawFace(Face::Max, IsMaximized == 1 ? "RES1" : "MAX");
+      break;
+    case MinButton:
+      DrawFace(Face::Min, "MIN");
+      break;
+    default:
+      break;
+  }
+}
+
+void JSCAPTION::UserControl_Click() {
+  if (ControlBox_ != True || OverButton != True) return;
+  switch (HotButton) {
+    case CloseButton:
+      if (Style_ == NoCloseStyle) return;
+      Container().Unload();
+      return;
+    case OnTopButton:
+      ToggleOnTop();
+      return;
+    case MaxButton:
+      if (Style_ == NoMaximizeStyle) return;
+      if (IsMaximized == 0) {
+        MaximizeFromButton();
+      } else if (IsMaximized == 1) {
+        RestoreFromButton();
+      }
+      return;
+    case MinButton:
+      Container().WindowState(1);
+      // The state value the composition gives a minimized container, set
+      // here too; the container is not told, it reads the value itself.
+      Style2_ = 0;
+      return;
+    default:
+      return;
+  }
+}
+
+void JSCAPTION::UserControl_DblClick() {
+  // The click that came first has already worked a button under the pointer.
+  if (OverButton != False) return;
+  if (Style_ == CloseOnlyStyle || Style_ == NoMaximizeStyle) return;
+  if (IsMaximized == 1) {
+    RestoreFromDoubleClick();
+  } else {
+    MaximizeFromDoubleClick();
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Maximize and restore
+
+bool JSCAPTION::QueryWorkArea(RECT& workArea) {
+  return SystemParametersInfoA(SPI_GETWORKAREA, 1, &workArea, 0) != 0;
+}
+
+void JSCAPTION::MaximizeFromButton() {
+  IsMaximized = 1;
+  HaveRestoreBounds = false;
+  RECT workArea{};
+  if (!QueryWorkArea(workArea)) {
+    ShowWorkAreaFailure();
+    return;
+  }
+  PlaceOnWorkArea(workArea, PlacementOrder::SizeFirst);
+}
+
+void JSCAPTION::RestoreFromButton() {
+  IsMaximized = 0;
+  // Only asked for its failure: the area itself is not needed to restore.
+  RECT workArea{};
+  if (!QueryWorkArea(workArea)) {
+    ShowWorkAreaFailure();
+    return;
+  }
+  PutBackRestoreBounds();
+}
+
+void JSCAPTION::MaximizeFromDoubleClick() {
+  ResizeEnabled = False;
+  IsMaximized = 1;
+  HaveRestoreBounds = false;
+  RECT workArea{};
+  if (!QueryWorkArea(workArea)) {
+    ShowWorkAreaFailure();
+    return;
+  }
+  PlaceOnWorkArea(workArea, PlacementOrder::PositionFirst);
+}
+
+void JSCAPTION::RestoreFromDoubleClick() {
+  IsMaximized = 0;
+  PutBackRestoreBounds();
+}
+
+void JSCAPTION::PutBackRestoreBounds() {
+  // A maximize whose work-area query failed left the window where it was
+  // and saved nothing. Putting back older or never-set bounds would throw
+  // the window somewhere else or shrink it to nothing at the screen's
+  // corner, so it stays where it is.
+  if (!HaveRestoreBounds) return;
+  HaveRestoreBounds = false;
+  // Each assignment can run the container's and this control's resize
+  // handling before the next one is made.
+  Container().Width(RestoreWidth);
+  Container().Height(RestoreHeight);
+  Container().Left(RestoreLeft);
+  Container().Top(RestoreTop);
+}
+
+void JSCAPTION::ShowWorkAreaFailure() {
+  // One line on the bar, in the control's own font and text colour, set to
+  // the right against the buttons so that the caption text does not hide
+  // it. It stays until the next composition draws the bar again.
+  const caption::ButtonLefts lefts =
+      caption::ButtonLeftEdges(ScaleWidth(), CurrentWidths(), FROMRIGHT, ICONSPACE);
+  int textWidth = 0;
+  int textHeight = 0;
+  gdi::MeasureText(WorkAreaFailureText, Font_, textWidth, textHeight);
+  const int right = std::min(ScaleWidth(), lefts.onTop - FailureTextGap);
+  const int left = std::max(0, right - textWidth);
+  const int top = std::max<int>(0, YOFFSET);
+  gdi::DrawTextLine(hDC(), left, top, std::max(0, right - left), std::max(0, ScaleHeight() - top),
+                    WorkAreaFailureText, Font_, host::Control::ForeColor());
+}
+
+// ---------------------------------------------------------------------------
+// Moving and always-on-top
+
+void JSCAPTION::StartDrag() {
+  if (Movable_ != True) return;
+  // The host holds the pointer for this control since the press; the window
+  // manager's move loop needs it.
+  ReleaseCapture();
+  if (IsMaximized == 1) return;
+  // The window manager takes this for a press on a standard title bar and
+  // runs its move loop; the send returns when the button comes up.
+  SendMessageA(Container().hwnd(), WM_NCLBUTTONDOWN, HTCAPTION, 0);
+}
+
+void JSCAPTION::ToggleOnTop() {
+  if (!OnTopSwitch) OnTopSwitch = std::make_unique<clsOnTop>();
+  // Only the member changes: unlike the property, the button does not tell
+  // the container, which keeps the value it last saved.
+  if (ONTOP_ == True) {
+    OnTopSwitch->MakeNormal(Container().hwnd());
+    ONTOP_ = False;
+    DrawFace(Face::OnTop, "ONTOP1");
+  } else if (ONTOP_ == False) {
+    OnTopSwitch->MakeTopMost(Container().hwnd());
+    ONTOP_ = True;
+    DrawFace(Face::OnTop, "ONTOP3");
   }
 }

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "controls/caption/CaptionGeometry.h"
 #include "controls/caption/clsOnTop.h"
 #include "host/Control.h"
 #include "host/Element.h"
@@ -67,6 +68,13 @@ class JSCAPTION : public host::Control {
   void UserControl_Paint() override;
   void UserControl_Resize() override;
   void UserControl_Terminate() override;
+  // The buttons follow the pointer; a press away from them drags the window
+  // and a double-click there maximizes or restores it.
+  void UserControl_MouseMove(int Button, int Shift, float X, float Y) override;
+  void UserControl_MouseDown(int Button, int Shift, float X, float Y) override;
+  void UserControl_MouseUp(int Button, int Shift, float X, float Y) override;
+  void UserControl_Click() override;
+  void UserControl_DblClick() override;
 
  protected:
   enum class PlacementOrder { PositionFirst, SizeFirst };
@@ -113,13 +121,39 @@ class JSCAPTION : public host::Control {
   std::int32_t RestoreLeft = 0;
   std::int32_t RestoreTop = 0;
 
-  // Pointer state of the buttons.
+  // Pointer state of the buttons: the button last found under the pointer
+  // while it was active (0 close, 1 minimize, 2 maximize/restore,
+  // 3 always-on-top), and whether the pointer still counts as over it.
   std::int32_t HotButton = 0;
   std::int16_t OverButton = 0;
 
  private:
+  enum class Face { Close, Max, Min, OnTop };
+
   void TakeOverSystemMaximize();
   void ApplyOnTop();
+
+  // The widths of the faces the button surfaces hold now.
+  caption::ButtonWidths CurrentWidths() const;
+  // Loads the skin's picture under key into that button's surface and copies
+  // it straight onto the bar at the button's place.
+  void DrawFace(Face face, const char* key);
+  void DrawNormalFaces();
+  void StartDrag();
+  void ToggleOnTop();
+  // The two ways into a work-area maximize and a restore besides the
+  // takeover: the maximize/restore button and a double-click on the bar.
+  void MaximizeFromButton();
+  void RestoreFromButton();
+  void MaximizeFromDoubleClick();
+  void RestoreFromDoubleClick();
+  bool QueryWorkArea(RECT& workArea);
+  void PutBackRestoreBounds();
+  void ShowWorkAreaFailure();
+
+  // True once a placement on the work area has saved the bounds a restore
+  // puts back; a maximize that never placed the window saved nothing.
+  bool HaveRestoreBounds = false;
 
   std::string Path_;
   std::int16_t Movable_ = 0;
