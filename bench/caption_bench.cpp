@@ -1,6 +1,7 @@
 // One composition of the caption bar from the shipped skin at two widths,
 // and the three parts its time goes to: reading and decoding the skin, the
-// blits, and drawing the two caption texts.
+// blits, and drawing the two caption texts. Also the pointer sweeping over
+// the buttons, which decodes a face on every move.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -21,6 +22,7 @@ const std::string ShippedSkin = SKINSHELL_DIST_DIR "/stype/black-1.jss";
 class BenchCaption : public JSCAPTION {
  public:
   using JSCAPTION::ComposeCaption;
+  using JSCAPTION::FROMTOP;
   using JSCAPTION::JSCAPTION;
   using JSCAPTION::Label1;
   using JSCAPTION::Label2;
@@ -125,8 +127,28 @@ void BM_CaptionLabels(benchmark::State& state) {
   }
 }
 
+// The pointer crossing the buttons: every move over a button, and every move
+// on the free part of the band, loads faces from the parsed skin and copies
+// them onto the bar. Range: the number of moves across the last 120 pixels.
+void BM_CaptionPointerSweep(benchmark::State& state) {
+  if (!HaveSkin(state)) return;
+  CaptionScene scene(878);
+  BenchCaption& caption = *scene.caption;
+  const int moves = static_cast<int>(state.range(0));
+  const float y = caption.FROMTOP + 2.0f;
+  const float start = static_cast<float>(caption.ScaleWidth() - 120);
+  for (auto _ : state) {
+    for (int i = 0; i < moves; ++i) {
+      caption.UserControl_MouseMove(0, 0, start + 120.0f * i / moves, y);
+    }
+  }
+  state.counters["moves_per_s"] =
+      benchmark::Counter(static_cast<double>(moves), benchmark::Counter::kIsIterationInvariantRate);
+}
+
 }  // namespace
 
+BENCHMARK(BM_CaptionPointerSweep)->Arg(120)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CaptionCompose)->Arg(878)->Arg(1920)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CaptionSkinReadAndLoad)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CaptionBlits)->Arg(878)->Arg(1920)->Unit(benchmark::kMicrosecond);

@@ -30,6 +30,19 @@ test::SkinBuilder TestSkin() {
   return skin;
 }
 
+test::SkinBuilder ButtonSkin() {
+  test::SkinBuilder skin = TestSkin();
+  skin.Picture("CLOSE3", CloseWidth, FaceHeight, Close3Colour)
+      .Picture("CLOSE2", CloseWidth, FaceHeight, Close2Colour)
+      .Picture("MAX3", MaxWidth, FaceHeight, Max3Colour)
+      .Picture("MAX2", MaxWidth, FaceHeight, Max2Colour)
+      .Picture("RES2", MaxWidth, FaceHeight, Res2Colour)
+      .Picture("RES3", MaxWidth, FaceHeight, Res3Colour)
+      .Picture("MIN3", MinWidth, FaceHeight, Min3Colour)
+      .Picture("MIN2", MinWidth, FaceHeight, Min2Colour);
+  return skin;
+}
+
 CaptionTest::CaptionTest() {
   ResizeEnabled = 0;
 }
@@ -56,6 +69,41 @@ std::string CaptionTest::WriteSkin(const test::SkinBuilder& skin, const std::str
 
 std::uint32_t CaptionTest::At(int x, int y) const {
   return test::ColorAt(caption->Pixels(), x, y);
+}
+
+}  // namespace captiontest
+
+namespace captiontest {
+
+ProbeCaption& CaptionTest::ShowSkinned(const test::SkinBuilder& skin) {
+  ProbeCaption& c = Place();
+  c.Path(WriteSkin(skin));
+  form->Show();
+  return c;
+}
+
+POINT CaptionTest::OnScreen(int x, int y) const {
+  return POINT{form->Left() / host::Screen::TwipsPerPixelX() + caption->PixelLeft() + x,
+               form->Top() / host::Screen::TwipsPerPixelY() + caption->PixelTop() + y};
+}
+
+void CaptionTest::MoveTo(int x, int y) {
+  const POINT p = OnScreen(x, y);
+  desktop.QueueMove(p.x, p.y);
+  desktop.Pump();
+}
+
+void CaptionTest::ClickAt(int x, int y) {
+  const POINT p = OnScreen(x, y);
+  desktop.QueueClick(p.x, p.y);
+  desktop.Pump();
+}
+
+void CaptionTest::DoubleClickAt(int x, int y) {
+  const POINT p = OnScreen(x, y);
+  desktop.QueueClick(p.x, p.y);
+  desktop.QueueDoubleClick(p.x, p.y);
+  desktop.Pump();
 }
 
 }  // namespace captiontest

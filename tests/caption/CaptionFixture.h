@@ -19,6 +19,7 @@ class ProbeCaption : public JSCAPTION {
   using JSCAPTION::CloseBitmap;
   using JSCAPTION::FROMRIGHT;
   using JSCAPTION::FROMTOP;
+  using JSCAPTION::HotButton;
   using JSCAPTION::ICONSPACE;
   using JSCAPTION::Image1;
   using JSCAPTION::IsMaximized;
@@ -29,6 +30,7 @@ class ProbeCaption : public JSCAPTION {
   using JSCAPTION::MinBitmap;
   using JSCAPTION::OnTopBitmap;
   using JSCAPTION::OnTopSwitch;
+  using JSCAPTION::OverButton;
   using JSCAPTION::RestoreHeight;
   using JSCAPTION::RestoreLeft;
   using JSCAPTION::RestoreTop;
@@ -54,8 +56,10 @@ class RecordingForm : public host::Form {
     if (auto* caption = dynamic_cast<JSCAPTION*>(Controls("JSCAPTION1"))) {
       style2Seen.push_back(caption->Style2());
     }
+    leftSeen.push_back(Left());
   }
   std::vector<int> style2Seen;
+  std::vector<int> leftSeen;
 };
 
 // Colours of the test skin (0x00BBGGRR).
@@ -78,7 +82,15 @@ constexpr int LeftWidth = 10, MidWidth = 7, RightWidth = 12, BarHeight = 20;
 constexpr int CloseWidth = 9, MaxWidth = 8, MinWidth = 6, OnTopWidth = 5, FaceHeight = 8;
 constexpr int FromRight = 4, FromTop = 3, IconSpace = 2;
 
+// Hover and pressed faces of the buttons.
+constexpr std::uint32_t Close3Colour = 0x00111100, Close2Colour = 0x00112200;
+constexpr std::uint32_t Max3Colour = 0x00221100, Max2Colour = 0x00222200;
+constexpr std::uint32_t Res2Colour = 0x00331100, Res3Colour = 0x00332200;
+constexpr std::uint32_t Min3Colour = 0x00441100, Min2Colour = 0x00442200;
+
 test::SkinBuilder TestSkin();
+// The test skin with every hover and pressed face.
+test::SkinBuilder ButtonSkin();
 
 class CaptionTest : public test::HeadlessTest {
  protected:
@@ -92,6 +104,14 @@ class CaptionTest : public test::HeadlessTest {
   std::string WriteSkin(const test::SkinBuilder& skin, const std::string& name = "test.jss");
   // The colour of a pixel of the caption control's own surface.
   std::uint32_t At(int x, int y) const;
+
+  // A 300 x 200 form shown with the caption composed from the skin, and
+  // pointer input in the caption control's pixels, wherever the form is.
+  ProbeCaption& ShowSkinned(const test::SkinBuilder& skin = ButtonSkin());
+  POINT OnScreen(int x, int y) const;
+  void MoveTo(int x, int y);
+  void ClickAt(int x, int y);
+  void DoubleClickAt(int x, int y);
 
   test::TempFolder folder{"caption"};
   std::unique_ptr<RecordingForm> form;

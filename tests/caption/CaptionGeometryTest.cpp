@@ -97,3 +97,29 @@ INSTANTIATE_TEST_SUITE_P(Rows, WorkAreaPlacementTable,
                              PlacementRow{{0, -40, 1920, 1080}, false, 0, 0},
                              // The first row wins over the fourth, which would give the same.
                              PlacementRow{{0, 0, -5, 1080}, true, 0, 0}));
+
+TEST(ButtonHitExtents, LineTheButtonsUpLeftwardsWithStrictEdgesAndGiveOverlapsToTheEarlierButton) {
+  using caption::ButtonSlot;
+  const auto extents = caption::ButtonHitExtents(300, ButtonWidths{9, 8, 6, 5}, 4, 2);
+  EXPECT_EQ(caption::ButtonUnder(extents, 295.9f), ButtonSlot::Close);
+  EXPECT_EQ(caption::ButtonUnder(extents, 296.0f), ButtonSlot::None);
+  EXPECT_EQ(caption::ButtonUnder(extents, 287.0f), ButtonSlot::None);
+  EXPECT_EQ(caption::ButtonUnder(extents, 286.0f), ButtonSlot::None);  // the gap
+  EXPECT_EQ(caption::ButtonUnder(extents, 284.5f), ButtonSlot::Max);
+  EXPECT_EQ(caption::ButtonUnder(extents, 270.0f), ButtonSlot::Min);
+  EXPECT_EQ(caption::ButtonUnder(extents, 263.0f), ButtonSlot::OnTop);
+  // Empty faces keep their gaps; a negative gap makes neighbours overlap.
+  const auto overlapping = caption::ButtonHitExtents(100, ButtonWidths{10, 10, 0, 4}, 0, -5);
+  EXPECT_FLOAT_EQ(overlapping.onTop.left, 100 - 10 - 10 - 4 + 15);
+  EXPECT_EQ(caption::ButtonUnder(overlapping, 92.0f), ButtonSlot::Close);
+  EXPECT_EQ(caption::ButtonUnder(overlapping, 87.0f), ButtonSlot::Max);
+}
+
+TEST(InButtonBand, LiesStrictlyBetweenTheButtonTopAndTheCloseFaceHeight) {
+  EXPECT_FALSE(caption::InButtonBand(3.0f, 3, 8));
+  EXPECT_TRUE(caption::InButtonBand(3.5f, 3, 8));
+  EXPECT_TRUE(caption::InButtonBand(10.9f, 3, 8));
+  EXPECT_FALSE(caption::InButtonBand(11.0f, 3, 8));
+  EXPECT_FALSE(caption::InButtonBand(3.5f, 3, 0));
+  EXPECT_TRUE(caption::InButtonBand(-32767.0f, -32768, 4096));
+}

@@ -1,0 +1,199 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "tests/caption/CaptionFixture.h"
+
+namespace captiontest {
+namespace {
+
+// Faces on the 300-pixel bar, and points inside them and on the free band.
+constexpr int CloseLeft = 300 - CloseWidth - FromRight;      // 287
+constexpr int MaxLeft = CloseLeft - IconSpace - MaxWidth;    // 277
+constexpr int MinLeft = MaxLeft - IconSpace - MinWidth;      // 269
+constexpr int OnTopLeft = MinLeft - IconSpace - OnTopWidth;  // 262
+constexpr int BandY = FromTop + 3, FreeX = 255, BelowBand = FromTop + FaceHeight + 4;
+constexpr int OverClose = CloseLeft + 4, OverMax = MaxLeft + 4, OverMin = MinLeft + 3;
+constexpr int OverOnTop = OnTopLeft + 2, OverText = 100;
+
+using Buttons = CaptionTest;
+
+struct FaceRow {
+  int x, left, hot;
+  std::uint32_t normal, hover, pressed;
+};
+
+TEST_F(Buttons, EachButtonShowsItsHoverPressedAndNormalFacesAndTheFreeBandPutsTheNormalOnesBack) {
+  ProbeCaption& c = ShowSkinned();
+  for (const FaceRow& row :
+       {FaceRow{OverClose, CloseLeft, 0, CloseColour, Close3Colour, Close2Colour},
+        FaceRow{OverMax, MaxLeft, 2, MaxColour, Max3Colour, Max2Colour},
+        FaceRow{OverMin, MinLeft, 1, MinColour, Min3Colour, Min2Colour}}) {
+    MoveTo(row.x, BandY);
+    EXPECT_EQ(At(row.left, BandY), row.hover);
+    EXPECT_EQ(c.HotButton, row.hot);
+    EXPECT_EQ(c.OverButton, -1);
+    c.UserControl_MouseDown(1, 0, 0, 0);
+    EXPECT_EQ(At(row.left, BandY), row.pressed);
+    // The release position is not looked at: one far off the control still
+    // puts the normal face back.
+    c.UserControl_MouseUp(1, 0, -50, 900);
+    EXPECT_EQ(At(row.left, BandY), row.normal);
+    MoveTo(row.x, BandY);
+    MoveTo(row.x, BelowBand);  // off the band: nothing changes
+    EXPECT_EQ(At(row.left, BandY), row.hover);
+    EXPECT_EQ(c.OverButton, -1);
+    MoveTo(FreeX, BandY);
+    EXPECT_EQ(At(row.left, BandY), row.normal);
+    EXPECT_EQ(c.OverButton, 0);
+    EXPECT_EQ(c.HotButton, row.hot);
+  }
+}
+
+struct StyleRow {
+  int style;
+  bool close, max, min;
+};
+
+class ButtonStyles : public CaptionTest, public ::testing::WithParamInterface<StyleRow> {};
+
+TEST_P(ButtonStyles, OnlyTheButtonsTheStyleMakesActiveBecomeHot) {
+  const StyleRow& row = GetParam();
+  ProbeCaption& c = ShowSkinned();
+  c.Style(row.style);
+  c.REDRAW();
+  for (const auto& [x, left, active, hover] :
+       {std::tuple{OverClose, CloseLeft, row.close, Close3Colour},
+        std::tuple{OverMax, MaxLeft, row.max, Max3Colour},
+        std::tuple{OverMin, MinLeft, row.min, Min3Colour}}) {
+    MoveTo(FreeX, BandY);
+    MoveTo(x, BandY);
+    EXPECT_EQ(c.OverButton, active ? -1 : 0) << "style " << row.style << " x " << x;
+    EXPECT_EQ(At(left, BandY) == hover, active) << "style " << row.style << " x " << x;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Styles, ButtonStyles,
+                         ::testing::Values(StyleRow{0, true, false, false},
+                                           StyleRow{1, true, true, true},
+                                           StyleRow{3, true, false, true},
+                                           StyleRow{4, false, true, true},
+                                           StyleRow{7, true, true, true}));
+
+TEST_F(Buttons, AClickOnCloseUnloadsTheContainerUnlessTheStyleForbidsIt) {
+  ShowSkinned().Style(4);
+  ClickAt(OverClose, BandY);
+  EXPECT_FALSE(form->Unloaded());
+  caption->Style(1);
+  MoveTo(OverClose, BandY);
+  caption->Style(4);  // hot from before: the click still looks at the style
+  ClickAt(OverClose, BandY);
+  EXPECT_FALSE(form->Unloaded());
+  caption->Style(1);
+  ClickAt(OverClose, BandY);
+  EXPECT_TRUE(form->Unloaded());
+}
+
+TEST_F(Buttons, AButtonLeftOffTheBandStaysHotAndTakesAPressAndClickAnywhereButOnTheText) {
+  ProbeCaption& c = ShowSkinned();
+  MoveTo(OverMin, BandY);
+  MoveTo(FreeX, BelowBand);
+  // The text forwards no click: the press and release redraw the faces only.
+  ClickAt(OverText, BelowBand);
+  EXPECT_EQ(form->WindowState(), 0);
+  EXPECT_EQ(At(MinLeft, BandY), MinColour);
+  desktop.ClearCalls();
+  ClickAt(FreeX, BelowBand);
+  EXPECT_EQ(form->WindowState(), 1);
+  EXPECT_EQ(c.Style2(), 0);
+  const auto& calls = desktop.Calls();
+  EXPECT_EQ(std::count(calls.begin(), calls.end(), "BeginMoveSize 2"), 0);
+  EXPECT_EQ(std::count(c.ChangedProperties().begin(), c.ChangedProperties().end(), "Style2"), 0);
+}
+
+TEST_F(Buttons, SlidingOffAButtonBeforeTheReleaseCancelsItAndSlidingBackRearmsIt) {
+  ShowSkinned();
+  const POINT onClose = OnScreen(OverClose, BandY), free = OnScreen(FreeX, BandY);
+  desktop.QueueMove(onClose.x, onClose.y);
+  desktop.QueuePress(onClose.x, onClose.y);
+  desktop.QueueMove(free.x, free.y);
+  desktop.QueueRelease(free.x, free.y);
+  desktop.Pump();
+  EXPECT_FALSE(form->Unloaded());
+  desktop.QueueMove(onClose.x, onClose.y);
+  desktop.QueuePress(onClose.x, onClose.y);
+  desktop.QueueMove(free.x, free.y);
+  desktop.QueueMove(onClose.x, onClose.y);
+  desktop.QueueRelease(onClose.x, onClose.y);
+  desktop.Pump();
+  EXPECT_TRUE(form->Unloaded());
+}
+
+TEST_F(Buttons, TheBandTakesTheCloseFaceHeightAndEdgesAreOutside) {
+  ProbeCaption& c = ShowSkinned(ButtonSkin().Picture("MIN", MinWidth, 16, MinColour));
+  MoveTo(OverMin, FromTop + FaceHeight + 2);  // on the tall minimize face, below the band
+  MoveTo(MinLeft, BandY);                     // on its left edge
+  MoveTo(OverMin, FromTop);                   // on the band's top edge
+  EXPECT_EQ(c.OverButton, 0);
+  EXPECT_NE(At(MinLeft, BandY), Min3Colour);
+  // Without a close face there is no band at all.
+  ProbeCaption& bare = ShowSkinned(ButtonSkin().Value("CLOSE", host::PropertyValue::Of(0)));
+  MoveTo(OverMax, BandY);
+  EXPECT_EQ(bare.OverButton, 0);
+}
+
+TEST_F(Buttons, AMissingHoverFaceLeavesTheNormalFaceShownAndTheButtonStillReacts) {
+  test::SkinBuilder skin = ButtonSkin();
+  skin.Value("CLOSE3", host::PropertyValue::Of(0));
+  ProbeCaption& c = ShowSkinned(skin);
+  MoveTo(OverClose, BandY);
+  MoveTo(OverClose + 1, BandY);
+  EXPECT_EQ(At(CloseLeft, BandY), CloseColour);
+  EXPECT_EQ(c.CloseBitmap->Width(), CloseWidth);
+  EXPECT_EQ(c.OverButton, -1);
+  EXPECT_EQ(c.HotButton, 0);
+}
+
+TEST_F(Buttons, WithoutTheControlBoxNothingReactsAndEveryPressDrags) {
+  ProbeCaption& c = ShowSkinned();
+  c.ControlBox(0);
+  MoveTo(OverClose, BandY);
+  EXPECT_EQ(c.OverButton, 0);
+  desktop.ClearCalls();
+  ClickAt(OverClose, BandY);
+  EXPECT_FALSE(form->Unloaded());
+  const auto& calls = desktop.Calls();
+  EXPECT_NE(std::find(calls.begin(), calls.end(), "BeginMoveSize 2"), calls.end());
+}
+
+TEST_F(Buttons, TheOnTopButtonPinsAndReleasesWithoutTellingTheContainer) {
+  ProbeCaption& c = ShowSkinned();
+  MoveTo(OverOnTop, BandY);  // not shown: changes nothing
+  EXPECT_EQ(c.OverButton, 0);
+  c.SHOWONTOP(-1);
+  c.REDRAW();
+  const auto changes = c.ChangedProperties().size();
+  MoveTo(OverOnTop, BandY);
+  EXPECT_EQ(c.HotButton, 3);
+  EXPECT_EQ(At(OnTopLeft, BandY), OnTop1Colour);  // no hover face
+  ClickAt(OverOnTop, BandY);
+  EXPECT_EQ(c.ONTOP(), -1);
+  EXPECT_TRUE(desktop.Find(form->hwnd())->topmost);
+  EXPECT_EQ(At(OnTopLeft, BandY), OnTop3Colour);
+  MoveTo(FreeX, BandY);  // the free band keeps the pinned face
+  EXPECT_EQ(At(OnTopLeft, BandY), OnTop3Colour);
+  ClickAt(OverOnTop, BandY);
+  EXPECT_EQ(c.ONTOP(), 0);
+  EXPECT_FALSE(desktop.Find(form->hwnd())->topmost);
+  EXPECT_EQ(At(OnTopLeft, BandY), OnTop1Colour);
+  EXPECT_EQ(c.ChangedProperties().size(), changes);
+  // A value that is neither True nor False is left alone.
+  c.ONTOP(1);
+  desktop.ClearCalls();
+  ClickAt(OverOnTop, BandY);
+  EXPECT_EQ(c.ONTOP(), 1);
+  EXPECT_TRUE(desktop.Calls().empty());
+}
+
+}  // namespace
+}  // namespace captiontest
