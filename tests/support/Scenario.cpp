@@ -58,6 +58,12 @@ void CopyTree(const std::string& from, const std::string& to) {
   std::error_code error;
   fs::create_directories(to, error);
   fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::overwrite_existing, error);
+  // A program folder that has been run holds the marker and placement of
+  // that run; a copy for a test starts as a fresh installation.
+  for (const char* state : {"installation.lock", "size.ini", "html/installation.lock",
+                            "html/size.ini"}) {
+    fs::remove(fs::path(to) / state, error);
+  }
 }
 
 std::string DistFolder() { return SKINSHELL_DIST_DIR; }

@@ -33,6 +33,8 @@ void WriteFile(const std::string& path, const std::string& bytes);
 void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
 std::string ReadFile(const std::string& path);
 bool Exists(const std::string& path);
+// Copies a folder's content, leaving out the first-run marker and the stored
+// placement that a run of the program leaves there.
 void CopyTree(const std::string& from, const std::string& to);
 
 // The build's program folder (html/ and stype/ as the build lays them out).
