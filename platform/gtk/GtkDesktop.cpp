@@ -192,6 +192,15 @@ void GtkDesktop::Request(Window& w, const Geometry& requested, bool force) {
   w.pending.Requested(g, NowMs());
   gtk_window_move(GTK_WINDOW(w.window), g.x, g.y);
   gtk_window_resize(GTK_WINDOW(w.window), g.width, g.height);
+  // GTK sends the server only a request that differs from its last one. A
+  // window resized from outside (below its minimum, with no window manager
+  // to hold it there) would never be asked back to the same size: ask the
+  // server directly.
+  GdkWindow* gdkWindow = gtk_widget_get_window(w.window);
+  if (g == w.asked && g != w.actual && gdkWindow != nullptr) {
+    gdk_window_move_resize(gdkWindow, g.x, g.y, g.width, g.height);
+  }
+  w.asked = g;
   if (w.settleTimer != 0) g_source_remove(w.settleTimer);
   w.settleTimer = g_timeout_add(PendingGeometry::SettleMs + 20, OnSettleTimer, &w);
 }

@@ -71,6 +71,7 @@ class GtkDesktop : public Desktop {
     GtkWidget* area = nullptr;
     RECT bounds{};      // the host's model: client area in screen pixels
     Geometry actual{};  // the last geometry the window reported
+    Geometry asked{};   // the last geometry handed to GTK
     PendingGeometry pending;
     guint settleTimer = 0;
     int state = 0;           // the state the host holds: asked for by it or reported to it
