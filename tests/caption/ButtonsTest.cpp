@@ -111,24 +111,6 @@ TEST_F(Buttons, AButtonLeftOffTheBandStaysHotAndTakesAPressAndClickAnywhereButOn
   EXPECT_EQ(std::count(c.ChangedProperties().begin(), c.ChangedProperties().end(), "Style2"), 0);
 }
 
-TEST_F(Buttons, SlidingOffAButtonBeforeTheReleaseCancelsItAndSlidingBackRearmsIt) {
-  ShowSkinned();
-  const POINT onClose = OnScreen(OverClose, BandY), free = OnScreen(FreeX, BandY);
-  desktop.QueueMove(onClose.x, onClose.y);
-  desktop.QueuePress(onClose.x, onClose.y);
-  desktop.QueueMove(free.x, free.y);
-  desktop.QueueRelease(free.x, free.y);
-  desktop.Pump();
-  EXPECT_FALSE(form->Unloaded());
-  desktop.QueueMove(onClose.x, onClose.y);
-  desktop.QueuePress(onClose.x, onClose.y);
-  desktop.QueueMove(free.x, free.y);
-  desktop.QueueMove(onClose.x, onClose.y);
-  desktop.QueueRelease(onClose.x, onClose.y);
-  desktop.Pump();
-  EXPECT_TRUE(form->Unloaded());
-}
-
 TEST_F(Buttons, TheBandTakesTheCloseFaceHeightAndEdgesAreOutside) {
   ProbeCaption& c = ShowSkinned(ButtonSkin().Picture("MIN", MinWidth, 16, MinColour));
   MoveTo(OverMin, FromTop + FaceHeight + 2);  // on the tall minimize face, below the band
@@ -140,18 +122,6 @@ TEST_F(Buttons, TheBandTakesTheCloseFaceHeightAndEdgesAreOutside) {
   ProbeCaption& bare = ShowSkinned(ButtonSkin().Value("CLOSE", host::PropertyValue::Of(0)));
   MoveTo(OverMax, BandY);
   EXPECT_EQ(bare.OverButton, 0);
-}
-
-TEST_F(Buttons, AMissingHoverFaceLeavesTheNormalFaceShownAndTheButtonStillReacts) {
-  test::SkinBuilder skin = ButtonSkin();
-  skin.Value("CLOSE3", host::PropertyValue::Of(0));
-  ProbeCaption& c = ShowSkinned(skin);
-  MoveTo(OverClose, BandY);
-  MoveTo(OverClose + 1, BandY);
-  EXPECT_EQ(At(CloseLeft, BandY), CloseColour);
-  EXPECT_EQ(c.CloseBitmap->Width(), CloseWidth);
-  EXPECT_EQ(c.OverButton, -1);
-  EXPECT_EQ(c.HotButton, 0);
 }
 
 TEST_F(Buttons, WithoutTheControlBoxNothingReactsAndEveryPressDrags) {

@@ -114,12 +114,3 @@ TEST(ButtonHitExtents, LineTheButtonsUpLeftwardsWithStrictEdgesAndGiveOverlapsTo
   EXPECT_EQ(caption::ButtonUnder(overlapping, 92.0f), ButtonSlot::Close);
   EXPECT_EQ(caption::ButtonUnder(overlapping, 87.0f), ButtonSlot::Max);
 }
-
-TEST(InButtonBand, LiesStrictlyBetweenTheButtonTopAndTheCloseFaceHeight) {
-  EXPECT_FALSE(caption::InButtonBand(3.0f, 3, 8));
-  EXPECT_TRUE(caption::InButtonBand(3.5f, 3, 8));
-  EXPECT_TRUE(caption::InButtonBand(10.9f, 3, 8));
-  EXPECT_FALSE(caption::InButtonBand(11.0f, 3, 8));
-  EXPECT_FALSE(caption::InButtonBand(3.5f, 3, 0));
-  EXPECT_TRUE(caption::InButtonBand(-32767.0f, -32768, 4096));
-}
