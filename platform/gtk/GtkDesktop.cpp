@@ -192,12 +192,13 @@ void GtkDesktop::Request(Window& w, const Geometry& requested, bool force) {
   w.pending.Requested(g, NowMs());
   gtk_window_move(GTK_WINDOW(w.window), g.x, g.y);
   gtk_window_resize(GTK_WINDOW(w.window), g.width, g.height);
-  // GTK sends the server only a request that differs from its last one. A
-  // window resized from outside (below its minimum, with no window manager
-  // to hold it there) would never be asked back to the same size: ask the
-  // server directly.
+  // GTK sends the server only a request that differs from its last one and
+  // from the size it last heard of. A window resized from outside (below its
+  // minimum with no window manager to hold it there, or put back by the
+  // window manager on leaving its maximized state) would not be asked back:
+  // ask the server directly.
   GdkWindow* gdkWindow = gtk_widget_get_window(w.window);
-  if (g == w.asked && g != w.actual && gdkWindow != nullptr) {
+  if ((force || (g == w.asked && g != w.actual)) && gdkWindow != nullptr) {
     gdk_window_move_resize(gdkWindow, g.x, g.y, g.width, g.height);
   }
   w.asked = g;
@@ -215,6 +216,7 @@ void GtkDesktop::SetBounds(HWND hwnd, const RECT& bounds) {
   // The drawing area follows the model at once, so the host's pixels are
   // shown at the size it drew them for.
   gtk_widget_set_size_request(w->area, std::max(1, g.width), std::max(1, g.height));
+  PlaceWebViews(*w);
   Request(*w, g);
 }
 
@@ -242,13 +244,18 @@ void GtkDesktop::SetState(HWND hwnd, int windowState) {
   } else if (windowState == 0) {
     // The host takes a window-manager maximize over as its own normal state
     // filling the work area, so the real window leaves both states.
-    bool wasMaximized = w->maximized;
     gtk_window_unmaximize(window);
     gtk_window_deiconify(window);
     // Leaving the maximized state, the window manager puts back the size from
-    // before; the host's bounds are asked for after it, so that the restored
-    // size counts as stale.
-    if (wasMaximized) Request(*w, GeometryOf(w->bounds), true);
+    // before. The host's bounds are asked for once it has reported leaving
+    // (OnWindowState): asked for now, the request could be answered by the
+    // maximized size still on its way, and the restored size would then
+    // look like a change from outside.
+    if (w->maximized) {
+      w->leavingMaximized = true;
+      if (w->settleTimer != 0) g_source_remove(w->settleTimer);
+      w->settleTimer = g_timeout_add(PendingGeometry::SettleMs + 20, OnSettleTimer, w);
+    }
   }
 }
 
@@ -457,9 +464,28 @@ void GtkDesktop::SetWebViewBounds(WebViewId id, const RECT& bounds) {
   if (it == webViews_.end()) return;
   Window* w = Get(it->second.parent);
   if (w == nullptr) return;
-  Geometry g = GeometryOf(bounds);
-  gtk_layout_move(GTK_LAYOUT(w->layout), it->second.view, g.x, g.y);
-  gtk_widget_set_size_request(it->second.view, std::max(1, g.width), std::max(1, g.height));
+  it->second.bounds = bounds;
+  PlaceWebView(it->second, *w);
+}
+
+void GtkDesktop::PlaceWebViews(const Window& w) {
+  for (const auto& [id, view] : webViews_) {
+    if (view.parent == w.hwnd) PlaceWebView(view, w);
+  }
+}
+
+// A view reaching past the bottom of its window is drawn with its top rows
+// missing, as many as it reaches past, so a view is given only the part of
+// its rectangle inside the window. What lies outside is never seen anyway.
+void GtkDesktop::PlaceWebView(const WebView& view, const Window& w) {
+  const RECT& b = view.bounds;
+  int left = std::max(0, static_cast<int>(b.left));
+  int top = std::max(0, static_cast<int>(b.top));
+  int right = std::min(static_cast<int>(b.right), static_cast<int>(w.bounds.right - w.bounds.left));
+  int bottom =
+      std::min(static_cast<int>(b.bottom), static_cast<int>(w.bounds.bottom - w.bounds.top));
+  gtk_layout_move(GTK_LAYOUT(w.layout), view.view, left, top);
+  gtk_widget_set_size_request(view.view, std::max(1, right - left), std::max(1, bottom - top));
 }
 
 void GtkDesktop::ShowWebView(WebViewId id, bool visible) {
@@ -568,6 +594,7 @@ gboolean GtkDesktop::OnConfigure(GtkWidget* widget, GdkEventConfigure* event, gp
   g.height = event->height;
   w.actual = g;
   if (g.width != w.shapeWidth || g.height != w.shapeHeight) w.desktop->ApplyShape(w);
+  if (w.leavingMaximized) return FALSE;
   switch (w.pending.Configured(g)) {
     case PendingGeometry::Verdict::Answer:
     case PendingGeometry::Verdict::Stale:
@@ -585,6 +612,7 @@ void GtkDesktop::Adopt(Window& w, const Geometry& g) {
   Trace("window manager: bounds %d,%d %dx%d", g.x, g.y, g.width, g.height);
   w.bounds = RectOf(g);
   gtk_widget_set_size_request(w.area, std::max(1, g.width), std::max(1, g.height));
+  PlaceWebViews(w);
   // The host runs its resize handling here and may answer with new bounds
   // of its own (its minimum size), which arrive as a fresh request.
   w.sink->OnBoundsChanged(g.x, g.y, g.width, g.height);
@@ -602,6 +630,13 @@ void GtkDesktop::Settle(Window& w) {
 gboolean GtkDesktop::OnSettleTimer(gpointer data) {
   auto& w = *static_cast<Window*>(data);
   w.settleTimer = 0;
+  if (w.leavingMaximized) {
+    // The window manager never said it left its maximized state: the host's
+    // bounds are asked for all the same.
+    w.leavingMaximized = false;
+    w.desktop->Request(w, GeometryOf(w.bounds), true);
+    return G_SOURCE_REMOVE;
+  }
   // The window manager changed or refused the last request: what the window
   // really is now is the truth.
   if (!w.pending.Empty()) w.desktop->Settle(w);
@@ -613,6 +648,10 @@ gboolean GtkDesktop::OnWindowState(GtkWidget* widget, GdkEventWindowState* event
   constexpr auto Watched = GDK_WINDOW_STATE_ICONIFIED | GDK_WINDOW_STATE_MAXIMIZED;
   if ((event->changed_mask & Watched) == 0) return FALSE;
   w.maximized = (event->new_window_state & GDK_WINDOW_STATE_MAXIMIZED) != 0;
+  if (w.leavingMaximized && !w.maximized) {
+    w.leavingMaximized = false;
+    w.desktop->Request(w, GeometryOf(w.bounds), true);
+  }
   int state = 0;
   if (event->new_window_state & GDK_WINDOW_STATE_ICONIFIED) {
     state = 1;
@@ -631,6 +670,7 @@ gboolean GtkDesktop::OnWindowState(GtkWidget* widget, GdkEventWindowState* event
     w.bounds = bounds;
     Geometry g = GeometryOf(bounds);
     gtk_widget_set_size_request(w.area, std::max(1, g.width), std::max(1, g.height));
+    w.desktop->PlaceWebViews(w);
   }
   (void)widget;
   Trace("window manager: state %d", state);

@@ -76,6 +76,9 @@ class GtkDesktop : public Desktop {
     guint settleTimer = 0;
     int state = 0;           // the state the host holds: asked for by it or reported to it
     bool maximized = false;  // the window manager's state, as last reported
+    // Asked to leave the window manager's maximized state, not yet left: the
+    // sizes it reports until then are its own.
+    bool leavingMaximized = false;
     int minWidth = 0;
     int minHeight = 0;
     HRGN region = nullptr;  // owned
@@ -89,6 +92,7 @@ class GtkDesktop : public Desktop {
   struct WebView {
     HWND parent = nullptr;
     GtkWidget* view = nullptr;
+    RECT bounds{};  // where the host put it, in window pixels
   };
 
   Window* Get(HWND hwnd);
@@ -96,6 +100,8 @@ class GtkDesktop : public Desktop {
   void ApplyShape(Window& window);
   void Settle(Window& window);
   void Adopt(Window& window, const Geometry& geometry);
+  void PlaceWebViews(const Window& window);
+  void PlaceWebView(const WebView& view, const Window& window);
   GdkCursor* CursorFor(Cursor cursor);
 
   static gboolean OnDraw(GtkWidget* widget, cairo_t* cr, gpointer data);
