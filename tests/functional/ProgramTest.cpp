@@ -7,7 +7,9 @@
 #include <atomic>
 #include <cstdio>
 #include <fstream>
+#include <sstream>
 
+#include "platform/gdi/Gdi.h"
 #include "tests/functional/XSession.h"
 #include "tests/support/Scenario.h"
 
@@ -24,14 +26,59 @@ constexpr int ScreenHeight = 1080;
 // (the query says so) and in another on later starts.
 constexpr std::uint32_t FirstRunColour = 0x20C040;
 constexpr std::uint32_t LaterRunColour = 0xC04020;
+// Its first row has a colour of its own, so that a page drawn out of place
+// shows.
+constexpr std::uint32_t PageTopColour = 0x1020F0;
 constexpr const char* StartPage =
-    "<!doctype html><html><body style=\"margin:0;background:#204080\"><script>"
+    "<!doctype html><html><body style=\"margin:0;border-top:1px solid #1020f0;"
+    "background:#204080\"><script>"
     "document.body.style.background = location.search === '?installation=y' ? "
     "'#20c040' : '#c04020';</script></body></html>";
+
+// The root window's colour: whatever no window covers shows it.
+constexpr std::uint32_t Backdrop = 0xFF00FF;
+
+// Heights of the title bar in the normal and the maximized skin.
+constexpr int NormalBarHeight = 27;
+constexpr int MaximizedBarHeight = 26;
 
 std::string ReadAll(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
   return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+// The first work area the window manager publishes: left, top, width, height.
+std::vector<int> WorkArea(const XSession& x) {
+  std::string out = x.Run({"xprop", "-root", "_NET_WORKAREA"});
+  std::vector<int> area;
+  std::size_t at = out.find('=');
+  while (at != std::string::npos && area.size() < 4) {
+    char* end = nullptr;
+    long value = std::strtol(out.c_str() + at + 1, &end, 10);
+    if (end == out.c_str() + at + 1) break;
+    area.push_back(static_cast<int>(value));
+    at = out.find(',', at + 1);
+  }
+  return area;
+}
+
+// A picture of a skin as the source tree holds it.
+gdi::Surface SkinPicture(const std::string& skin, const std::string& name) {
+  gdi::Surface picture;
+  gdi::ReadPng(test::SourceFolder() + "/skins/" + skin + "/" + name + ".png", picture);
+  return picture;
+}
+
+std::uint32_t Rgb(const gdi::Surface& pixels, int x, int y) {
+  if (x < 0 || y < 0 || x >= pixels.width || y >= pixels.height) return 0xFFFFFFFFu;
+  return pixels.At(x, y) & 0xFFFFFFu;
+}
+
+// How many pixels of a row, from its left or right end, show the backdrop.
+int BackdropRun(const gdi::Surface& shot, int left, int right, int y, bool fromRight) {
+  int n = 0;
+  while (left + n <= right && Rgb(shot, fromRight ? right - n : left + n, y) == Backdrop) ++n;
+  return n;
 }
 
 class ProgramTest : public ::testing::TestWithParam<bool> {
@@ -100,6 +147,44 @@ class ProgramTest : public ::testing::TestWithParam<bool> {
   }
 
   std::string Placement() { return ReadAll(folder_ / "html/size.ini"); }
+
+  // Runs xdotool and gives the program a moment to see what it did.
+  void Xdotool(const std::vector<std::string>& args) {
+    std::vector<std::string> argv = {"xdotool"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    X().Run(argv);
+    WaitFor(60, [] { return false; });
+  }
+
+  // Presses the first button at one screen point, moves through a few steps
+  // to another and releases it there.
+  void Drag(int fromX, int fromY, int toX, int toY) {
+    // Two moves: the edge under the pointer learns which part of it is hit.
+    Xdotool({"mousemove", std::to_string(fromX - 1), std::to_string(fromY)});
+    Xdotool({"mousemove", std::to_string(fromX), std::to_string(fromY)});
+    Xdotool({"mousedown", "1"});
+    constexpr int Steps = 6;
+    for (int step = 1; step <= Steps; ++step) {
+      Xdotool({"mousemove", std::to_string(fromX + (toX - fromX) * step / Steps),
+               std::to_string(fromY + (toY - fromY) * step / Steps)});
+    }
+    Xdotool({"mouseup", "1"});
+  }
+
+  std::string Describe(unsigned long window) {
+    WindowInfo info = X().Info(window);
+    std::ostringstream out;
+    out << "window at " << info.x << "," << info.y << " " << info.width << "x" << info.height
+        << "\n"
+        << ReadAll(folder_ / "log.txt");
+    return out.str();
+  }
+
+  // Saves the screen beside the build for a person to look at.
+  void Keep(const gdi::Surface& shot, const std::string& name) {
+    gdi::WritePng(shot, std::string(SKINSHELL_BIN_DIR) + "/../functional-" + name + "-" +
+                            (Managed() ? "openbox" : "bare") + ".png");
+  }
 
   test::TempFolder folder_{"skinshell functional #1 \xC3\xA4%"};
   XSession* session_ = nullptr;
@@ -190,27 +275,165 @@ TEST_P(ProgramTest, ADeiconifiedWindowIsNormalAgainAndSavesWhereItWasMoved) {
   EXPECT_NE(Placement().find("TestOCX_new=900,600,8400,13170"), std::string::npos) << Placement();
 }
 
-TEST_P(ProgramTest, AWindowManagerMaximizeFillsTheWorkAreaWithThePage) {
+TEST_P(ProgramTest, TheTopCornersAreCutToTheScreenBehindAndTheBottomCornersAreSquare) {
+  X().SetBackground(Backdrop);
+  unsigned long window = Start();
+  ASSERT_NE(window, 0u) << ReadAll(folder_ / "log.txt");
+  const int left = (ScreenWidth - DesignedWidth) / 2;
+  const int top = (ScreenHeight - DesignedHeight) / 2;
+  const int right = left + DesignedWidth - 1;
+  const int bottom = top + DesignedHeight - 1;
+  ASSERT_TRUE(WaitForGeometry(window, left, top, DesignedWidth, DesignedHeight))
+      << Describe(window);
+  ASSERT_TRUE(WaitForColour(left + DesignedWidth / 2, top + DesignedHeight / 2, FirstRunColour));
+  gdi::Surface shot = X().Capture();
+  Keep(shot, "corners");
+  ASSERT_EQ(shot.width, ScreenWidth);
+
+  // The backdrop is really there, right around the window.
+  EXPECT_EQ(Rgb(shot, left - 1, top), Backdrop);
+  EXPECT_EQ(Rgb(shot, right + 1, bottom), Backdrop);
+  EXPECT_EQ(Rgb(shot, left, bottom + 1), Backdrop);
+
+  // Left: 3 across and 3 down; right: 3 across but 4 down.
+  std::vector<int> fromLeft;
+  std::vector<int> fromRight;
+  for (int y = top; y < top + 6; ++y) {
+    fromLeft.push_back(BackdropRun(shot, left, right, y, false));
+    fromRight.push_back(BackdropRun(shot, left, right, y, true));
+  }
+  EXPECT_EQ(fromLeft, (std::vector<int>{3, 2, 1, 0, 0, 0}));
+  EXPECT_EQ(fromRight, (std::vector<int>{3, 2, 2, 1, 0, 0}));
+
+  // Just inside the cuts the frame shows the normal skin's corner pieces.
+  const gdi::Surface topLeft = SkinPicture("black-1", "TOPLEFT");
+  const gdi::Surface topRight = SkinPicture("black-1", "TOPRIGHT");
+  ASSERT_GT(topLeft.width, 4);
+  ASSERT_GT(topRight.width, 4);
+  for (int y = 0; y < 5; ++y) {
+    int x = fromLeft[y];
+    EXPECT_EQ(Rgb(shot, left + x, top + y), Rgb(topLeft, x, y)) << "left, row " << y;
+    x = topRight.width - 1 - fromRight[y];
+    EXPECT_EQ(Rgb(shot, right - fromRight[y], top + y), Rgb(topRight, x, y)) << "right, row " << y;
+  }
+
+  // The bottom corners are square: the bottom edge's end pieces reach them.
+  const gdi::Surface leftBottom = SkinPicture("black-1", "LEFTBOT");
+  const gdi::Surface rightBottom = SkinPicture("black-1", "RIGHTBOT");
+  ASSERT_GT(leftBottom.height, 0);
+  ASSERT_GT(rightBottom.height, 0);
+  EXPECT_EQ(Rgb(shot, left, bottom), Rgb(leftBottom, 0, leftBottom.height - 1));
+  EXPECT_EQ(Rgb(shot, right, bottom),
+            Rgb(rightBottom, rightBottom.width - 1, rightBottom.height - 1));
+  CloseAndExpectCleanExit(window);
+}
+
+TEST_P(ProgramTest, SizingBelowTheMinimumFromOutsideComesBackToTheDesignedSize) {
+  unsigned long window = Start();
+  ASSERT_NE(window, 0u) << ReadAll(folder_ / "log.txt");
+  const int left = (ScreenWidth - DesignedWidth) / 2;
+  const int top = (ScreenHeight - DesignedHeight) / 2;
+  ASSERT_TRUE(WaitForGeometry(window, left, top, DesignedWidth, DesignedHeight))
+      << Describe(window);
+  ASSERT_TRUE(WaitForColour(left + DesignedWidth / 2, top + DesignedHeight / 2, FirstRunColour));
+
+  // The lower-right corner of the bottom edge hands the window to the
+  // window manager's sizing loop: first larger, which proves the loop ran.
+  int cornerX = left + DesignedWidth - 3;
+  int cornerY = top + DesignedHeight - 3;
+  Drag(cornerX, cornerY, cornerX + 60, cornerY + 40);
+  ASSERT_TRUE(WaitForGeometry(window, left, top, DesignedWidth + 60, DesignedHeight + 40))
+      << Describe(window);
+
+  // Then far smaller than the minimum, toward the top-left.
+  cornerX += 60;
+  cornerY += 40;
+  Drag(cornerX, cornerY, cornerX - 500, cornerY - 350);
+  EXPECT_TRUE(WaitForGeometry(window, left, top, DesignedWidth, DesignedHeight))
+      << Describe(window);
+
+  // A plain resize from outside below the minimum: under openbox a request
+  // to the window manager, with none a change the server makes at once.
+  X().Run({"xdotool", "windowsize", std::to_string(window), "400", "300"});
+  WaitFor(300, [] { return false; });
+  EXPECT_TRUE(WaitForGeometry(window, left, top, DesignedWidth, DesignedHeight))
+      << Describe(window);
+  // The frame was laid out for the size it came back to.
+  const gdi::Surface rightBottom = SkinPicture("black-1", "RIGHTBOT");
+  ASSERT_GT(rightBottom.height, 0);
+  EXPECT_TRUE(WaitFor(3000, [&] {
+    return X().PixelAt(left + DesignedWidth - 1, top + DesignedHeight - 1) ==
+           Rgb(rightBottom, rightBottom.width - 1, rightBottom.height - 1);
+  }));
+  Keep(X().Capture(), "minimum");
+  CloseAndExpectCleanExit(window);
+  EXPECT_NE(Placement().find(",8400,13170"), std::string::npos) << Placement();
+}
+
+TEST_P(ProgramTest, AWindowManagerMaximizeEndsNormalOnTheWorkAreaWithTheMaximizedSkinAndNoEdges) {
   if (!Managed()) GTEST_SKIP() << "maximizing needs a window manager";
   unsigned long window = Start();
   ASSERT_NE(window, 0u);
-  int left = (ScreenWidth - DesignedWidth) / 2;
-  int top = (ScreenHeight - DesignedHeight) / 2;
+  const int left = (ScreenWidth - DesignedWidth) / 2;
+  const int top = (ScreenHeight - DesignedHeight) / 2;
   ASSERT_TRUE(WaitForColour(left + DesignedWidth / 2, top + DesignedHeight / 2, FirstRunColour));
+  const std::vector<int> area = WorkArea(X());
+  ASSERT_EQ(area.size(), 4u) << X().Run({"xprop", "-root", "_NET_WORKAREA"});
+
   X().Maximize(window);
+  // The program takes the maximize over as its own: the window manager's
+  // state goes, the work area stays.
   ASSERT_TRUE(WaitFor(5000,
                       [&] {
                         WindowInfo info = X().Info(window);
-                        return info.width == ScreenWidth && info.height == ScreenHeight;
+                        return info.x == area[0] && info.y == area[1] && info.width == area[2] &&
+                               info.height == area[3] &&
+                               X().Property(window, "_NET_WM_STATE").find("MAXIMIZED") ==
+                                   std::string::npos;
                       }))
-      << X().Info(window).width << "x" << X().Info(window).height << "\n"
-      << ReadAll(folder_ / "log.txt");
-  // The host laid the page out for the new size: it reaches far past the
-  // window's old rectangle.
-  EXPECT_TRUE(WaitForColour(ScreenWidth - 200, ScreenHeight - 200, FirstRunColour))
-      << std::hex << X().PixelAt(ScreenWidth - 200, ScreenHeight - 200) << "\n"
-      << ReadAll(folder_ / "log.txt");
-  X().Screenshot(std::string(SKINSHELL_BIN_DIR) + "/../functional-maximized.png");
+      << X().Property(window, "_NET_WM_STATE") << Describe(window);
+  // And it stays there once the window manager has had its say.
+  WaitFor(500, [] { return false; });
+  WindowInfo info = X().Info(window);
+  EXPECT_EQ(info.width, area[2]);
+  EXPECT_EQ(info.height, area[3]);
+  EXPECT_EQ(X().Property(window, "_NET_WM_STATE").find("MAXIMIZED"), std::string::npos)
+      << X().Property(window, "_NET_WM_STATE");
+  EXPECT_NE(X().Property(window, "WM_STATE").find("Normal"), std::string::npos);
+
+  const int right = area[0] + area[2] - 1;
+  const int bottom = area[1] + area[3] - 1;
+  const int middle = area[1] + area[3] / 2;
+  ASSERT_TRUE(WaitForColour(area[0], middle, FirstRunColour))
+      << std::hex << X().PixelAt(area[0], middle);
+  gdi::Surface shot = X().Capture();
+  Keep(shot, "maximized");
+
+  // The bar is the maximized skin's, a row shorter than the normal one.
+  const gdi::Surface maximizedBar = SkinPicture("black-2", "TOPMID");
+  const gdi::Surface normalBar = SkinPicture("black-1", "TOPMID");
+  ASSERT_EQ(maximizedBar.height, MaximizedBarHeight);
+  ASSERT_EQ(normalBar.height, NormalBarHeight);
+  const int barX = area[0] + area[2] / 2;
+  for (int y = 0; y < MaximizedBarHeight; ++y) {
+    EXPECT_EQ(Rgb(shot, barX, area[1] + y), Rgb(maximizedBar, 0, y)) << "bar row " << y;
+  }
+  // The normal bar's dark top line is not there.
+  EXPECT_NE(Rgb(shot, barX, area[1]), Rgb(normalBar, 0, 0));
+  // Below the bar the page starts at once, its first row first.
+  EXPECT_EQ(Rgb(shot, barX, area[1] + MaximizedBarHeight), PageTopColour);
+  EXPECT_EQ(Rgb(shot, barX, area[1] + MaximizedBarHeight + 1), FirstRunColour);
+
+  // No edges: the page reaches the window's left, right and bottom sides.
+  for (int x = 0; x < 8; ++x) {
+    EXPECT_EQ(Rgb(shot, area[0] + x, middle), FirstRunColour) << "left column " << x;
+    EXPECT_EQ(Rgb(shot, right - x, middle), FirstRunColour) << "right column " << x;
+    EXPECT_EQ(Rgb(shot, barX, bottom - x), FirstRunColour) << "bottom row " << x;
+  }
+  EXPECT_EQ(Rgb(shot, area[0], bottom), FirstRunColour);
+  EXPECT_EQ(Rgb(shot, right, bottom), FirstRunColour);
+  // Nor cut corners: the bar's own top corners are drawn.
+  EXPECT_EQ(Rgb(shot, area[0], area[1]), Rgb(SkinPicture("black-2", "TOPLEFT"), 0, 0));
   CloseAndExpectCleanExit(window);
 }
 

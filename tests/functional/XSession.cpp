@@ -229,14 +229,14 @@ std::uint32_t XSession::PixelAt(int x, int y) const {
   return pixel;
 }
 
-bool XSession::Screenshot(const std::string& pngPath) const {
+gdi::Surface XSession::Capture() const {
   auto* display = static_cast<::Display*>(connection_);
-  if (display == nullptr) return false;
+  if (display == nullptr) return {};
   int width = DisplayWidth(display, DefaultScreen(display));
   int height = DisplayHeight(display, DefaultScreen(display));
   XImage* image =
       XGetImage(display, DefaultRootWindow(display), 0, 0, width, height, AllPlanes, ZPixmap);
-  if (image == nullptr) return false;
+  if (image == nullptr) return {};
   gdi::Surface shot(width, height);
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
@@ -245,7 +245,21 @@ bool XSession::Screenshot(const std::string& pngPath) const {
     }
   }
   XDestroyImage(image);
-  return gdi::WritePng(shot, pngPath);
+  return shot;
+}
+
+bool XSession::Screenshot(const std::string& pngPath) const {
+  gdi::Surface shot = Capture();
+  return shot.width > 0 && gdi::WritePng(shot, pngPath);
+}
+
+void XSession::SetBackground(std::uint32_t rgb) const {
+  auto* display = static_cast<::Display*>(connection_);
+  if (display == nullptr) return;
+  // The server runs at 24 bits of true colour: a pixel value is the colour.
+  XSetWindowBackground(display, DefaultRootWindow(display), rgb & 0xFFFFFFu);
+  XClearWindow(display, DefaultRootWindow(display));
+  XSync(display, False);
 }
 
 void XSession::Close(unsigned long window) const {

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/gdi/Surface.h"
+
 namespace functional {
 
 // A child process in a process group of its own, ended (group and all) when
@@ -67,7 +69,12 @@ class XSession {
   std::string Property(unsigned long window, const std::string& name) const;
   // Pixel 0xRRGGBB of the root window at a screen position.
   std::uint32_t PixelAt(int x, int y) const;
+  // The whole screen as opaque 0xFFRRGGBB pixels; empty when it cannot be read.
+  gdi::Surface Capture() const;
   bool Screenshot(const std::string& pngPath) const;
+  // Paints the root window in one colour (0xRRGGBB), so that whatever no
+  // window covers shows it.
+  void SetBackground(std::uint32_t rgb) const;
 
   // What a window manager's close button and maximize command send: the
   // WM_DELETE_WINDOW protocol message, and a _NET_WM_STATE change to both
