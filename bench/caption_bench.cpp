@@ -122,8 +122,9 @@ void BM_CaptionLabels(benchmark::State& state) {
   CaptionScene scene(878);
   gdi::Surface target(878, scene.caption->ScaleHeight());
   for (auto _ : state) {
-    scene.caption->Label2.Draw(target, 0, 0);
-    scene.caption->Label1.Draw(target, 0, 0);
+    const RECT clip{0, 0, target.width, target.height};
+    scene.caption->Label2.Draw(target, 0, 0, clip);
+    scene.caption->Label1.Draw(target, 0, 0, clip);
   }
 }
 

@@ -107,6 +107,10 @@ const AmbientProperties& Control::Ambient() const {
 }
 
 void Control::PropertyChanged(const std::string& propertyName) {
+  // Every resize reapplies the skin, which notifies "Path" four times: a
+  // long session keeps only the recent part of the log.
+  constexpr std::size_t Kept = 1024;
+  if (changed_.size() >= 2 * Kept) changed_.erase(changed_.begin(), changed_.end() - Kept);
   changed_.push_back(propertyName);
 }
 

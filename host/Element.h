@@ -24,7 +24,9 @@ class Element {
   bool Contains(int x, int y) const {
     return Visible && x >= Left && y >= Top && x < Left + Width && y < Top + Height;
   }
-  virtual void Draw(gdi::Surface& target, int originX, int originY) const = 0;
+  // Draws at the control's origin in target, touching nothing outside clip
+  // (the control's rectangle): an element never spills past its control.
+  virtual void Draw(gdi::Surface& target, int originX, int originY, const RECT& clip) const = 0;
 
   // Mouse events taken from the control while the pointer is over the
   // element (X and Y in the element's own pixels). Unset handlers leave the
@@ -42,14 +44,14 @@ class Label : public Element {
   std::string Caption;
   std::uint32_t ForeColor = 0x80000012;
   host::Font Font;
-  void Draw(gdi::Surface& target, int originX, int originY) const override;
+  void Draw(gdi::Surface& target, int originX, int originY, const RECT& clip) const override;
 };
 
 // A picture stretched to its box.
 class Image : public Element {
  public:
   std::shared_ptr<const gdi::Surface> Picture;
-  void Draw(gdi::Surface& target, int originX, int originY) const override;
+  void Draw(gdi::Surface& target, int originX, int originY, const RECT& clip) const override;
 };
 
 }  // namespace host

@@ -1,6 +1,8 @@
 #include "host/Form.h"
 
 #include <algorithm>
+#include <functional>
+#include <iostream>
 
 #include "host/Element.h"
 #include "host/WebBrowser.h"
@@ -284,6 +286,17 @@ void Form::Invalidate() {
   if (shown_ && !unloaded_) desktop_.Invalidate(hwnd_);
 }
 
+void Form::Guarded(const std::function<void()>& work) {
+  // The desktop calls in from its own loop, through C code on GTK: an error
+  // that a handler does not handle ends the program here, with its report.
+  try {
+    work();
+  } catch (const std::exception& error) {
+    std::cerr << "skinshell: " << error.what() << "\n";
+    desktop_.Quit(1);
+  }
+}
+
 Control* Form::ControlAt(int x, int y) const {
   for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
     const Control& c = **it;
@@ -308,6 +321,10 @@ void Form::CursorChanged(const Control& control) {
 }
 
 void Form::OnPointer(const platform::PointerEvent& event) {
+  Guarded([&] { RoutePointer(event); });
+}
+
+void Form::RoutePointer(const platform::PointerEvent& event) {
   if (unloaded_) return;
   using platform::PointerKind;
   Control* target = capture_ ? capture_ : ControlAt(event.x, event.y);
@@ -376,12 +393,18 @@ void Form::OnPointer(const platform::PointerEvent& event) {
 }
 
 void Form::OnBoundsChanged(int x, int y, int width, int height) {
-  if (unloaded_) return;
-  SetBounds(x, y, width, height, true);
-  PaintPending();
+  Guarded([&] {
+    if (unloaded_) return;
+    SetBounds(x, y, width, height, true);
+    PaintPending();
+  });
 }
 
 void Form::OnStateChanged(int windowState, const RECT& bounds) {
+  Guarded([&] { AdoptState(windowState, bounds); });
+}
+
+void Form::AdoptState(int windowState, const RECT& bounds) {
   if (unloaded_ || windowState < 0 || windowState > 2) return;
   const RECT current{x_, y_, x_ + w_, y_ + h_};
   if (windowState == state_ && SameRect(bounds, current)) return;
@@ -400,7 +423,9 @@ void Form::OnStateChanged(int windowState, const RECT& bounds) {
   Invalidate();
 }
 
-void Form::OnCloseRequested() { Unload(); }
+void Form::OnCloseRequested() {
+  Guarded([&] { Unload(); });
+}
 
 void Form::OnCaptureReleased() {
   capture_ = nullptr;
@@ -408,13 +433,14 @@ void Form::OnCaptureReleased() {
 }
 
 void Form::Render(gdi::Surface& target) {
-  PaintPending();
+  Guarded([&] { PaintPending(); });
   target.Fill(gdi::ColorToPixel(backColor_));
   for (const auto& control : controls_) {
     const Control& c = *control;
     if (!c.visible_ || c.IsNative()) continue;
     gdi::CopyRect(target, c.px_, c.py_, c.pw_, c.ph_, c.surface_, 0, 0);
-    for (const Element* element : c.Elements()) element->Draw(target, c.px_, c.py_);
+    const RECT clip{c.px_, c.py_, c.px_ + c.pw_, c.py_ + c.ph_};
+    for (const Element* element : c.Elements()) element->Draw(target, c.px_, c.py_, clip);
   }
 }
 

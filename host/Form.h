@@ -4,6 +4,7 @@
 // included), then asks the desktop to follow.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -109,7 +110,9 @@ class Form : public platform::WindowSink {
   void CursorChanged(const Control& control);
   Element* ElementAt(const Control& control, int x, int y) const;
   Control* ControlAt(int x, int y) const;
-  void RouteMouse(Control& control, const platform::PointerEvent& event, bool click);
+  void RoutePointer(const platform::PointerEvent& event);
+  void AdoptState(int windowState, const RECT& bounds);
+  void Guarded(const std::function<void()>& work);
 
   platform::Desktop& desktop_;
   host::Screen screen_;

@@ -166,11 +166,23 @@ std::uint32_t Blend(std::uint32_t under, std::uint32_t over) {
 
 }  // namespace
 
-void StretchBlend(Surface& dst, int x, int y, int w, int h, const Surface& src) {
+void StretchBlend(Surface& dst, int x, int y, int w, int h, const Surface& src,
+                  const RECT* clip) {
   if (w <= 0 || h <= 0 || src.width <= 0 || src.height <= 0) return;
   if (!Consistent(dst) || !Consistent(src)) return;
   long long dx = x, dy = y, cw = w, ch = h;
   if (!Clip(dx, cw, dst.width) || !Clip(dy, ch, dst.height)) return;
+  if (clip) {
+    const long long x0 = std::max<long long>(dx, clip->left);
+    const long long y0 = std::max<long long>(dy, clip->top);
+    const long long x1 = std::min<long long>(dx + cw, clip->right);
+    const long long y1 = std::min<long long>(dy + ch, clip->bottom);
+    if (x0 >= x1 || y0 >= y1) return;
+    dx = x0;
+    dy = y0;
+    cw = x1 - x0;
+    ch = y1 - y0;
+  }
   for (long long row = dy; row < dy + ch; ++row) {
     const long long srcY = (row - y) * src.height / h;
     const std::uint32_t* from = src.Row(static_cast<int>(srcY));

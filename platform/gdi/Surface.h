@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/win32.h"
+
 namespace gdi {
 
 // Pixels are native-endian 0xAARRGGBB, the layout of CAIRO_FORMAT_ARGB32, so
@@ -44,6 +46,8 @@ void CopyRect(Surface& dst, int x, int y, int w, int h, const Surface& src, int 
 void FillRect(Surface& dst, int x, int y, int w, int h, std::uint32_t argb);
 // Scales src into the rectangle with nearest-neighbour sampling and alpha
 // blending, for pictures stretched to their box.
-void StretchBlend(Surface& dst, int x, int y, int w, int h, const Surface& src);
+// Only pixels inside clip, when given, are touched.
+void StretchBlend(Surface& dst, int x, int y, int w, int h, const Surface& src,
+                  const RECT* clip = nullptr);
 
 }  // namespace gdi

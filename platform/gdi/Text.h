@@ -21,11 +21,12 @@ struct Font {
 };
 
 // Draws text at (x, y), its layout box's top-left corner, clipped to the box
-// of w x h pixels, in the colour (0x00BBGGRR or a system colour) with a
-// transparent background. Faces missing from the system fall back through
-// fontconfig. Returns false when nothing could be drawn.
+// of w x h pixels (and to clip, when given), in the colour (0x00BBGGRR or a
+// system colour) with a transparent background. Faces missing from the
+// system fall back through fontconfig. Returns false when nothing could be
+// drawn.
 bool DrawTextLine(HDC hdc, int x, int y, int w, int h, const std::string& utf8, const Font& font,
-                  std::uint32_t color);
+                  std::uint32_t color, const RECT* clip = nullptr);
 
 // The size in pixels that the text takes in that font.
 void MeasureText(const std::string& utf8, const Font& font, int& width, int& height);

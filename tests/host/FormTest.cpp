@@ -344,3 +344,49 @@ TEST_F(FormTest, ControlsReleaseTheirDeviceContexts) {
 }
 
 }  // namespace
+
+namespace {
+
+class Thrower : public host::Control {
+ public:
+  Thrower() : Control("thrower") {}
+  void UserControl_MouseDown(int, int, float, float) override { throw host::Error("no container"); }
+};
+
+TEST_F(FormInputTest, AnErrorInAHandlerEndsTheProgramWithItsReport) {
+  auto& thrower = form.Add(std::make_unique<Thrower>());
+  thrower.Move(0, 100 * 15, 50 * 15, 50 * 15);
+  testing::internal::CaptureStderr();
+  desktop.QueueClick(110, 160);
+  desktop.Pump();
+  const std::string report = testing::internal::GetCapturedStderr();
+  EXPECT_NE(report.find("no container"), std::string::npos);
+  EXPECT_TRUE(desktop.QuitRequested());
+  EXPECT_EQ(desktop.Run(), 1);
+}
+
+TEST_F(FormInputTest, ElementsNeverDrawOutsideTheirControl) {
+  host::Label label;
+  label.Caption = "Skinshell";
+  label.ForeColor = 0x000000FF;
+  label.Left = 2;
+  label.Top = 0;
+  label.Width = 200;
+  label.Height = 20;
+  target->AddElement(label);
+  form.BackColor(0x00FFFFFF);
+  target->BackColor(0x00FFFFFF);
+  auto count = [&](const gdi::Surface& shot) {
+    int red = 0;
+    for (int y = 0; y < 40; ++y) {
+      for (int x = 0; x < 200; ++x) red += test::ColorAt(shot, x, y) != 0x00FFFFFFu;
+    }
+    return red;
+  };
+  EXPECT_GT(count(desktop.Capture(form.hwnd())), 0);
+  // A bar of no height shows no caption text at all.
+  target->Height(0);
+  EXPECT_EQ(count(desktop.Capture(form.hwnd())), 0);
+}
+
+}  // namespace
