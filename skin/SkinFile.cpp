@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "host/Files.h"
+#include "platform/File.h"
 #include "platform/gdi/Gdi.h"
 
 namespace skin {
@@ -33,9 +34,10 @@ bool SizeWithinBounds(const std::vector<std::uint8_t>& bmp) {
 
 void ReadSkinFile(const std::string& path, host::PropertyBag& store) {
   store.Clear();
-  std::vector<std::uint8_t> content;
-  if (!host::ReadByteArrayFile(path, content)) return;
-  store.LoadContents(content.data(), content.size());
+  // Parsed where it was read: a composition reads the whole file each time.
+  std::vector<std::uint8_t> bytes;
+  if (!platform::ReadWholeFile(path, bytes)) return;
+  LoadSkinBytes(bytes.data(), bytes.size(), store);
 }
 
 void LoadSkinBytes(const std::uint8_t* data, std::size_t size, host::PropertyBag& store) {
