@@ -1,7 +1,6 @@
 #include "app/Outline.h"
 
-#include <cfenv>
-#include <cmath>
+#include "controls/caption/CaptionGeometry.h"
 
 namespace app {
 
@@ -9,15 +8,8 @@ namespace {
 
 constexpr double OutlineTwipsPerPixel = 15.0;
 
-LONG RoundHalfEven(double value) {
-  // nearbyint follows the current rounding mode; the default one rounds
-  // halves to even, which is the rule the outline is drawn with.
-  const int saved = std::fegetround();
-  std::fesetround(FE_TONEAREST);
-  const double rounded = std::nearbyint(value);
-  std::fesetround(saved);
-  return static_cast<LONG>(rounded);
-}
+// Halves round to even, as the caption's button positions do.
+using caption::RoundHalfEven;
 
 }  // namespace
 
