@@ -73,6 +73,13 @@ void HeadlessDesktop::QueueDrag(int x0, int y0, int x1, int y1, int steps) {
   QueueRelease(x1, y1);
 }
 
+void HeadlessDesktop::Record(std::string call) {
+  // Benchmarks and previews run for long: keep the recent part of the log.
+  constexpr std::size_t Kept = 1024;
+  if (calls_.size() >= 2 * Kept) calls_.erase(calls_.begin(), calls_.end() - Kept);
+  calls_.push_back(std::move(call));
+}
+
 void HeadlessDesktop::Pump() {
   while (!input_.empty()) {
     Input input = input_.front();
@@ -144,7 +151,7 @@ void HeadlessDesktop::Deliver(const Input& input) {
 }
 
 void HeadlessDesktop::BeginMoveSize(HWND hwnd, WPARAM hitCode) {
-  calls_.push_back("BeginMoveSize " + std::to_string(hitCode));
+  Record("BeginMoveSize " + std::to_string(hitCode));
   RunLoop(hwnd, hitCode);
 }
 
@@ -210,7 +217,7 @@ void HeadlessDesktop::RunLoop(HWND hwnd, WPARAM hitCode) {
 }
 
 void HeadlessDesktop::ReleaseCapture() {
-  calls_.push_back("ReleaseCapture");
+  Record("ReleaseCapture");
   HWND holder = capture_;
   capture_ = nullptr;
   if (Window* window = holder ? Get(holder) : nullptr; window && window->sink) {
@@ -285,7 +292,7 @@ void HeadlessDesktop::Show(HWND hwnd, bool visible) {
 }
 
 void HeadlessDesktop::SetState(HWND hwnd, int windowState) {
-  calls_.push_back("SetState " + std::to_string(windowState));
+  Record("SetState " + std::to_string(windowState));
   if (Window* window = Get(hwnd)) window->state = windowState;
 }
 
@@ -314,7 +321,7 @@ void HeadlessDesktop::Invalidate(HWND hwnd) {
 }
 
 void HeadlessDesktop::SetRegion(HWND hwnd, HRGN region) {
-  calls_.push_back(region ? "SetWindowRgn region" : "SetWindowRgn none");
+  Record(region ? "SetWindowRgn region" : "SetWindowRgn none");
   Window* window = Get(hwnd);
   if (!window) {
     // The region was handed over; with no window to own it, it goes now.
@@ -326,12 +333,12 @@ void HeadlessDesktop::SetRegion(HWND hwnd, HRGN region) {
 }
 
 void HeadlessDesktop::SetTopmost(HWND hwnd, bool topmost) {
-  calls_.push_back(topmost ? "SetWindowPos topmost" : "SetWindowPos notopmost");
+  Record(topmost ? "SetWindowPos topmost" : "SetWindowPos notopmost");
   if (Window* window = Get(hwnd)) window->topmost = topmost;
 }
 
 bool HeadlessDesktop::WorkArea(HWND hwnd, RECT& area) {
-  calls_.push_back("WorkArea");
+  Record("WorkArea");
   return QueryWorkArea(hwnd, area);
 }
 

@@ -122,6 +122,7 @@ class HeadlessDesktop : public Desktop {
   };
 
   Window* Get(HWND hwnd);
+  void Record(std::string call);
   bool QueryWorkArea(HWND hwnd, RECT& area);
   HWND WindowAt(int x, int y) const;
   void Deliver(const Input& input);
