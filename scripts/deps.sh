@@ -6,7 +6,7 @@ packages=(
   libgtest-dev libbenchmark-dev libpng-dev
   libpango1.0-dev libcairo2-dev libgtk-3-dev libwebkit2gtk-4.1-dev libxext-dev
   xvfb xdotool openbox x11-utils adwaita-icon-theme fonts-dejavu-core
-  imagemagick python3
+  imagemagick python3 gstreamer1.0-plugins-base gstreamer1.0-plugins-good libgl1-mesa-dri
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -19,4 +19,4 @@ sudo=""
 if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
 echo "Installing: ${missing[*]}"
 $sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
