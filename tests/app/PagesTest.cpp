@@ -13,7 +13,8 @@ namespace fs = std::filesystem;
 std::vector<std::string> LocalReferences(const std::string& page) {
   const std::string html = test::ReadFile(page);
   std::vector<std::string> found;
-  const std::regex attribute(R"re((?:src|href)="([^"#:]+)")re");
+  // Attributes, and sounds that a script makes when they are due.
+  const std::regex attribute(R"re((?:src=|href=|Audio\()"([^"#:]+)")re");
   for (auto it = std::sregex_iterator(html.begin(), html.end(), attribute);
        it != std::sregex_iterator(); ++it) {
     found.push_back((*it)[1]);
