@@ -27,15 +27,15 @@ test-normal: build
 	cd $(BUILD) && ctest --output-on-failure
 
 test-asan: deps
-	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSKINSHELL_SANITIZE=ON -DSKINSHELL_GTK=OFF
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSKINSHELL_SANITIZE=ON -DSKINSHELL_GTK=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
-	cd $(ASAN_BUILD) && ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --output-on-failure -E functional
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --output-on-failure
 
 bench: build
 	$(BUILD)/bin/skinshell_bench
 
 fuzz: deps
-	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSKINSHELL_FUZZ=ON -DSKINSHELL_SANITIZE=ON -DSKINSHELL_GTK=OFF
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSKINSHELL_FUZZ=ON -DSKINSHELL_SANITIZE=ON -DSKINSHELL_GTK=ON
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	@scripts/fuzz.sh $(FUZZ_BUILD) $(or $(FUZZ_SECONDS),60)
 
