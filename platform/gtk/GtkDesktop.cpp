@@ -171,6 +171,7 @@ void GtkDesktop::DestroyTopLevel(HWND hwnd) {
   Window& w = *it->second;
   if (captureWindow_ == &w) captureWindow_ = nullptr;
   if (w.settleTimer != 0) g_source_remove(w.settleTimer);
+  if (w.iconifyTimer != 0) g_source_remove(w.iconifyTimer);
   for (auto view = webViews_.begin(); view != webViews_.end();) {
     view = view->second.parent == hwnd ? webViews_.erase(view) : std::next(view);
   }
@@ -239,8 +240,16 @@ void GtkDesktop::SetState(HWND hwnd, int windowState) {
   // The host's state changes at once; what the window manager reports back
   // for this request is no news to it.
   if (windowState == 0 || windowState == 1) w->state = windowState;
+  if (w->iconifyTimer != 0) {
+    g_source_remove(w->iconifyTimer);
+    w->iconifyTimer = 0;
+  }
   if (windowState == 1) {
     gtk_window_iconify(window);
+    // With no window manager nothing iconifies the window, and nothing but
+    // the window could bring the host back from minimized. Unanswered, the
+    // request is taken as refused (OnIconifyTimer).
+    w->iconifyTimer = g_timeout_add(PendingGeometry::SettleMs + 20, OnIconifyTimer, w);
   } else if (windowState == 0) {
     // The host takes a window-manager maximize over as its own normal state
     // filling the work area, so the real window leaves both states.
@@ -640,6 +649,29 @@ gboolean GtkDesktop::OnSettleTimer(gpointer data) {
   // The window manager changed or refused the last request: what the window
   // really is now is the truth.
   if (!w.pending.Empty()) w.desktop->Settle(w);
+  return G_SOURCE_REMOVE;
+}
+
+gboolean GtkDesktop::OnIconifyTimer(gpointer data) {
+  auto& w = *static_cast<Window*>(data);
+  w.iconifyTimer = 0;
+  if (w.state != 1) return G_SOURCE_REMOVE;
+  GdkWindow* gdkWindow = gtk_widget_get_window(w.window);
+  // An unmapped window is iconified, if at all, when it is shown.
+  if (gdkWindow == nullptr || !gtk_widget_get_mapped(w.window)) return G_SOURCE_REMOVE;
+  if ((gdk_window_get_state(gdkWindow) & GDK_WINDOW_STATE_ICONIFIED) != 0) return G_SOURCE_REMOVE;
+  // The window is still on screen, normal: so is the host, at the window's
+  // real geometry (geometry changes were not adopted while minimized).
+  Geometry g = RealGeometry(w.window);
+  w.pending.Clear();
+  w.actual = g;
+  w.bounds = RectOf(g);
+  w.state = 0;
+  gtk_widget_set_size_request(w.area, std::max(1, g.width), std::max(1, g.height));
+  w.desktop->PlaceWebViews(w);
+  w.desktop->ApplyShape(w);
+  Trace("window manager: iconify refused");
+  w.sink->OnStateChanged(0, w.bounds);
   return G_SOURCE_REMOVE;
 }
 

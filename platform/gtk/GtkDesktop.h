@@ -74,6 +74,7 @@ class GtkDesktop : public Desktop {
     Geometry asked{};   // the last geometry handed to GTK
     PendingGeometry pending;
     guint settleTimer = 0;
+    guint iconifyTimer = 0;  // waits for the window manager to iconify
     int state = 0;           // the state the host holds: asked for by it or reported to it
     bool maximized = false;  // the window manager's state, as last reported
     // Asked to leave the window manager's maximized state, not yet left: the
@@ -112,6 +113,7 @@ class GtkDesktop : public Desktop {
   static gboolean OnDelete(GtkWidget* widget, GdkEvent* event, gpointer data);
   static void OnRealize(GtkWidget* widget, gpointer data);
   static gboolean OnSettleTimer(gpointer data);
+  static gboolean OnIconifyTimer(gpointer data);
   static void OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer data);
 
   std::map<std::intptr_t, std::unique_ptr<Window>> windows_;

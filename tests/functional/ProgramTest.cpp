@@ -186,6 +186,51 @@ class ProgramTest : public ::testing::TestWithParam<bool> {
                             (Managed() ? "openbox" : "bare") + ".png");
   }
 
+  // Centre of a caption button of the normal skin, in window pixels: the
+  // faces sit right-aligned from the bar's right end, close first.
+  static constexpr int ButtonWidth = 28;
+  static constexpr int ButtonHeight = 20;
+  static constexpr int ButtonsFromRight = 6;
+  static constexpr int ButtonsFromTop = 3;
+  static constexpr int ButtonSpace = 2;
+  // slot 0 is close, 1 maximize, 2 minimize
+  static int ButtonLeft(int slot) {
+    return DesignedWidth - ButtonsFromRight - ButtonWidth - slot * (ButtonWidth + ButtonSpace);
+  }
+
+  // Points at a caption button, checks that the screen shows the face the
+  // skin gives it there, and clicks it.
+  void ClickCaptionButton(int left, int top, int slot, const std::string& hoverFace) {
+    const int x = left + ButtonLeft(slot) + ButtonWidth / 2;
+    const int y = top + ButtonsFromTop + ButtonHeight / 2;
+    Xdotool({"mousemove", std::to_string(x - 1), std::to_string(y)});
+    Xdotool({"mousemove", std::to_string(x), std::to_string(y)});
+    const gdi::Surface face = SkinPicture("black-1", hoverFace);
+    ASSERT_EQ(face.width, ButtonWidth);
+    ASSERT_EQ(face.height, ButtonHeight);
+    int opaque = 0;
+    int same = 0;
+    EXPECT_TRUE(WaitFor(3000,
+                        [&] {
+                          const gdi::Surface shot = X().Capture();
+                          opaque = 0;
+                          same = 0;
+                          for (int fy = 0; fy < face.height; ++fy) {
+                            for (int fx = 0; fx < face.width; ++fx) {
+                              if ((face.At(fx, fy) >> 24) != 0xFF) continue;
+                              ++opaque;
+                              if (Rgb(shot, left + ButtonLeft(slot) + fx,
+                                      top + ButtonsFromTop + fy) == Rgb(face, fx, fy)) {
+                                ++same;
+                              }
+                            }
+                          }
+                          return opaque > 0 && same == opaque;
+                        }))
+        << same << " of " << opaque << " pixels show " << hoverFace;
+    Xdotool({"click", "1"});
+  }
+
   test::TempFolder folder_{"skinshell functional #1 \xC3\xA4%"};
   XSession* session_ = nullptr;
   Child program_;
@@ -273,6 +318,47 @@ TEST_P(ProgramTest, ADeiconifiedWindowIsNormalAgainAndSavesWhereItWasMoved) {
   WaitFor(500, [] { return false; });
   CloseAndExpectCleanExit(window);
   EXPECT_NE(Placement().find("TestOCX_new=900,600,8400,13170"), std::string::npos) << Placement();
+}
+
+TEST_P(ProgramTest, TheMinimizeButtonIconifiesUnderAWindowManagerAndLeavesTheWindowNormalWithout) {
+  unsigned long window = Start();
+  ASSERT_NE(window, 0u) << ReadAll(folder_ / "log.txt");
+  const int left = (ScreenWidth - DesignedWidth) / 2;
+  const int top = (ScreenHeight - DesignedHeight) / 2;
+  ASSERT_TRUE(WaitForGeometry(window, left, top, DesignedWidth, DesignedHeight))
+      << Describe(window);
+  ASSERT_TRUE(WaitForColour(left + DesignedWidth / 2, top + DesignedHeight / 2, FirstRunColour));
+  ClickCaptionButton(left, top, 2, "MIN3");
+  if (Managed()) {
+    EXPECT_TRUE(WaitFor(
+        5000, [&] { return X().Property(window, "WM_STATE").find("Iconic") != std::string::npos; }))
+        << X().Property(window, "WM_STATE") << Describe(window);
+    // Still iconified once the program has had time to give up waiting.
+    WaitFor(600, [] { return false; });
+    EXPECT_NE(X().Property(window, "WM_STATE").find("Iconic"), std::string::npos);
+    CloseAndExpectCleanExit(window);
+    // A minimized window is not written.
+    EXPECT_EQ(Placement(), "") << Placement();
+    return;
+  }
+  // Nothing iconifies the window: it stays where and as large as it was,
+  // and the program takes itself as normal again.
+  WaitFor(600, [] { return false; });
+  WindowInfo info = X().Info(window);
+  EXPECT_TRUE(info.mapped);
+  EXPECT_TRUE(WaitForGeometry(window, left, top, DesignedWidth, DesignedHeight))
+      << Describe(window);
+  EXPECT_EQ(X().PixelAt(left + DesignedWidth / 2, top + DesignedHeight / 2), FirstRunColour);
+  Keep(X().Capture(), "minimize");
+  // Closing from the caption writes the placement, which only a window in
+  // the normal state does.
+  ClickCaptionButton(left, top, 0, "CLOSE3");
+  EXPECT_EQ(program_.Wait(15000), 0) << ReadAll(folder_ / "log.txt");
+  EXPECT_TRUE(WaitFor(10000, [&] { return ProcessesWithEnvironment(marker_).empty(); }));
+  EXPECT_NE(Placement().find("TestOCX_new=" + std::to_string(top * 15) + "," +
+                             std::to_string(left * 15) + ",8400,13170"),
+            std::string::npos)
+      << Placement() << ReadAll(folder_ / "log.txt");
 }
 
 TEST_P(ProgramTest, TheTopCornersAreCutToTheScreenBehindAndTheBottomCornersAreSquare) {
