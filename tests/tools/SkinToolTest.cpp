@@ -210,18 +210,44 @@ TEST(SkinPacking, UnpackNeverWritesIntoAFolderThatHoldsFiles) {
   EXPECT_EQ(test::ReadFile(folder / "mine/CLOSE.bmp"), "the author's own");
 }
 
-TEST(SkinPacking, UnpackSaysWhenAFileWillNotPackBackTheSame) {
+TEST(SkinPacking, UnpackSaysWhyAFileWillNotPackBackTheSame) {
   test::TempFolder folder;
-  test::SkinBuilder builder;  // out of the order pack writes
-  builder.Number("YOFFSET", 2)
-      .Picture("CLOSE", 2, 2, 0)
-      .Value("TITLE", host::PropertyValue::Of(std::string("text")));
-  ASSERT_TRUE(builder.Write(folder / "odd.jss"));
-  const Outcome outcome = RunTool({"unpack", folder / "odd.jss", folder / "odd"});
-  EXPECT_EQ(outcome.code, 0) << outcome.err;
-  EXPECT_NE(outcome.err.find("TITLE"), std::string::npos);
-  EXPECT_NE(outcome.err.find("differs"), std::string::npos);
-  EXPECT_TRUE(test::Exists(folder / "odd/CLOSE.bmp"));
+  auto unpack = [&](const std::string& name, const Bytes& file) {
+    test::WriteFile(folder / (name + ".jss"), file);
+    const Outcome outcome = RunTool({"unpack", folder / (name + ".jss"), folder / name});
+    EXPECT_EQ(outcome.code, 0) << outcome.err;
+    return outcome.err;
+  };
+
+  test::SkinBuilder outOfOrder;
+  outOfOrder.Number("YOFFSET", 2).Picture("CLOSE", 2, 2, 0);
+  std::string err = unpack("order", outOfOrder.Bytes());
+  EXPECT_NE(err.find("would not give the same bytes"), std::string::npos) << err;
+  EXPECT_NE(err.find("not in the order pack writes"), std::string::npos) << err;
+  EXPECT_TRUE(test::Exists(folder / "order/CLOSE.bmp"));
+
+  test::SkinBuilder withText;
+  withText.Picture("CLOSE", 2, 2, 0).Value("TITLE", host::PropertyValue::Of(std::string("t")));
+  err = unpack("text", withText.Bytes());
+  EXPECT_NE(err.find("TITLE"), std::string::npos) << err;
+  EXPECT_NE(err.find("1 entries left out"), std::string::npos) << err;
+  EXPECT_EQ(err.find("order"), std::string::npos) << err;
+
+  test::SkinBuilder broken;
+  broken.Value("CLOSE", host::PropertyValue::Picture({'B', 'M', 1, 2, 3}));
+  err = unpack("broken", broken.Bytes());
+  EXPECT_NE(err.find("does not pack"), std::string::npos) << err;
+  EXPECT_NE(err.find("CLOSE.bmp: not an uncompressed"), std::string::npos) << err;
+  EXPECT_EQ(err.find("order"), std::string::npos) << err;
+
+  test::SkinBuilder inOrder;
+  inOrder.Picture("CLOSE", 2, 2, 0).Number("YOFFSET", 2);
+  Bytes trailing = inOrder.Bytes();
+  EXPECT_EQ(unpack("same", trailing), "");
+  trailing.insert(trailing.end(), {1, 2, 3});
+  err = unpack("trailing", trailing);
+  EXPECT_NE(err.find("3 bytes after the skin's record"), std::string::npos) << err;
+  EXPECT_EQ(err.find("order"), std::string::npos) << err;
 }
 
 TEST(SkinInspection, TheShippedSkinsHaveEveryKeyAndNoWarnings) {
@@ -270,6 +296,32 @@ TEST(SkinInspection, WarnsOfWhatTheFrameNeedsAndLacks) {
   EXPECT_FALSE(Mentions(warnings, "minimize button faces")) << "absent faces do not differ";
 }
 
+TEST(SkinInspection, PrintsControlBytesAndBrokenUtf8FromTheFileEscaped) {
+  EXPECT_EQ(skintool::Printable("caf\xC3\xA9 \xE2\x82\xAC ok"), "caf\xC3\xA9 \xE2\x82\xAC ok");
+  EXPECT_EQ(skintool::Printable("a\x1B[2J\x07\x7F\n"), "a\\x1B[2J\\x07\\x7F\\x0A");
+  EXPECT_EQ(skintool::Printable("\xC2\x9B"
+                                "1m"),
+            "\\xC2\\x9B"
+            "1m")
+      << "the 8-bit CSI";
+  EXPECT_EQ(skintool::Printable("\xFF\xC3(\xE2\x82\xC0\x80\xED\xA0\x80"),
+            "\\xFF\\xC3(\\xE2\\x82\\xC0\\x80\\xED\\xA0\\x80");
+
+  test::TempFolder folder;
+  test::SkinBuilder builder;
+  builder.Value("TITLE\x1B]0;owned\x07", host::PropertyValue::Of(std::string("x\x1B[2J\xFF")))
+      .Number("XOFFSET\x1B[31m", 1);
+  ASSERT_TRUE(builder.Write(folder / "hostile.jss"));
+  const Outcome outcome = RunTool({"inspect", folder / "hostile.jss"});
+  EXPECT_EQ(outcome.code, 0) << outcome.err;
+  for (const char* raw : {"\x1B", "\x07", "\xFF"}) {
+    EXPECT_EQ(outcome.info.find(raw), std::string::npos) << outcome.info;
+  }
+  EXPECT_NE(outcome.info.find("TITLE\\x1B]0;owned\\x07"), std::string::npos) << outcome.info;
+  EXPECT_NE(outcome.info.find("\"x\\x1B[2J\\xFF\""), std::string::npos) << outcome.info;
+  EXPECT_NE(outcome.info.find("XOFFSET\\x1B[31m"), std::string::npos) << outcome.info;
+}
+
 TEST(SkinInspection, ListsEveryEntryAndRefusesFilesThatAreNoSkin) {
   test::TempFolder folder;
   test::SkinBuilder builder;
@@ -289,6 +341,36 @@ TEST(SkinInspection, ListsEveryEntryAndRefusesFilesThatAreNoSkin) {
     EXPECT_EQ(refused.code, 1) << bad;
     EXPECT_NE(refused.err.find("error:"), std::string::npos) << bad;
   }
+}
+
+TEST(SkinPreviewing, NeverWritesOverASkinWhenThePictureIsForgottenOrMisnamed) {
+  test::TempFolder folder;
+  test::SkinBuilder builder;
+  builder.Picture("CLOSE", 6, 5, 0);
+  ASSERT_TRUE(builder.Write(folder / "a.jss"));
+  ASSERT_TRUE(builder.Write(folder / "b.jss"));
+  ASSERT_TRUE(builder.Write(folder / "skin.png"));  // a skin under an odd name
+  const std::string b = test::ReadFile(folder / "b.jss");
+  const std::vector<std::vector<std::string>> refused = {
+      {"preview", folder / "a.jss", folder / "b.jss", "480"},
+      {"preview", folder / "a.jss", folder / "b.jss"},
+      {"preview", folder / "a.jss", "480"},
+      {"preview", folder / "skin.png", folder / "sub/../skin.png"},
+      {"preview", folder / "a.jss", folder / "skin.png", folder / "./skin.png"},
+  };
+  for (const std::vector<std::string>& args : refused) {
+    const Outcome outcome = RunTool(args);
+    EXPECT_EQ(outcome.code, 1) << args.back();
+    EXPECT_NE(outcome.err.find("nothing written"), std::string::npos) << outcome.err;
+  }
+  EXPECT_EQ(test::ReadFile(folder / "b.jss"), b);
+  EXPECT_EQ(test::ReadFile(folder / "skin.png"), b);
+  EXPECT_FALSE(test::Exists(folder / "480"));
+
+  const Outcome drawn = RunTool({"preview", folder / "a.jss", folder / "b.jss", folder / "p.PNG"});
+  EXPECT_EQ(drawn.code, 0) << drawn.err;
+  gdi::Surface picture;
+  EXPECT_TRUE(gdi::ReadPng(folder / "p.PNG", picture));
 }
 
 TEST(SkinPreviewing, DrawsTheBarButtonsAndEdgesWhereTheFrameWould) {
@@ -390,10 +472,30 @@ TEST(ShippedSkins, TheCommittedSourcesAreWhatTheGeneratorDraws) {
     Messages messages;
     ASSERT_TRUE(skintool::PackFolder(folder / name, drawn, messages));
     ASSERT_TRUE(skintool::PackFolder(ShippedSource(name), committed, messages));
-    EXPECT_EQ(drawn, committed) << name << ": run `skinshell-skin generate " << name << " skins/"
-                                << name << "` and commit";
+    EXPECT_EQ(drawn, committed) << name << ": run `rm -r skins/" << name
+                                << " && skinshell-skin generate " << name << " skins/" << name
+                                << "` and commit";
   }
   EXPECT_EQ(RunTool({"generate", "white-9", folder / "w"}).code, 1);
+}
+
+TEST(ShippedSkins, TheGeneratorWritesOnlyIntoAnEmptyOrNewFolder) {
+  test::TempFolder folder;
+  std::filesystem::create_directories(folder / "old");
+  test::WriteFile(folder / "old/close.png", std::string("the author's own"));
+  const Outcome refused = RunTool({"generate", "black-1", folder / "old"});
+  EXPECT_EQ(refused.code, 1);
+  EXPECT_NE(refused.err.find("not an empty folder"), std::string::npos) << refused.err;
+  EXPECT_EQ(test::ReadFile(folder / "old/close.png"), "the author's own");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder / "old"), {}), 1);
+
+  test::WriteFile(folder / "file", std::string("x"));
+  EXPECT_EQ(RunTool({"generate", "black-1", folder / "file"}).code, 1);
+  EXPECT_EQ(test::ReadFile(folder / "file"), "x");
+
+  std::filesystem::create_directories(folder / "empty");
+  EXPECT_EQ(RunTool({"generate", "black-2", folder / "empty"}).code, 0);
+  EXPECT_TRUE(test::Exists(folder / "empty/CLOSE.png"));
 }
 
 }  // namespace

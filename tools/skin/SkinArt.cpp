@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <functional>
-#include <system_error>
 
 #include "platform/File.h"
 #include "platform/gdi/Gdi.h"
@@ -290,12 +289,9 @@ bool DrawSkinArt(const std::string& name, SkinArt& art) {
 }
 
 bool WriteSkinArt(const SkinArt& art, const std::string& dir, Messages& messages) {
-  std::error_code ec;
-  std::filesystem::create_directories(dir, ec);
-  if (ec) {
-    messages.errors.push_back(dir + ": cannot create the folder (" + ec.message() + ")");
-    return false;
-  }
+  // Never into a folder with files: a stale close.png beside the new
+  // CLOSE.png would make the folder fail to pack.
+  if (!MakeNewFolder(dir, messages)) return false;
   for (const auto& [key, pixels] : art.pictures) {
     const std::string path = (std::filesystem::path(dir) / (key + ".png")).string();
     if (!gdi::WritePng(pixels, path)) messages.errors.push_back(path + ": cannot be written");

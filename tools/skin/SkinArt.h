@@ -20,7 +20,8 @@ struct SkinArt {
 // false for another name.
 bool DrawSkinArt(const std::string& name, SkinArt& art);
 
-// Writes KEY.png for every picture and skin.ini into dir (created if need be).
+// Writes KEY.png for every picture and skin.ini into dir, which must be
+// missing or empty.
 bool WriteSkinArt(const SkinArt& art, const std::string& dir, Messages& messages);
 
 }  // namespace skintool

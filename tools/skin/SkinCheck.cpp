@@ -89,16 +89,16 @@ std::vector<std::string> DescribeEntries(const host::PropertyBag& skin) {
         detail = FormatValue(entry.name, value.integer);
         break;
       case host::PropertyValue::Kind::Text:
-        detail = "\"" + value.text + "\"";
+        detail = "\"" + Printable(value.text) + "\"";
         break;
       case host::PropertyValue::Kind::Font:
-        detail = value.font.Name + " " + std::to_string(value.font.Size) + " pt";
+        detail = Printable(value.font.Name) + " " + std::to_string(value.font.Size) + " pt";
         break;
     }
     const SkinKey* key = FindKey(entry.name);
     std::string kind(key != nullptr ? KindName(key->kind) : KindOf(value));
     char line[512];
-    std::snprintf(line, sizeof line, "%-16s %-8s %s", entry.name.c_str(), kind.c_str(),
+    std::snprintf(line, sizeof line, "%-16s %-8s %s", Printable(entry.name).c_str(), kind.c_str(),
                   detail.c_str());
     lines.push_back(line);
   }
@@ -111,7 +111,7 @@ std::vector<std::string> CheckSkin(const host::PropertyBag& skin) {
   for (const host::PropertyBag::Entry& entry : skin.Entries()) {
     if (std::any_of(seen.begin(), seen.end(),
                     [&](const std::string& s) { return SameKey(s, entry.name); })) {
-      warnings.push_back(entry.name + " is stored twice; readers take the first");
+      warnings.push_back(Printable(entry.name) + " is stored twice; readers take the first");
     }
     seen.push_back(entry.name);
   }

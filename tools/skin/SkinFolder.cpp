@@ -155,6 +155,78 @@ bool IsPortableName(std::string_view name) {
   });
 }
 
+namespace {
+
+// The length of the UTF-8 sequence at the start of text, 0 when it is not
+// one (overlong, a surrogate, past U+10FFFF, or cut short).
+std::size_t Utf8Length(std::string_view text) {
+  const auto at = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = at(0);
+  std::size_t length = 0;
+  unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
+  if (lead < 0x80) return 1;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return 0;
+  }
+  if (text.size() < length || at(1) < low || at(1) > high) return 0;
+  for (std::size_t i = 2; i < length; ++i) {
+    if (at(i) < 0x80 || at(i) > 0xBF) return 0;
+  }
+  return length;
+}
+
+}  // namespace
+
+std::string Printable(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  auto escape = [&](unsigned char c) {
+    static const char Hex[] = "0123456789ABCDEF";
+    out += "\\x";
+    out += Hex[c >> 4];
+    out += Hex[c & 0xF];
+  };
+  while (!text.empty()) {
+    const auto c = static_cast<unsigned char>(text[0]);
+    const std::size_t length = Utf8Length(text);
+    // U+0080..U+009F are controls too; some terminals act on them.
+    const bool c1 = length == 2 && c == 0xC2 && static_cast<unsigned char>(text[1]) < 0xA0;
+    if (length == 0 || c < 0x20 || c == 0x7F || c1) {
+      escape(c);
+      if (c1) escape(static_cast<unsigned char>(text[1]));
+      text.remove_prefix(c1 ? 2 : 1);
+      continue;
+    }
+    out.append(text.substr(0, length));
+    text.remove_prefix(length);
+  }
+  return out;
+}
+
+bool MakeNewFolder(const std::string& dir, Messages& messages) {
+  std::error_code ec;
+  if (fs::exists(dir, ec) && (!fs::is_directory(dir, ec) || !fs::is_empty(dir, ec))) {
+    messages.errors.push_back(dir + ": exists and is not an empty folder; nothing written");
+    return false;
+  }
+  fs::create_directories(dir, ec);
+  if (ec) {
+    messages.errors.push_back(dir + ": cannot create the folder (" + ec.message() + ")");
+    return false;
+  }
+  return true;
+}
+
 bool ParseValuesIni(std::string_view text, std::vector<NamedValue>& values, Messages& messages) {
   const std::size_t errorsBefore = messages.errors.size();
   std::string section;
@@ -329,16 +401,7 @@ bool PackFolder(const std::string& dir, std::vector<std::uint8_t>& contents, Mes
 }
 
 bool UnpackToFolder(const host::PropertyBag& skin, const std::string& dir, Messages& messages) {
-  std::error_code ec;
-  if (fs::exists(dir, ec) && (!fs::is_directory(dir, ec) || !fs::is_empty(dir, ec))) {
-    messages.errors.push_back(dir + ": exists and is not an empty folder; nothing written");
-    return false;
-  }
-  fs::create_directories(dir, ec);
-  if (ec) {
-    messages.errors.push_back(dir + ": cannot create the folder (" + ec.message() + ")");
-    return false;
-  }
+  if (!MakeNewFolder(dir, messages)) return false;
   std::vector<NamedValue> values;
   std::vector<std::string> written;
   for (const host::PropertyBag::Entry& entry : skin.Entries()) {
@@ -346,13 +409,14 @@ bool UnpackToFolder(const host::PropertyBag& skin, const std::string& dir, Messa
     const bool repeated = std::any_of(written.begin(), written.end(),
                                       [&](const std::string& w) { return SameKey(w, name); });
     if (repeated) {
-      messages.warnings.push_back(name +
+      messages.warnings.push_back(Printable(name) +
                                   ": a second entry of that name; readers never see it, "
                                   "so it is left out");
       continue;
     }
     if (!IsPortableName(name)) {
-      messages.warnings.push_back("'" + name + "': not a usable file or key name; left out");
+      messages.warnings.push_back("'" + Printable(name) +
+                                  "': not a usable file or key name; left out");
       continue;
     }
     switch (entry.value.kind) {

@@ -40,6 +40,16 @@ std::string MakeValuesIni(const std::vector<NamedValue>& values);
 // Names that can be a file name and an ini key on every platform.
 bool IsPortableName(std::string_view name);
 
+// Text from a skin file made safe to print on a terminal: control bytes
+// (C0, DEL and C1) and bytes that are not UTF-8 become \xNN, so a hostile
+// file cannot send escape sequences.
+std::string Printable(std::string_view text);
+
+// Makes dir ready to take new files: creates it when missing, and refuses
+// (an error, false) when it is a file or already holds something, so nothing
+// of the author's is overwritten or left to clash with the new files.
+bool MakeNewFolder(const std::string& dir, Messages& messages);
+
 // The property-bag bytes (no outer record) for the folder's skin, entries in
 // the order of the key table and then unknown names in alphabetical order,
 // so the result does not depend on the order of the folder listing.

@@ -1,6 +1,10 @@
 #include "tools/skin/SkinTool.h"
 
+#include <algorithm>
+#include <filesystem>
+#include <optional>
 #include <ostream>
+#include <system_error>
 
 #include "host/Files.h"
 #include "platform/File.h"
@@ -9,6 +13,8 @@
 #include "tools/skin/SkinCheck.h"
 #include "tools/skin/SkinFolder.h"
 #include "tools/skin/SkinPreview.h"
+
+namespace fs = std::filesystem;
 
 namespace skintool {
 
@@ -45,6 +51,71 @@ bool ReadSkin(const std::string& in, host::PropertyBag& skin, std::vector<std::u
   return true;
 }
 
+// Whether a and b name one file, through links and relative paths; a path
+// that does not exist yet is compared by its resolved form.
+bool SamePath(const std::string& a, const std::string& b) {
+  std::error_code ec;
+  if (fs::equivalent(a, b, ec)) return true;
+  const fs::path resolvedA = fs::weakly_canonical(a, ec);
+  if (ec) return false;
+  const fs::path resolvedB = fs::weakly_canonical(b, ec);
+  return !ec && resolvedA == resolvedB;
+}
+
+// Why packing the folder unpacked from file would not give file back: an
+// empty string when no cause is known, nullopt when it would give it back.
+std::optional<std::string> RepackDifference(const std::vector<std::uint8_t>& file,
+                                            const host::PropertyBag& skin, const std::string& dir) {
+  Messages again;
+  std::vector<std::uint8_t> contents;
+  if (!PackFolder(dir, contents, again)) {
+    std::string errors;
+    for (const std::string& e : again.errors) errors += (errors.empty() ? "" : "; ") + e;
+    return "the folder does not pack (" + errors + ")";
+  }
+  if (host::MakeByteArrayRecord(contents) == file) return std::nullopt;
+
+  std::vector<std::string> causes;
+  std::size_t recordSize = 0;
+  const std::uint8_t* record = host::ByteArrayRecord(file.data(), file.size(), recordSize);
+  const std::size_t recordEnd = static_cast<std::size_t>(record - file.data()) + recordSize;
+  if (recordEnd < file.size()) {
+    causes.push_back(std::to_string(file.size() - recordEnd) + " bytes after the skin's record");
+  }
+  host::PropertyBag packed;
+  packed.LoadContents(contents.data(), contents.size());
+  const std::vector<host::PropertyBag::Entry>& now = packed.Entries();
+  if (now.size() < skin.Entries().size()) {
+    causes.push_back(std::to_string(skin.Entries().size() - now.size()) +
+                     " entries left out (see above)");
+  }
+  // The first entry of each name, as the readers see the file.
+  std::vector<std::string> kept;
+  std::string respelled;
+  for (const host::PropertyBag::Entry& entry : skin.Entries()) {
+    const auto match = std::find_if(now.begin(), now.end(),
+                                    [&](const auto& e) { return SameKey(e.name, entry.name); });
+    const bool seen = std::any_of(kept.begin(), kept.end(),
+                                  [&](const std::string& k) { return SameKey(k, entry.name); });
+    if (match == now.end() || seen) continue;
+    kept.push_back(entry.name);
+    if (match->name != entry.name) {
+      respelled += (respelled.empty() ? "" : ", ") + Printable(entry.name) + " as " + match->name;
+    }
+  }
+  if (!respelled.empty()) {
+    causes.push_back("names stored in the spelling pack uses (" + respelled + ")");
+  }
+  const bool reordered =
+      kept.size() == now.size() &&
+      !std::equal(kept.begin(), kept.end(), now.begin(),
+                  [](const std::string& k, const auto& e) { return SameKey(k, e.name); });
+  if (reordered) causes.push_back("its entries are not in the order pack writes");
+  std::string text;
+  for (const std::string& c : causes) text += (text.empty() ? "" : "; ") + c;
+  return text;
+}
+
 }  // namespace
 
 int Pack(const std::string& dir, const std::string& out, std::ostream& info, std::ostream& err) {
@@ -71,13 +142,9 @@ int Unpack(const std::string& in, const std::string& dir, std::ostream& info, st
   if (!ReadSkin(in, skin, bytes, err)) return 1;
   Messages messages;
   if (UnpackToFolder(skin, dir, messages)) {
-    // Say so when packing the folder again would not give this very file:
-    // entries in another order, left out, or bytes after the record.
-    Messages again;
-    std::vector<std::uint8_t> contents;
-    if (!PackFolder(dir, contents, again) || host::MakeByteArrayRecord(contents) != bytes) {
-      messages.warnings.push_back("packing " + dir + " again gives a file that differs from " + in +
-                                  " (its entries are not in the order pack writes)");
+    if (const std::optional<std::string> reason = RepackDifference(bytes, skin, dir)) {
+      messages.warnings.push_back("packing " + dir + " again would not give the same bytes as " +
+                                  in + (reason->empty() ? "" : ": " + *reason));
     }
     info << dir << ": " << skin.Entries().size() << " entries\n";
   }
@@ -98,6 +165,19 @@ int Inspect(const std::string& in, std::ostream& info, std::ostream& err) {
 
 int Preview(const std::vector<std::string>& inputs, const std::string& out, int width,
             std::ostream& info, std::ostream& err) {
+  // A forgotten OUT would make the last skin the picture's path and
+  // overwrite it, so OUT must say it is a PNG and be none of the inputs.
+  const std::string extension = fs::path(out).extension().string();
+  if (!SameKey(extension, ".png")) {
+    err << "error: " << out << ": the picture to write must end in .png; nothing written\n";
+    return 1;
+  }
+  for (const std::string& in : inputs) {
+    if (SamePath(in, out)) {
+      err << "error: " << out << ": is also a skin to draw; nothing written\n";
+      return 1;
+    }
+  }
   std::vector<gdi::Surface> previews;
   for (const std::string& in : inputs) {
     host::PropertyBag skin;

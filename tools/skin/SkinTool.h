@@ -13,6 +13,8 @@ int Unpack(const std::string& in, const std::string& dir, std::ostream& info, st
 // Lists the entries, then warnings; 0 when the file is a skin, whatever the
 // warnings, 1 when it is not one.
 int Inspect(const std::string& in, std::ostream& info, std::ostream& err);
+// Refuses (1, nothing written) an out that does not end in .png or that is
+// one of the inputs.
 int Preview(const std::vector<std::string>& inputs, const std::string& out, int width,
             std::ostream& info, std::ostream& err);
 int Generate(const std::string& name, const std::string& dir, std::ostream& info,
