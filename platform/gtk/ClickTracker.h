@@ -15,8 +15,6 @@ class ClickTracker {
   // A press at screen position (x, y); true when it completes a double-click
   // with the press before it. A third press starts over.
   bool Press(int button, int x, int y, std::uint32_t timeMs);
-  // Forgets the last press, so that the next one is a single press.
-  void Reset() { havePress_ = false; }
 
  private:
   int timeMs_;

@@ -37,10 +37,6 @@ void Trace(const char* format, Args... args) {
   g_log("skinshell", G_LOG_LEVEL_DEBUG, format, args...);
 }
 
-std::int64_t NowMs() {
-  return g_get_monotonic_time() / 1000;
-}
-
 // Where the window really is: gtk_window_get_position asks the X server,
 // where the configure-event after mapping can report 0,0 under a
 // reparenting window manager.
@@ -190,7 +186,7 @@ void GtkDesktop::Request(Window& w, const Geometry& requested, bool force) {
   g.width = std::max({1, g.width, w.minWidth});
   g.height = std::max({1, g.height, w.minHeight});
   if (g == w.actual && w.pending.Empty() && !force) return;
-  w.pending.Requested(g, NowMs());
+  w.pending.Requested(g);
   gtk_window_move(GTK_WINDOW(w.window), g.x, g.y);
   gtk_window_resize(GTK_WINDOW(w.window), g.width, g.height);
   // GTK sends the server only a request that differs from its last one and

@@ -28,24 +28,18 @@ class PendingGeometry {
     Outside,  // nothing pending: the window manager or the user changed it
   };
 
+  // How long a request may stay unanswered before the window manager is
+  // taken to have changed or refused it, and the real geometry is adopted.
   static constexpr std::int64_t SettleMs = 200;
 
-  void Requested(const Geometry& geometry, std::int64_t nowMs);
+  void Requested(const Geometry& geometry);
   // Sorts a configure-event. A match drops that request and all older ones.
   Verdict Configured(const Geometry& geometry);
-  // True when requests are pending and the newest is older than SettleMs:
-  // the window manager changed or refused it, so the real geometry should be
-  // read and adopted.
-  bool Unsettled(std::int64_t nowMs) const;
   void Clear() { pending_.clear(); }
   bool Empty() const { return pending_.empty(); }
 
  private:
-  struct Entry {
-    Geometry geometry;
-    std::int64_t time;
-  };
-  std::deque<Entry> pending_;
+  std::deque<Geometry> pending_;
 };
 
 }  // namespace platform::gtk

@@ -72,13 +72,6 @@ TEST(ClickTracker, ADoubleClickIsSeenAcrossTheServerClockWrapping) {
   EXPECT_TRUE(clicks.Press(1, 0, 0, 0x00000010u));
 }
 
-TEST(ClickTracker, AResetForgetsThePressBefore) {
-  ClickTracker clicks(400, 5);
-  clicks.Press(1, 0, 0, 100);
-  clicks.Reset();
-  EXPECT_FALSE(clicks.Press(1, 0, 0, 200));
-}
-
 TEST(PendingGeometry, WithNothingPendingAConfigureComesFromOutside) {
   PendingGeometry pending;
   EXPECT_EQ(pending.Configured({1, 2, 3, 4}), PendingGeometry::Verdict::Outside);
@@ -86,9 +79,9 @@ TEST(PendingGeometry, WithNothingPendingAConfigureComesFromOutside) {
 
 TEST(PendingGeometry, AnAnswerDropsItsRequestAndAllOlderOnes) {
   PendingGeometry pending;
-  pending.Requested({0, 0, 100, 100}, 0);
-  pending.Requested({0, 0, 200, 200}, 1);
-  pending.Requested({0, 0, 300, 300}, 2);
+  pending.Requested({0, 0, 100, 100});
+  pending.Requested({0, 0, 200, 200});
+  pending.Requested({0, 0, 300, 300});
   EXPECT_EQ(pending.Configured({0, 0, 200, 200}), PendingGeometry::Verdict::Answer);
   // The older request's answer arriving late is stale now, not outside.
   EXPECT_EQ(pending.Configured({0, 0, 100, 100}), PendingGeometry::Verdict::Stale);
@@ -99,27 +92,16 @@ TEST(PendingGeometry, AnAnswerDropsItsRequestAndAllOlderOnes) {
 
 TEST(PendingGeometry, TheSameGeometryAskedTwiceIsAnsweredByItsLaterRequest) {
   PendingGeometry pending;
-  pending.Requested({0, 0, 100, 100}, 0);
-  pending.Requested({0, 0, 200, 200}, 1);
-  pending.Requested({0, 0, 100, 100}, 2);
+  pending.Requested({0, 0, 100, 100});
+  pending.Requested({0, 0, 200, 200});
+  pending.Requested({0, 0, 100, 100});
   EXPECT_EQ(pending.Configured({0, 0, 100, 100}), PendingGeometry::Verdict::Answer);
   EXPECT_TRUE(pending.Empty());
 }
 
-TEST(PendingGeometry, ARequestUnansweredPastTheSettleTimeIsUnsettled) {
-  PendingGeometry pending;
-  EXPECT_FALSE(pending.Unsettled(1000));
-  pending.Requested({0, 0, 100, 100}, 1000);
-  EXPECT_FALSE(pending.Unsettled(1000 + PendingGeometry::SettleMs - 1));
-  EXPECT_TRUE(pending.Unsettled(1000 + PendingGeometry::SettleMs));
-  // A newer request restarts the wait.
-  pending.Requested({0, 0, 120, 100}, 1150);
-  EXPECT_FALSE(pending.Unsettled(1000 + PendingGeometry::SettleMs));
-}
-
 TEST(PendingGeometry, RequestsThatAreNeverAnsweredDoNotPileUpWithoutEnd) {
   PendingGeometry pending;
-  for (int i = 0; i < 1000; ++i) pending.Requested({0, 0, i, i}, i);
+  for (int i = 0; i < 1000; ++i) pending.Requested({0, 0, i, i});
   // The oldest were forgotten: their answers now read as stale.
   EXPECT_EQ(pending.Configured({0, 0, 3, 3}), PendingGeometry::Verdict::Stale);
   EXPECT_EQ(pending.Configured({0, 0, 999, 999}), PendingGeometry::Verdict::Answer);
