@@ -148,6 +148,7 @@ HWND GtkDesktop::CreateTopLevel(WindowSink& sink, const RECT& bounds) {
   g_signal_connect(w.area, "button-press-event", G_CALLBACK(OnButton), &w);
   g_signal_connect(w.area, "button-release-event", G_CALLBACK(OnButton), &w);
   g_signal_connect(w.area, "motion-notify-event", G_CALLBACK(OnMotion), &w);
+  g_signal_connect(w.area, "grab-broken-event", G_CALLBACK(OnGrabBroken), &w);
   g_signal_connect(w.window, "configure-event", G_CALLBACK(OnConfigure), &w);
   g_signal_connect(w.window, "window-state-event", G_CALLBACK(OnWindowState), &w);
   g_signal_connect(w.window, "delete-event", G_CALLBACK(OnDelete), &w);
@@ -590,6 +591,17 @@ gboolean GtkDesktop::OnMotion(GtkWidget*, GdkEventMotion* event, gpointer data) 
   pointer.y = static_cast<int>(std::floor(event->y));
   w.sink->OnPointer(pointer);
   return TRUE;
+}
+
+gboolean GtkDesktop::OnGrabBroken(GtkWidget*, GdkEvent*, gpointer data) {
+  auto& w = *static_cast<Window*>(data);
+  // Another grab took the pointer while a button was down: no release will
+  // come, and a sizing loop started later must not begin from this press.
+  bool held = w.press.button != 0 || w.desktop->captureWindow_ == &w;
+  w.press = Press{};
+  if (w.desktop->captureWindow_ == &w) w.desktop->captureWindow_ = nullptr;
+  if (held) w.sink->OnCaptureReleased();
+  return FALSE;
 }
 
 gboolean GtkDesktop::OnConfigure(GtkWidget* widget, GdkEventConfigure* event, gpointer data) {

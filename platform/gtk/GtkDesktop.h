@@ -108,6 +108,7 @@ class GtkDesktop : public Desktop {
   static gboolean OnDraw(GtkWidget* widget, cairo_t* cr, gpointer data);
   static gboolean OnButton(GtkWidget* widget, GdkEventButton* event, gpointer data);
   static gboolean OnMotion(GtkWidget* widget, GdkEventMotion* event, gpointer data);
+  static gboolean OnGrabBroken(GtkWidget* widget, GdkEvent* event, gpointer data);
   static gboolean OnConfigure(GtkWidget* widget, GdkEventConfigure* event, gpointer data);
   static gboolean OnWindowState(GtkWidget* widget, GdkEventWindowState* event, gpointer data);
   static gboolean OnDelete(GtkWidget* widget, GdkEvent* event, gpointer data);
