@@ -1,6 +1,6 @@
 # Packs every skin source folder under skins/ into the program folder's
 # stype/<name>.jss with the skin tool.
-file(GLOB SKIN_FOLDERS LIST_DIRECTORIES true ${CMAKE_SOURCE_DIR}/skins/*)
+file(GLOB SKIN_FOLDERS LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/skins/*)
 set(PACKED_SKINS)
 foreach(folder IN LISTS SKIN_FOLDERS)
   if(NOT IS_DIRECTORY ${folder})
