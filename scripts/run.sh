@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Starts the built program: scripts/run.sh [BUILD_DIR]
 # With a display, it runs until its window is closed. Without one, it starts
-# an Xvfb of its own, runs the program for a few seconds, saves a screenshot
-# as BUILD_DIR/screenshot.png and ends everything it started.
+# an Xvfb of its own, runs the program until its start page has loaded and a
+# few seconds more (RUN_SECONDS), saves a screenshot as BUILD_DIR/screenshot.png
+# and ends everything it started.
 set -euo pipefail
 build="${1:-build}"
 program="$build/dist/skinshell"
@@ -14,7 +15,7 @@ if [ -n "${DISPLAY:-}" ]; then
   exec "$program"
 fi
 
-seconds="${RUN_SECONDS:-5}"
+seconds="${RUN_SECONDS:-3}"
 shot="$build/screenshot.png"
 fifo_dir=$(mktemp -d)
 server=""
@@ -42,15 +43,31 @@ if [ -z "$number" ]; then
   exit 1
 fi
 export DISPLAY=":$number"
-echo "No display: running on Xvfb $DISPLAY for $seconds s"
-"$program" &
+# No accessibility bus to look for, as in the tests.
+export NO_AT_BRIDGE=1
+echo "No display: running on Xvfb $DISPLAY"
+trace="$fifo_dir/trace"
+G_MESSAGES_DEBUG=skinshell "$program" >"$trace" 2>&1 &
 app=$!
-sleep "$seconds"
-if ! kill -0 "$app" 2>/dev/null; then
+ended_early() {
   wait "$app" && status=0 || status=$?
   app=""
   echo "run.sh: the program ended early with status $status" >&2
+  cat "$trace" >&2
   exit 1
-fi
+}
+# The start page's load, then a few seconds for its scripts and pictures.
+loaded=""
+for _ in $(seq 200); do
+  if grep -q "load finished: .*/html/index.html" "$trace" 2>/dev/null; then
+    loaded=yes
+    break
+  fi
+  kill -0 "$app" 2>/dev/null || ended_early
+  sleep 0.1
+done
+[ -n "$loaded" ] || echo "run.sh: the start page did not finish loading within 20 s" >&2
+sleep "$seconds"
+kill -0 "$app" 2>/dev/null || ended_early
 import -window root "$shot"
 echo "Screenshot saved as $shot"
