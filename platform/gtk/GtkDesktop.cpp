@@ -408,6 +408,7 @@ void GtkDesktop::BeginMoveSize(HWND hwnd, WPARAM hitCode) {
   } else {
     return;
   }
+  Trace("begin move/size %d", static_cast<int>(hitCode));
   // The loop owns the pointer now; no release comes back to this window.
   w->press = Press{};
   if (captureWindow_ == w) captureWindow_ = nullptr;
@@ -667,7 +668,10 @@ gboolean GtkDesktop::OnIconifyTimer(gpointer data) {
   GdkWindow* gdkWindow = gtk_widget_get_window(w.window);
   // An unmapped window is iconified, if at all, when it is shown.
   if (gdkWindow == nullptr || !gtk_widget_get_mapped(w.window)) return G_SOURCE_REMOVE;
-  if ((gdk_window_get_state(gdkWindow) & GDK_WINDOW_STATE_ICONIFIED) != 0) return G_SOURCE_REMOVE;
+  if ((gdk_window_get_state(gdkWindow) & GDK_WINDOW_STATE_ICONIFIED) != 0) {
+    Trace("window manager: iconify done");
+    return G_SOURCE_REMOVE;
+  }
   // The window is still on screen, normal: so is the host, at the window's
   // real geometry (geometry changes were not adopted while minimized).
   Geometry g = RealGeometry(w.window);

@@ -8,16 +8,17 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <map>
 #include <memory>
-#include <sstream>
+#include <string_view>
 #include <thread>
 
-#include "platform/gdi/Gdi.h"
+#include "tests/support/Scenario.h"
 
 // Xlib last: its macros (None, Bool, Status) would clash with names above.
 #include <X11/Xlib.h>
@@ -33,8 +34,29 @@ void Sleep(int ms) {
   std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
+// Between fork and exec the child of a threaded program may only make
+// async-signal-safe calls, which allocating is not: everything the child
+// needs is made before the fork.
 pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env,
             const std::string& workDir, const std::string& logPath, int outFd, int keepFd) {
+  std::vector<char*> args;
+  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  // This program's environment, with the entries given replacing those of
+  // the same name.
+  std::vector<char*> envp;
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    std::string_view current(*entry);
+    std::string_view name = current.substr(0, current.find('='));
+    bool replaced = std::any_of(env.begin(), env.end(), [&](const std::string& given) {
+      return given.size() > name.size() && given.compare(0, name.size(), name) == 0 &&
+             given[name.size()] == '=';
+    });
+    if (!replaced) envp.push_back(*entry);
+  }
+  for (const std::string& entry : env) envp.push_back(const_cast<char*>(entry.c_str()));
+  envp.push_back(nullptr);
+
   pid_t pid = fork();
   if (pid != 0) return pid;
   setpgid(0, 0);
@@ -49,15 +71,29 @@ pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>
   for (int fd = 3; fd < 1024; ++fd) {
     if (fd != keepFd) close(fd);
   }
-  for (const std::string& entry : env) putenv(const_cast<char*>(entry.c_str()));
-  std::vector<char*> args;
-  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
-  execvp(args[0], args.data());
+  execvpe(args[0], args.data(), envp.data());
   _exit(127);
 }
 
+// A request about a window that is gone (a program that crashed, a window
+// that was never found) is answered with an X error, and Xlib's default
+// handler would end the whole test program over it, hiding the failure the
+// tests were about to report.
+int IgnoreXError(::Display*, XErrorEvent*) {
+  return 0;
+}
+
 }  // namespace
+
+int CountInFile(const std::string& path, const std::string& text) {
+  const std::string content = test::ReadFile(path);
+  int count = 0;
+  for (std::size_t at = content.find(text); at != std::string::npos;
+       at = content.find(text, at + text.size())) {
+    ++count;
+  }
+  return count;
+}
 
 bool WaitFor(int timeoutMs, const std::function<bool()>& predicate) {
   auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
@@ -140,6 +176,7 @@ XSession::XSession(bool windowManager) : windowManager_(windowManager) {
   serverPid_ = pid;
   if (number.find('\n') == std::string::npos) return;
   display_ = ":" + number.substr(0, number.find('\n'));
+  XSetErrorHandler(IgnoreXError);
   connection_ = XOpenDisplay(display_.c_str());
   if (connection_ == nullptr) return;
   if (windowManager_) {
@@ -187,12 +224,21 @@ std::string XSession::Run(const std::vector<std::string>& argv, int* status) con
   return out;
 }
 
-unsigned long XSession::FindWindow(const std::string& name, int timeoutMs) const {
+void XSession::Xdotool(const std::vector<std::string>& args) const {
+  std::vector<std::string> argv = {"xdotool"};
+  argv.insert(argv.end(), args.begin(), args.end());
+  Run(argv);
+  Sleep(60);
+}
+
+unsigned long XSession::WaitForWindow(const std::vector<std::string>& criteria, int timeoutMs,
+                                      const std::function<bool()>& keepWaiting) const {
+  std::vector<std::string> argv = {"xdotool", "search", "--onlyvisible"};
+  argv.insert(argv.end(), criteria.begin(), criteria.end());
   unsigned long id = 0;
   WaitFor(timeoutMs, [&] {
-    std::string out = Run({"xdotool", "search", "--onlyvisible", "--name", name});
-    id = std::strtoul(out.c_str(), nullptr, 10);
-    return id != 0;
+    id = std::strtoul(Run(argv).c_str(), nullptr, 10);
+    return id != 0 || (keepWaiting && !keepWaiting());
   });
   return id;
 }
@@ -248,11 +294,6 @@ gdi::Surface XSession::Capture() const {
   return shot;
 }
 
-bool XSession::Screenshot(const std::string& pngPath) const {
-  gdi::Surface shot = Capture();
-  return shot.width > 0 && gdi::WritePng(shot, pngPath);
-}
-
 void XSession::SetBackground(std::uint32_t rgb) const {
   auto* display = static_cast<::Display*>(connection_);
   if (display == nullptr) return;
@@ -262,9 +303,18 @@ void XSession::SetBackground(std::uint32_t rgb) const {
   XSync(display, False);
 }
 
-void XSession::Close(unsigned long window) const {
+void XSession::ResetBackground() const {
   auto* display = static_cast<::Display*>(connection_);
   if (display == nullptr) return;
+  // No background pixmap on the root window is the server's default.
+  XSetWindowBackgroundPixmap(display, DefaultRootWindow(display), 0);
+  XClearWindow(display, DefaultRootWindow(display));
+  XSync(display, False);
+}
+
+void XSession::Close(unsigned long window) const {
+  auto* display = static_cast<::Display*>(connection_);
+  if (display == nullptr || window == 0) return;
   XEvent event{};
   event.xclient.type = ClientMessage;
   event.xclient.window = window;
@@ -278,7 +328,7 @@ void XSession::Close(unsigned long window) const {
 
 void XSession::Maximize(unsigned long window) const {
   auto* display = static_cast<::Display*>(connection_);
-  if (display == nullptr) return;
+  if (display == nullptr || window == 0) return;
   XEvent event{};
   event.xclient.type = ClientMessage;
   event.xclient.window = window;

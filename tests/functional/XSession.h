@@ -57,28 +57,33 @@ class XSession {
 
   bool Ready() const { return ready_; }
   const std::string& Display() const { return display_; }
-  bool WindowManager() const { return windowManager_; }
   // "DISPLAY=:n" and what else every child here needs.
   std::vector<std::string> Environment() const;
 
   // Runs a command to its end with this display; its standard output.
   std::string Run(const std::vector<std::string>& argv, int* status = nullptr) const;
-  // The first window id whose name matches, 0 when none (xdotool search).
-  unsigned long FindWindow(const std::string& name, int timeoutMs) const;
+  // Runs xdotool with the arguments, then pauses a little as a person's
+  // input would, so that each step reaches the program as an event of its own.
+  void Xdotool(const std::vector<std::string>& args) const;
+  // Waits for the first visible window an xdotool search finds ("--pid", n
+  // or "--name", pattern) while keepWaiting holds; 0 when none showed.
+  unsigned long WaitForWindow(const std::vector<std::string>& criteria, int timeoutMs,
+                              const std::function<bool()>& keepWaiting = {}) const;
   WindowInfo Info(unsigned long window) const;
   std::string Property(unsigned long window, const std::string& name) const;
   // Pixel 0xRRGGBB of the root window at a screen position.
   std::uint32_t PixelAt(int x, int y) const;
   // The whole screen as opaque 0xFFRRGGBB pixels; empty when it cannot be read.
   gdi::Surface Capture() const;
-  bool Screenshot(const std::string& pngPath) const;
   // Paints the root window in one colour (0xRRGGBB), so that whatever no
   // window covers shows it.
   void SetBackground(std::uint32_t rgb) const;
+  // Gives the root window back the server's own background.
+  void ResetBackground() const;
 
   // What a window manager's close button and maximize command send: the
   // WM_DELETE_WINDOW protocol message, and a _NET_WM_STATE change to both
-  // maximized states.
+  // maximized states. Window 0 (none found) is left alone.
   void Close(unsigned long window) const;
   void Maximize(unsigned long window) const;
 
@@ -100,5 +105,7 @@ XSession& SharedSession(bool windowManager);
 std::vector<pid_t> ProcessesWithEnvironment(const std::string& entry);
 // Runs the predicate every 20 ms until it holds or the time is up.
 bool WaitFor(int timeoutMs, const std::function<bool()>& predicate);
+// How many times the text occurs in the file (a program's log).
+int CountInFile(const std::string& path, const std::string& text);
 
 }  // namespace functional
