@@ -19,6 +19,9 @@ constexpr int DesignedWidth = 878;
 constexpr int DesignedHeight = 560;
 constexpr int ScreenWidth = 1920;
 constexpr int ScreenHeight = 1080;
+// Where a first start puts the window: centred on the screen.
+constexpr int CentredLeft = (ScreenWidth - DesignedWidth) / 2;
+constexpr int CentredTop = (ScreenHeight - DesignedHeight) / 2;
 
 // The start page of the copy paints itself in one colour on the first start
 // (the query says so) and in another on later starts.
@@ -122,6 +125,14 @@ class ProgramTest : public ::testing::TestWithParam<bool> {
 
   bool WaitForColour(int x, int y, std::uint32_t colour) {
     return WaitFor(20000, [&] { return X().PixelAt(x, y) == colour; });
+  }
+
+  // The first start's window centred at its designed size, with the start
+  // page painted in it.
+  bool WaitForCentredStartPage(unsigned long window) {
+    return WaitForGeometry(window, CentredLeft, CentredTop, DesignedWidth, DesignedHeight) &&
+           WaitForColour(CentredLeft + DesignedWidth / 2, CentredTop + DesignedHeight / 2,
+                         FirstRunColour);
   }
 
   bool WaitForGeometry(unsigned long window, int x, int y, int w, int h) {
@@ -233,8 +244,8 @@ class ProgramTest : public ::testing::TestWithParam<bool> {
 TEST_P(ProgramTest, FirstStartShowsTheStartPageUndecoratedCentredAndMakesTheMarker) {
   unsigned long window = Start();
   ASSERT_NE(window, 0u) << Log();
-  int left = (ScreenWidth - DesignedWidth) / 2;
-  int top = (ScreenHeight - DesignedHeight) / 2;
+  int left = CentredLeft;
+  int top = CentredTop;
   EXPECT_TRUE(WaitForGeometry(window, left, top, DesignedWidth, DesignedHeight))
       << Describe(window);
   if (Managed()) {
@@ -315,11 +326,9 @@ TEST_P(ProgramTest, ADeiconifiedWindowIsNormalAgainAndSavesWhereItWasMoved) {
 TEST_P(ProgramTest, TheMinimizeButtonIconifiesUnderAWindowManagerAndLeavesTheWindowNormalWithout) {
   unsigned long window = Start();
   ASSERT_NE(window, 0u) << Log();
-  const int left = (ScreenWidth - DesignedWidth) / 2;
-  const int top = (ScreenHeight - DesignedHeight) / 2;
-  ASSERT_TRUE(WaitForGeometry(window, left, top, DesignedWidth, DesignedHeight))
-      << Describe(window);
-  ASSERT_TRUE(WaitForColour(left + DesignedWidth / 2, top + DesignedHeight / 2, FirstRunColour));
+  const int left = CentredLeft;
+  const int top = CentredTop;
+  ASSERT_TRUE(WaitForCentredStartPage(window)) << Describe(window);
   ClickCaptionButton(left, top, 2, "MIN3");
   if (Managed()) {
     EXPECT_TRUE(WaitFor(
@@ -358,13 +367,11 @@ TEST_P(ProgramTest, TheTopCornersAreCutToTheScreenBehindAndTheBottomCornersAreSq
   X().SetBackground(Backdrop);
   unsigned long window = Start();
   ASSERT_NE(window, 0u) << Log();
-  const int left = (ScreenWidth - DesignedWidth) / 2;
-  const int top = (ScreenHeight - DesignedHeight) / 2;
+  const int left = CentredLeft;
+  const int top = CentredTop;
   const int right = left + DesignedWidth - 1;
   const int bottom = top + DesignedHeight - 1;
-  ASSERT_TRUE(WaitForGeometry(window, left, top, DesignedWidth, DesignedHeight))
-      << Describe(window);
-  ASSERT_TRUE(WaitForColour(left + DesignedWidth / 2, top + DesignedHeight / 2, FirstRunColour));
+  ASSERT_TRUE(WaitForCentredStartPage(window)) << Describe(window);
   gdi::Surface shot = X().Capture();
   Keep(shot, "corners");
   ASSERT_EQ(shot.width, ScreenWidth);
@@ -410,11 +417,9 @@ TEST_P(ProgramTest, TheTopCornersAreCutToTheScreenBehindAndTheBottomCornersAreSq
 TEST_P(ProgramTest, SizingBelowTheMinimumFromOutsideComesBackToTheDesignedSize) {
   unsigned long window = Start();
   ASSERT_NE(window, 0u) << Log();
-  const int left = (ScreenWidth - DesignedWidth) / 2;
-  const int top = (ScreenHeight - DesignedHeight) / 2;
-  ASSERT_TRUE(WaitForGeometry(window, left, top, DesignedWidth, DesignedHeight))
-      << Describe(window);
-  ASSERT_TRUE(WaitForColour(left + DesignedWidth / 2, top + DesignedHeight / 2, FirstRunColour));
+  const int left = CentredLeft;
+  const int top = CentredTop;
+  ASSERT_TRUE(WaitForCentredStartPage(window)) << Describe(window);
 
   // The lower-right corner of the bottom edge hands the window to the
   // window manager's sizing loop: first larger, which proves the loop ran.
@@ -462,9 +467,7 @@ TEST_P(ProgramTest, AWindowManagerMaximizeEndsNormalOnTheWorkAreaWithTheMaximize
   if (!Managed()) GTEST_SKIP() << "maximizing needs a window manager";
   unsigned long window = Start();
   ASSERT_NE(window, 0u);
-  const int left = (ScreenWidth - DesignedWidth) / 2;
-  const int top = (ScreenHeight - DesignedHeight) / 2;
-  ASSERT_TRUE(WaitForColour(left + DesignedWidth / 2, top + DesignedHeight / 2, FirstRunColour));
+  ASSERT_TRUE(WaitForCentredStartPage(window)) << Describe(window);
   const std::vector<int> area = WorkArea(X());
   ASSERT_EQ(area.size(), 4u) << X().Run({"xprop", "-root", "_NET_WORKAREA"});
 
