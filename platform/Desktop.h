@@ -1,7 +1,61 @@
-// The backend interface: what a desktop (the headless one, GTK) does for the
-// host. The Win32 functions of win32.h that reach the window manager
+// The backend interface: what a desktop (the headless one, GTK, Win32) does
+// for the host. The Win32 functions of win32.h that reach the window manager
 // (SendMessageA, ReleaseCapture, SetWindowPos, SetWindowRgn,
 // SystemParametersInfoA) check their arguments and call the current desktop.
+//
+// This header is the contract every backend keeps; tests/conformance runs the
+// same cases against each of them. Where the backends may differ, the
+// difference is stated here and nowhere else.
+//
+// Model. The host's form owns the geometry: it changes its own state and
+// bounds first, runs its resize handling (nested assignments included), then
+// tells the desktop once, with the settled result. A backend never answers a
+// request by echoing it: a callback means the window manager or the user did
+// something the host did not ask for, or refused what it asked.
+//
+// Order. Every callback arrives on the user-interface thread, one at a time,
+// either inside the call that caused it (the headless and Win32 move and
+// sizing loops, a release of the capture) or from the backend's message loop.
+// A callback may call back into the desktop.
+//
+// States. 0 normal, 1 minimized, 2 maximized; anything else is ignored.
+// - While minimized the host keeps the bounds the window will be restored
+//   to. It does not call SetBounds then; a backend that gets one keeps the
+//   bounds for the restore. No OnBoundsChanged arrives while minimized.
+// - Maximized (2) is the window manager's own state, which the host takes
+//   over into a normal window covering the work area at its next
+//   composition. The host asks for it with its bounds already set to the
+//   work area; a backend keeps those bounds, and need not show the window
+//   manager's maximized state (GTK does not: a real maximize would be
+//   reported back and fight the takeover).
+//
+// Minimum size. SetMinimumSize binds the window manager's sizing loops and
+// the user's resizes through the window manager; it never clamps SetBounds or
+// CreateTopLevel. The host holds its own minimum in its resize handling (a
+// smaller size given by the program, a stored placement for one, is taken as
+// it is and then raised by the host). On Win32 that means answering
+// WM_GETMINMAXINFO with the minimum only inside a sizing loop.
+//
+// Move and sizing loops. SendMessageA(WM_NCLBUTTONDOWN, HTCAPTION or an edge
+// code) during a press starts the window manager's loop from that press.
+// - Headless and Win32: the loop is modal; the call returns after the
+//   release, having reported every step with OnBoundsChanged.
+// - GTK: the loop is handed to the window manager and the call returns at
+//   once; the steps arrive later from the message loop (under some window
+//   managers only the end position of a move).
+// Either way the press no longer belongs to the window: OnCaptureReleased
+// comes before the call returns, and no release of that press is reported.
+// With no press under way the call does nothing.
+//
+// Capture. A press in a window holds the pointer for that window until the
+// release: moves and the release outside it are reported to it, in its client
+// pixels (negative ones included). ReleaseCapture ends the hold at once and
+// answers with OnCaptureReleased when a window held it.
+//
+// Region. SetRegion hands the region over: from the call on, the desktop owns
+// it and deletes it when a new region replaces it, when the window goes, or
+// at once when the window does not exist. Outside the region the window
+// neither draws nor takes the mouse: a press there reaches what lies below.
 #pragma once
 
 #include <cstdint>
@@ -33,15 +87,19 @@ class WindowSink {
   virtual ~WindowSink() = default;
   virtual void OnPointer(const PointerEvent& event) = 0;
   // The window manager moved or sized the window (a move or sizing loop, a
-  // work-area change): screen pixels of the client area.
+  // work-area change, a request it changed or refused): screen pixels of the
+  // client area. Never while minimized.
   virtual void OnBoundsChanged(int x, int y, int width, int height) = 0;
-  // The window manager iconified, restored or maximized the window:
-  // 0 normal, 1 minimized, 2 maximized, with the client bounds in force in
-  // that state (for a minimized window, the bounds it will be restored to).
+  // The window manager iconified, restored or maximized the window, or
+  // refused a SetState (the state it really has then): 0 normal,
+  // 1 minimized, 2 maximized, with the client bounds in force in that state
+  // (for a minimized window, the bounds it will be restored to).
   virtual void OnStateChanged(int windowState, const RECT& bounds) = 0;
-  // The user asked the window manager to close the window.
+  // The user asked the window manager to close the window. The window stays
+  // until the host destroys it.
   virtual void OnCloseRequested() = 0;
-  // The mouse capture was released (ReleaseCapture, or a loop took over).
+  // The mouse capture was released (ReleaseCapture, a loop took over, or
+  // another grab broke it): no release of the press will follow.
   virtual void OnCaptureReleased() = 0;
   // Draws the whole client area: frame pixels, controls, light elements.
   virtual void Render(gdi::Surface& target) = 0;
@@ -58,26 +116,51 @@ class Desktop {
  public:
   virtual ~Desktop() = default;
 
-  // Top-level windows. Bounds are the client area in screen pixels.
+  // Top-level windows. Bounds are the client area in screen pixels. Every
+  // call naming a window that does not exist (never made, or destroyed)
+  // does nothing.
+  //
+  // A hidden window with the bounds given, taken as they are. The handle is
+  // never 0 and never reused by this desktop.
   virtual HWND CreateTopLevel(WindowSink& sink, const RECT& bounds) = 0;
+  // Ends the window at once, with its region and its web views; no callback
+  // reaches the sink during or after it.
   virtual void DestroyTopLevel(HWND hwnd) = 0;
+  // The window takes these bounds, unclamped, unanswered. On a real screen it
+  // follows a little later; should the window manager change or refuse them,
+  // the bounds it really gives are reported with OnBoundsChanged.
   virtual void SetBounds(HWND hwnd, const RECT& bounds) = 0;
   virtual void Show(HWND hwnd, bool visible) = 0;
-  // 0 normal, 1 minimized; a request, answered by OnStateChanged.
+  // 0 normal, 1 minimized, 2 maximized (see States above); anything else is
+  // ignored. Not answered when done: the host has changed already. Answered
+  // with OnStateChanged when the window manager refuses it (with none
+  // running, nothing iconifies a window on X, so a minimize comes back as
+  // state 0 within a few hundred milliseconds).
   virtual void SetState(HWND hwnd, int windowState) = 0;
+  // UTF-8; invalid bytes are shown replaced, never refused.
   virtual void SetTitle(HWND hwnd, const std::string& utf8) = 0;
+  // The window's icon at several sizes; images without pixels are skipped.
   virtual void SetIcon(HWND hwnd, const std::vector<IconImage>& images) = 0;
+  // Binds the sizing loops only (see Minimum size above). Negative is 0.
   virtual void SetMinimumSize(HWND hwnd, int width, int height) = 0;
   virtual void SetCursor(HWND hwnd, Cursor cursor) = 0;
-  // The host's pixels changed; the backend redraws by calling Render.
+  // The host's pixels changed; the backend redraws by calling Render, later
+  // and possibly once for several calls.
   virtual void Invalidate(HWND hwnd) = 0;
 
   // Window-manager services behind the Win32 calls.
-  virtual void SetRegion(HWND hwnd, HRGN region) = 0;  // 0 removes it
+  // Takes the region over (see Region above); 0 removes the window's region.
+  virtual void SetRegion(HWND hwnd, HRGN region) = 0;
+  // Kept above other windows. The state is never reported back; with no
+  // window manager on X it has no effect.
   virtual void SetTopmost(HWND hwnd, bool topmost) = 0;
+  // The work area (the monitor less panels and task bars) of the monitor
+  // showing the window. For no window (hwnd 0, SystemParametersInfoA) the
+  // monitor of the program's first window, else the primary one. False when
+  // there is no screen to ask.
   virtual bool WorkArea(HWND hwnd, RECT& area) = 0;
   // Starts the move loop (HTCAPTION) or the sizing loop (an edge or corner
-  // code) from the press under way.
+  // code) from the press under way (see Move and sizing loops above).
   virtual void BeginMoveSize(HWND hwnd, WPARAM hitCode) = 0;
   virtual void ReleaseCapture() = 0;
 
