@@ -34,14 +34,15 @@ test-asan: deps
 bench: build
 	$(BUILD)/bin/skinshell_bench
 
-# The fuzz targets need only the skin layer, and the packed skins to seed
-# their corpus; one target per fuzz/*.cpp.
+# The fuzz targets need only the skin layer, and their seed corpora made
+# from the shipped skins; one target per fuzz/*.cpp. FUZZ_RUNS=N stops each
+# target after N executions instead of FUZZ_SECONDS.
 FUZZ_TARGETS = $(basename $(notdir $(wildcard fuzz/*.cpp)))
 
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSKINSHELL_FUZZ=ON -DSKINSHELL_SANITIZE=ON -DSKINSHELL_GTK=OFF
-	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target dist_skins $(FUZZ_TARGETS)
-	@scripts/fuzz.sh $(FUZZ_BUILD) $(or $(FUZZ_SECONDS),60)
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_seeds $(FUZZ_TARGETS)
+	@scripts/fuzz.sh $(FUZZ_BUILD) $(or $(FUZZ_SECONDS),60) $(FUZZ_RUNS)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -1,6 +1,7 @@
 // Arbitrary bytes as a BMP file: decoding never reads out of range, never
 // allocates more than the input can fill, and a bitmap made from it is the
 // size the decoder reported.
+// Code under test: platform/gdi/Bmp.cpp
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>

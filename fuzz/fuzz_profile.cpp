@@ -1,5 +1,6 @@
 // Arbitrary text with a section, key and value taken from its first bytes:
 // lookups never read out of range, and a write changes only its own entry.
+// Code under test: platform/profile/Profile.cpp
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>

@@ -1,5 +1,6 @@
 // Arbitrary bytes as bag content: loading never reads out of range, every
 // loaded entry reads back, and a bag that loads writes back the same bytes.
+// Code under test: host/PropertyBag.cpp
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>

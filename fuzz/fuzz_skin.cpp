@@ -1,5 +1,7 @@
 // The whole path a skin file takes into the frame: the outer record, the
 // property bag, and every key read as a picture into a surface.
+// Code under test: host/Files.cpp host/PropertyBag.cpp platform/gdi/Bmp.cpp
+// Code under test: skin/SkinFile.cpp skin/clsBitmap.cpp
 #include <cstddef>
 #include <cstdint>
 
