@@ -36,7 +36,8 @@ bench: build
 
 # The fuzz targets need only the skin layer, and their seed corpora made
 # from the shipped skins; one target per fuzz/*.cpp. FUZZ_RUNS=N stops each
-# target after N executions instead of FUZZ_SECONDS.
+# target after N executions instead of FUZZ_SECONDS; FUZZ_TARGET=fuzz_x runs
+# only that one.
 FUZZ_TARGETS = $(basename $(notdir $(wildcard fuzz/*.cpp)))
 
 fuzz: deps

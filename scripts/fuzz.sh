@@ -2,10 +2,11 @@
 # Runs every fuzz target in turn and reports what each reached:
 #   scripts/fuzz.sh BUILD_DIR [SECONDS_EACH] [RUNS_EACH]
 # With RUNS_EACH a target stops after that many executions rather than after
-# SECONDS_EACH. Each target reads its seeds (BUILD_DIR/fuzz-seeds/<target>,
-# made by the build) and its own corpus (BUILD_DIR/fuzz-corpus/<target>),
-# which keeps what the run found, so the next run starts from there. Findings
-# go to BUILD_DIR/fuzz-artifacts, full logs to BUILD_DIR/fuzz-logs.
+# SECONDS_EACH; FUZZ_TARGET=fuzz_x runs only that target. Each target reads
+# its seeds (BUILD_DIR/fuzz-seeds/<target>, made by the build) and its own
+# corpus (BUILD_DIR/fuzz-corpus/<target>), which keeps what the run found,
+# so the next run starts from there. Findings go to BUILD_DIR/fuzz-artifacts,
+# full logs to BUILD_DIR/fuzz-logs.
 set -euo pipefail
 build=${1:-build-fuzz}
 seconds=${2:-60}
@@ -37,7 +38,7 @@ edges_under_test() {
 
 summary=()
 failed=()
-for target in "$build"/bin/fuzz_*; do
+for target in "$build"/bin/${FUZZ_TARGET:-fuzz_*}; do
   name=$(basename "$target")
   corpus=$build/fuzz-corpus/$name
   seeds=$build/fuzz-seeds/$name
