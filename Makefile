@@ -1,5 +1,5 @@
 # The one entry point: make run, make test, make bench, make fuzz.
-.PHONY: deps configure build run test test-normal test-asan bench fuzz clean
+.PHONY: deps configure build run test test-normal test-asan bench fuzz fuzz-coverage clean
 
 BUILD ?= build
 ASAN_BUILD ?= build-asan
@@ -36,14 +36,19 @@ bench: build
 
 # The fuzz targets need only the skin layer, and their seed corpora made
 # from the shipped skins; one target per fuzz/*.cpp. FUZZ_RUNS=N stops each
-# target after N executions instead of FUZZ_SECONDS; FUZZ_TARGET=fuzz_x runs
+# target after N executions or FUZZ_SECONDS (then an hour by default); FUZZ_TARGET=fuzz_x runs
 # only that one.
 FUZZ_TARGETS = $(basename $(notdir $(wildcard fuzz/*.cpp)))
 
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSKINSHELL_FUZZ=ON -DSKINSHELL_SANITIZE=ON -DSKINSHELL_GTK=OFF
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_seeds $(FUZZ_TARGETS)
-	@scripts/fuzz.sh $(FUZZ_BUILD) $(or $(FUZZ_SECONDS),60) $(FUZZ_RUNS)
+	@scripts/fuzz.sh $(FUZZ_BUILD) $(or $(FUZZ_SECONDS),$(if $(FUZZ_RUNS),3600,60)) $(FUZZ_RUNS)
+
+# Lines and branches of each target's code under test that its corpus
+# reaches, from a separate clang coverage build.
+fuzz-coverage: deps
+	@scripts/fuzz-coverage.sh $(FUZZ_BUILD) $(FUZZ_BUILD)-coverage
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(FUZZ_BUILD)-coverage

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs every fuzz target in turn and reports what each reached:
 #   scripts/fuzz.sh BUILD_DIR [SECONDS_EACH] [RUNS_EACH]
-# With RUNS_EACH a target stops after that many executions rather than after
-# SECONDS_EACH; FUZZ_TARGET=fuzz_x runs only that target. Each target reads
+# With RUNS_EACH a target stops after that many executions or SECONDS_EACH,
+# whichever comes first; FUZZ_TARGET=fuzz_x runs only that target. Each target reads
 # its seeds (BUILD_DIR/fuzz-seeds/<target>, made by the build) and its own
 # corpus (BUILD_DIR/fuzz-corpus/<target>), which keeps what the run found,
 # so the next run starts from there. Findings go to BUILD_DIR/fuzz-artifacts,
@@ -17,7 +17,7 @@ logs=$build/fuzz-logs
 mkdir -p "$artifacts" "$logs"
 
 limit=(-max_total_time="$seconds")
-if [ -n "$runs" ]; then limit=(-runs="$runs"); fi
+if [ -n "$runs" ]; then limit+=(-runs="$runs"); fi
 
 # Covered and total edges in the files a target names on its "Code under
 # test:" line, from libFuzzer's coverage listing of each function.
@@ -46,7 +46,7 @@ for target in "$build"/bin/${FUZZ_TARGET:-fuzz_*}; do
   mkdir -p "$corpus" "$seeds"
   dict=()
   if [ -f "$source_dir/fuzz/$name.dict" ]; then dict=(-dict="$source_dir/fuzz/$name.dict"); fi
-  echo "== $name (${runs:+$runs runs}${runs:-${seconds}s}), log in $log"
+  echo "== $name (${runs:+$runs runs}${runs:+, }${seconds}s at most), log in $log"
   status=0
   "$target" "${limit[@]}" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
     "${dict[@]}" -artifact_prefix="$artifacts/" "$corpus" "$seeds" >"$log" 2>&1 || status=$?
