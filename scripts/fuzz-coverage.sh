@@ -27,8 +27,9 @@ for name in $targets; do
     "$fuzz_build/fuzz-corpus/$name" "$fuzz_build/fuzz-seeds/$name" >/dev/null 2>&1
   llvm-profdata merge -o "$data" "$raw"
   echo "== $name"
-  paths=()
-  for f in $files; do paths+=("$source_dir/$f"); done
-  llvm-cov report "$build/bin/$name" -instr-profile="$data" "${paths[@]}" |
-    sed "s|$source_dir/||"
+  # The report's heading, then only the files under test.
+  pattern="^Filename"
+  for f in $files; do pattern+="|^${f//./\\.} "; done
+  llvm-cov report "$build/bin/$name" -instr-profile="$data" | sed "s|^$source_dir/||" |
+    grep -E "$pattern"
 done
