@@ -141,13 +141,15 @@ HWND GtkDesktop::CreateTopLevel(WindowSink& sink, const RECT& bounds) {
   w.area = gtk_drawing_area_new();
   gtk_widget_set_size_request(w.area, std::max(1, g.width), std::max(1, g.height));
   gtk_widget_add_events(w.area,
-                        GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_POINTER_MOTION_MASK);
+                        GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_POINTER_MOTION_MASK |
+                            GDK_ENTER_NOTIFY_MASK);
   gtk_layout_put(GTK_LAYOUT(w.layout), w.area, 0, 0);
 
   g_signal_connect(w.area, "draw", G_CALLBACK(OnDraw), &w);
   g_signal_connect(w.area, "button-press-event", G_CALLBACK(OnButton), &w);
   g_signal_connect(w.area, "button-release-event", G_CALLBACK(OnButton), &w);
   g_signal_connect(w.area, "motion-notify-event", G_CALLBACK(OnMotion), &w);
+  g_signal_connect(w.area, "enter-notify-event", G_CALLBACK(OnEnter), &w);
   g_signal_connect(w.area, "grab-broken-event", G_CALLBACK(OnGrabBroken), &w);
   g_signal_connect(w.window, "configure-event", G_CALLBACK(OnConfigure), &w);
   g_signal_connect(w.window, "window-state-event", G_CALLBACK(OnWindowState), &w);
@@ -422,16 +424,27 @@ void GtkDesktop::ReleaseCapture() {
   w->sink->OnCaptureReleased();
 }
 
+// The screen is the primary monitor, as on Windows: a first start centres on
+// it, not across every monitor there is.
+RECT GtkDesktop::PrimaryMonitor() {
+  GdkDisplay* display = gdk_display_get_default();
+  if (display == nullptr) return {};
+  GdkMonitor* monitor = gdk_display_get_primary_monitor(display);
+  if (monitor == nullptr) monitor = gdk_display_get_monitor(display, 0);
+  if (monitor == nullptr) return {};
+  GdkRectangle r;
+  gdk_monitor_get_geometry(monitor, &r);
+  return RectOf(r);
+}
+
 int GtkDesktop::ScreenWidth() {
-  int width = 0;
-  for (const RECT& r : Monitors()) width = std::max(width, static_cast<int>(r.right));
-  return width;
+  RECT r = PrimaryMonitor();
+  return r.right - r.left;
 }
 
 int GtkDesktop::ScreenHeight() {
-  int height = 0;
-  for (const RECT& r : Monitors()) height = std::max(height, static_cast<int>(r.bottom));
-  return height;
+  RECT r = PrimaryMonitor();
+  return r.bottom - r.top;
 }
 
 std::vector<RECT> GtkDesktop::Monitors() {
@@ -583,6 +596,22 @@ gboolean GtkDesktop::OnButton(GtkWidget*, GdkEventButton* event, gpointer data) 
 }
 
 gboolean GtkDesktop::OnMotion(GtkWidget*, GdkEventMotion* event, gpointer data) {
+  auto& w = *static_cast<Window*>(data);
+  PointerEvent pointer;
+  pointer.kind = PointerKind::Move;
+  pointer.button = HostButtons(event->state);
+  pointer.shift = HostShift(event->state);
+  pointer.x = static_cast<int>(std::floor(event->x));
+  pointer.y = static_cast<int>(std::floor(event->y));
+  w.sink->OnPointer(pointer);
+  return TRUE;
+}
+
+// The pointer arriving from a web view, from outside, or by the window
+// moving under it: the host hears a move at the entry point, as Windows
+// sends one, so hover faces and sizing cursors show before the next motion.
+// Leaving says nothing.
+gboolean GtkDesktop::OnEnter(GtkWidget*, GdkEventCrossing* event, gpointer data) {
   auto& w = *static_cast<Window*>(data);
   PointerEvent pointer;
   pointer.kind = PointerKind::Move;

@@ -104,10 +104,12 @@ class GtkDesktop : public Desktop {
   void PlaceWebViews(const Window& window);
   void PlaceWebView(const WebView& view, const Window& window);
   GdkCursor* CursorFor(Cursor cursor);
+  static RECT PrimaryMonitor();
 
   static gboolean OnDraw(GtkWidget* widget, cairo_t* cr, gpointer data);
   static gboolean OnButton(GtkWidget* widget, GdkEventButton* event, gpointer data);
   static gboolean OnMotion(GtkWidget* widget, GdkEventMotion* event, gpointer data);
+  static gboolean OnEnter(GtkWidget* widget, GdkEventCrossing* event, gpointer data);
   static gboolean OnGrabBroken(GtkWidget* widget, GdkEvent* event, gpointer data);
   static gboolean OnConfigure(GtkWidget* widget, GdkEventConfigure* event, gpointer data);
   static gboolean OnWindowState(GtkWidget* widget, GdkEventWindowState* event, gpointer data);
