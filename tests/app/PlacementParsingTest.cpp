@@ -104,4 +104,24 @@ TEST(PlacementMonitors, APlacementPartlyOnAnyMonitorCounts) {
   EXPECT_TRUE(app::OnSomeMonitor({0, -999999, 8400, 13170}, {}));
 }
 
+TEST(PlacementMonitors, TouchingAMonitorAtAnySideIsNotBeingOnIt) {
+  // A 100x50 monitor at 1000,500, and a 20x10 window (in twips: top, left,
+  // height, width) flush against each of its sides from outside, then one
+  // pixel over that side.
+  const std::vector<RECT> monitor = {{1000, 500, 1100, 550}};
+  struct Case {
+    int left, top;
+  };
+  const Case touching[] = {{980, 520}, {1100, 520}, {1040, 490}, {1040, 550}};
+  const Case overlapping[] = {{981, 520}, {1099, 520}, {1040, 491}, {1040, 549}};
+  for (const Case& c : touching) {
+    EXPECT_FALSE(app::OnSomeMonitor({c.top * 15, c.left * 15, 150, 300}, monitor))
+        << c.left << "," << c.top;
+  }
+  for (const Case& c : overlapping) {
+    EXPECT_TRUE(app::OnSomeMonitor({c.top * 15, c.left * 15, 150, 300}, monitor))
+        << c.left << "," << c.top;
+  }
+}
+
 }  // namespace

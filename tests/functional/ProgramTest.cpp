@@ -77,11 +77,15 @@ int BackdropRun(const gdi::Surface& shot, int left, int right, int y, bool fromR
   return n;
 }
 
-class ProgramTest : public ::testing::TestWithParam<bool> {
+// The program on one X server of the shared ones.
+class ProgramRun : public ::testing::Test {
  protected:
+  explicit ProgramRun(bool managed, const ScreenLayout& layout = {})
+      : managed_(managed), layout_(layout) {}
+
   void SetUp() override {
-    session_ = &SharedSession(GetParam());
-    ASSERT_TRUE(session_->Ready()) << "no X server" << (GetParam() ? " with openbox" : "");
+    session_ = &SharedSession(managed_, layout_);
+    ASSERT_TRUE(session_->Ready()) << "no X server" << (managed_ ? " with openbox" : "");
     test::CopyTree(test::DistFolder(), folder_.Path());
     ASSERT_TRUE(test::Exists(folder_ / "skinshell")) << "the program is not built";
     test::WriteFile(folder_ / "html/index.html", std::string(StartPage));
@@ -98,7 +102,7 @@ class ProgramTest : public ::testing::TestWithParam<bool> {
   }
 
   XSession& X() { return *session_; }
-  bool Managed() const { return GetParam(); }
+  bool Managed() const { return managed_; }
 
   // Starts the program and waits for its window; 0 when it never showed.
   unsigned long Start() {
@@ -111,6 +115,7 @@ class ProgramTest : public ::testing::TestWithParam<bool> {
     env.push_back("ASAN_OPTIONS=detect_leaks=0");
     // The program's trace of window-manager traffic, shown when a test fails.
     env.push_back("G_MESSAGES_DEBUG=skinshell");
+    env.insert(env.end(), extraEnvironment_.begin(), extraEnvironment_.end());
     program_ = Child({folder_ / "skinshell"}, env, folder_.Path(), folder_ / "log.txt");
     return X().WaitForWindow({"--pid", std::to_string(program_.Pid())}, 20000,
                              [&] { return program_.Running(); });
@@ -202,12 +207,15 @@ class ProgramTest : public ::testing::TestWithParam<bool> {
     return DesignedWidth - ButtonsFromRight - ButtonWidth - slot * (ButtonWidth + ButtonSpace);
   }
 
-  // Points at a caption button, checks that the screen shows the face the
-  // skin gives it there, and clicks it.
+  // Points at a caption button straight from the page, in one step, checks
+  // that the screen shows the face the skin gives it there, and clicks it.
+  // The one step is the point: the pointer entering the frame must be enough
+  // for the hover face, with no motion inside it.
   void ClickCaptionButton(int left, int top, int slot, const std::string& hoverFace) {
     const int x = left + ButtonLeft(slot) + ButtonWidth / 2;
     const int y = top + ButtonsFromTop + ButtonHeight / 2;
-    Xdotool({"mousemove", std::to_string(x - 1), std::to_string(y)});
+    Xdotool({"mousemove", std::to_string(left + DesignedWidth / 2),
+             std::to_string(top + DesignedHeight / 2)});
     Xdotool({"mousemove", std::to_string(x), std::to_string(y)});
     const gdi::Surface face = SkinPicture("black-1", hoverFace);
     ASSERT_EQ(face.width, ButtonWidth);
@@ -236,9 +244,18 @@ class ProgramTest : public ::testing::TestWithParam<bool> {
   }
 
   test::TempFolder folder_{"skinshell functional #1 \xC3\xA4%"};
+  const bool managed_;
+  const ScreenLayout layout_;
+  std::vector<std::string> extraEnvironment_;  // for the program alone
   XSession* session_ = nullptr;
   Child program_;
   std::string marker_;
+};
+
+// Each test once with no window manager and once under openbox.
+class ProgramTest : public ProgramRun, public ::testing::WithParamInterface<bool> {
+ protected:
+  ProgramTest() : ProgramRun(GetParam()) {}
 };
 
 TEST_P(ProgramTest, FirstStartShowsTheStartPageUndecoratedCentredAndMakesTheMarker) {
@@ -525,6 +542,34 @@ TEST_P(ProgramTest, AWindowManagerMaximizeEndsNormalOnTheWorkAreaWithTheMaximize
   EXPECT_EQ(Rgb(shot, right, bottom), FirstRunColour);
   // Nor cut corners: the bar's own top corners are drawn.
   EXPECT_EQ(Rgb(shot, area[0], area[1]), Rgb(SkinPicture("black-2", "TOPLEFT"), 0, 0));
+  CloseAndExpectCleanExit(window);
+}
+
+// Two 1920x1080 monitors side by side under openbox, the left one primary.
+class TwoMonitorTest : public ProgramRun {
+ protected:
+  TwoMonitorTest() : ProgramRun(true, ScreenLayout{ScreenWidth, ScreenHeight, true}) {}
+};
+
+TEST_F(TwoMonitorTest, TheFirstStartCentresOnThePrimaryAndASecondMonitorPlacementOpensThere) {
+  unsigned long window = Start();
+  ASSERT_NE(window, 0u) << Log();
+  // Centred on the primary monitor, not across both.
+  EXPECT_TRUE(WaitForCentredStartPage(window)) << Describe(window);
+  CloseAndExpectCleanExit(window);
+
+  // 150,2100: on the second monitor.
+  test::WriteFile(folder_ / "html/size.ini",
+                  std::string("[mainwin]\nTestOCX_new=2250,31500,8400,13170\n"));
+  window = Start();
+  ASSERT_NE(window, 0u) << Log();
+  ASSERT_TRUE(WaitForGeometry(window, 2100, 150, DesignedWidth, DesignedHeight))
+      << Describe(window);
+  ASSERT_TRUE(WaitForColour(2100 + DesignedWidth / 2, 150 + DesignedHeight / 2, LaterRunColour));
+  // The maximize button fills the work area the system reports, which is
+  // the primary monitor's: the window goes over to it.
+  ClickCaptionButton(2100, 150, 1, "MAX3");
+  EXPECT_TRUE(WaitForGeometry(window, 0, 0, ScreenWidth, ScreenHeight)) << Describe(window);
   CloseAndExpectCleanExit(window);
 }
 

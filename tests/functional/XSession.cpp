@@ -17,6 +17,7 @@
 #include <memory>
 #include <string_view>
 #include <thread>
+#include <tuple>
 
 #include "tests/support/Scenario.h"
 
@@ -157,12 +158,17 @@ void Child::Stop() {
   pid_ = -1;
 }
 
-XSession::XSession(bool windowManager) : windowManager_(windowManager) {
+namespace {
+
+// Starts an X server that writes its display number to a pipe; the pid, and
+// ":n" in display (empty when it never said).
+pid_t StartServer(std::vector<std::string> argv, const std::vector<std::string>& env,
+                  std::string& display) {
   int fds[2];
-  if (pipe(fds) != 0) return;
+  if (pipe(fds) != 0) return -1;
   std::string fd = std::to_string(fds[1]);
-  pid_t pid = Spawn({"Xvfb", "-displayfd", fd, "-screen", "0", "1920x1080x24", "-nolisten", "tcp"},
-                    {}, "", "", -1, fds[1]);
+  argv.insert(argv.begin() + 1, {"-displayfd", fd});
+  pid_t pid = Spawn(argv, env, "", "", -1, fds[1]);
   close(fds[1]);
   char buffer[32] = {};
   std::string number;
@@ -173,9 +179,83 @@ XSession::XSession(bool windowManager) : windowManager_(windowManager) {
     return number.find('\n') != std::string::npos;
   });
   close(fds[0]);
-  serverPid_ = pid;
-  if (number.find('\n') == std::string::npos) return;
-  display_ = ":" + number.substr(0, number.find('\n'));
+  if (number.find('\n') != std::string::npos) display = ":" + number.substr(0, number.find('\n'));
+  return pid;
+}
+
+void EndServer(pid_t pid) {
+  if (pid <= 0) return;
+  kill(pid, SIGTERM);
+  int status = 0;
+  if (!WaitFor(3000, [&] { return waitpid(pid, &status, WNOHANG) == pid; })) {
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+  }
+}
+
+}  // namespace
+
+// GDK takes its monitors from RandR outputs only: Xvfb has one output, and
+// neither a monitor set without an output nor Xinerama heads (Xephyr's) count
+// as a second monitor. The dummy video driver of Xorg has sixteen outputs.
+const char* const TwoOutputConfig = R"(Section "Device"
+  Identifier "dummy"
+  Driver "dummy"
+  VideoRam 256000
+EndSection
+Section "Screen"
+  Identifier "screen"
+  Device "dummy"
+  DefaultDepth 24
+  SubSection "Display"
+    Depth 24
+    Virtual 7680 2160
+  EndSubSection
+EndSection
+Section "ServerFlags"
+  Option "AutoAddDevices" "false"
+EndSection
+)";
+
+XSession::XSession(bool windowManager, const ScreenLayout& layout)
+    : windowManager_(windowManager) {
+  const std::string head = std::to_string(layout.width) + "x" + std::to_string(layout.height);
+  if (!layout.twoHeads) {
+    serverPid_ = StartServer({"Xvfb", "-screen", "0", head + "x24", "-nolisten", "tcp"}, {},
+                             display_);
+  } else {
+    char config[] = "/tmp/skinshell-xorg-XXXXXX";
+    int fd = mkstemp(config);
+    if (fd < 0) return;
+    const std::string text = TwoOutputConfig;
+    bool written = write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    close(fd);
+    configPath_ = config;
+    if (!written) return;
+    serverPid_ = StartServer({"Xorg", "-config", configPath_, "-configdir", configPath_ + ".d",
+                              "-logfile", configPath_ + ".log", "-nolisten", "tcp", "-noreset",
+                              "-novtswitch", "-sharevts"},
+                             {}, display_);
+  }
+  if (display_.empty()) return;
+  if (layout.twoHeads) {
+    // Two heads of the given size side by side, the left one primary.
+    const std::string x = std::to_string(layout.width);
+    auto plus = [](int base, int more) { return std::to_string(base + more); };
+    Run({"xrandr", "--newmode", head, "173.00", x, plus(layout.width, 128),
+         plus(layout.width, 328), plus(layout.width, 656), std::to_string(layout.height),
+         plus(layout.height, 3), plus(layout.height, 8), plus(layout.height, 40)});
+    for (const char* output : {"DUMMY0", "DUMMY1"}) Run({"xrandr", "--addmode", output, head});
+    int status = 1;
+    Run({"xrandr", "--output", "DUMMY0", "--mode", head, "--pos", "0x0", "--primary", "--output",
+         "DUMMY1", "--mode", head, "--pos", x + "x0"},
+        &status);
+    if (status != 0) return;
+    // The driver counts the second output as connected only once the
+    // outputs are probed again, which a plain query does; GDK itself never
+    // probes.
+    Run({"xrandr", "--query"});
+  }
   XSetErrorHandler(IgnoreXError);
   connection_ = XOpenDisplay(display_.c_str());
   if (connection_ == nullptr) return;
@@ -193,13 +273,11 @@ XSession::XSession(bool windowManager) : windowManager_(windowManager) {
 XSession::~XSession() {
   manager_.Stop();
   if (connection_ != nullptr) XCloseDisplay(static_cast<::Display*>(connection_));
-  if (serverPid_ > 0) {
-    kill(serverPid_, SIGTERM);
-    int status = 0;
-    if (!WaitFor(3000, [&] { return waitpid(serverPid_, &status, WNOHANG) == serverPid_; })) {
-      kill(serverPid_, SIGKILL);
-      waitpid(serverPid_, &status, 0);
-    }
+  EndServer(serverPid_);
+  if (!configPath_.empty()) {
+    unlink(configPath_.c_str());
+    unlink((configPath_ + ".log").c_str());
+    unlink((configPath_ + ".log.old").c_str());
   }
 }
 
@@ -347,8 +425,10 @@ void XSession::Maximize(unsigned long window) const {
 
 namespace {
 
-std::map<bool, std::unique_ptr<XSession>>& Sessions() {
-  static std::map<bool, std::unique_ptr<XSession>> sessions;
+using SessionKey = std::tuple<bool, int, int, bool>;
+
+std::map<SessionKey, std::unique_ptr<XSession>>& Sessions() {
+  static std::map<SessionKey, std::unique_ptr<XSession>> sessions;
   return sessions;
 }
 
@@ -360,9 +440,9 @@ const auto* const environment = ::testing::AddGlobalTestEnvironment(new Sessions
 
 }  // namespace
 
-XSession& SharedSession(bool windowManager) {
-  auto& session = Sessions()[windowManager];
-  if (!session) session = std::make_unique<XSession>(windowManager);
+XSession& SharedSession(bool windowManager, const ScreenLayout& layout) {
+  auto& session = Sessions()[{windowManager, layout.width, layout.height, layout.twoHeads}];
+  if (!session) session = std::make_unique<XSession>(windowManager, layout);
   return *session;
 }
 

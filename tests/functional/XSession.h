@@ -48,9 +48,17 @@ struct WindowInfo {
   int height = 0;
 };
 
+// The screen a session's server shows: one monitor of this size, or two of
+// it side by side.
+struct ScreenLayout {
+  int width = 1920;
+  int height = 1080;
+  bool twoHeads = false;
+};
+
 class XSession {
  public:
-  explicit XSession(bool windowManager);
+  explicit XSession(bool windowManager, const ScreenLayout& layout = {});
   ~XSession();
   XSession(const XSession&) = delete;
   XSession& operator=(const XSession&) = delete;
@@ -92,13 +100,15 @@ class XSession {
   bool ready_ = false;
   std::string display_;
   pid_t serverPid_ = -1;
+  std::string configPath_;  // the two-monitor server's configuration
   Child manager_;
   void* connection_ = nullptr;  // keeps the server from resetting between programs
 };
 
-// One X server without and one with a window manager for the whole test
-// run, started when first asked for and ended when the tests are over.
-XSession& SharedSession(bool windowManager);
+// One X server for each window manager choice and screen layout for the
+// whole test run, started when first asked for and ended when the tests are
+// over.
+XSession& SharedSession(bool windowManager, const ScreenLayout& layout = {});
 
 // Pids of the processes whose environment holds the entry (a marker given
 // to a program, which its helper processes inherit).
