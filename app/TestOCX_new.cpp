@@ -1,5 +1,7 @@
 #include "app/TestOCX_new.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <iostream>
 #include <memory>
 
@@ -65,6 +67,7 @@ TestOCX_new::TestOCX_new(platform::Desktop& desktop) : host::Form(desktop, "Test
   Caption(ProductTitle);
   Icon(app::AppIcon());
   Move(0, 0, DesignedWidth, DesignedHeight);
+  minimum_ = {DesignedWidth, DesignedHeight};
   MinimumSize(DesignedWidth, DesignedHeight);
 
   // Creation order is the designer's; the docking order follows from it.
@@ -118,7 +121,28 @@ void TestOCX_new::Form_Load() {
     browser_->Navigate(app::FirstRunPageLocation(folder));
   }
 
+  // On a screen smaller than the designed size the window starts as large
+  // as the work area, so that it centres with its caption buttons in reach.
+  const auto [width, height] = SmallestSize();
+  if (Width() > width || Height() > height) {
+    Move(Left(), Top(), std::min(Width(), width), std::min(Height(), height));
+  }
   app::LoadFormPlacement(*this, PlacementSection);
+}
+
+std::pair<int, int> TestOCX_new::SmallestSize() {
+  std::int64_t width = DesignedWidth;
+  std::int64_t height = DesignedHeight;
+  RECT area{};
+  if (Desktop().WorkArea(hwnd(), area)) {
+    const std::int64_t areaWidth =
+        (static_cast<std::int64_t>(area.right) - area.left) * host::Screen::TwipsPerPixelX();
+    const std::int64_t areaHeight =
+        (static_cast<std::int64_t>(area.bottom) - area.top) * host::Screen::TwipsPerPixelY();
+    if (areaWidth > 0) width = std::min(width, areaWidth);
+    if (areaHeight > 0) height = std::min(height, areaHeight);
+  }
+  return {static_cast<int>(width), static_cast<int>(height)};
 }
 
 void TestOCX_new::Form_Resize() {
@@ -152,8 +176,15 @@ void TestOCX_new::Form_Resize() {
     browser_->Height(r.Height);
   }
   if (ScaleWidth() > 0) {
-    if (Width() < DesignedWidth) Width(DesignedWidth);
-    if (Height() < DesignedHeight) Height(DesignedHeight);
+    // The work area of the window's monitor may have changed (another
+    // monitor, a panel): the desktop is told the floor that holds now.
+    const std::pair<int, int> minimum = SmallestSize();
+    if (minimum != minimum_) {
+      minimum_ = minimum;
+      MinimumSize(minimum.first, minimum.second);
+    }
+    if (Width() < minimum.first) Width(minimum.first);
+    if (Height() < minimum.second) Height(minimum.second);
   }
 }
 

@@ -3,6 +3,8 @@
 // web browser inside the frame and a hidden browser for the sound page.
 #pragma once
 
+#include <utility>
+
 #include <string>
 
 #include "host/Form.h"
@@ -41,6 +43,9 @@ class TestOCX_new : public host::Form {
 
  private:
   void ApplyOutline();
+  // The smallest size the window may take here, in twips: the designed size
+  // where it fits, never more than the work area of the window's monitor.
+  std::pair<int, int> SmallestSize();
 
   // Set once every child exists; size changes before that (the designed
   // size) have nothing to lay out.
@@ -50,4 +55,5 @@ class TestOCX_new : public host::Form {
   JSBORDER* bottom_ = nullptr;
   host::WebBrowser* browser_ = nullptr;
   host::WebBrowser* soundBrowser_ = nullptr;
+  std::pair<int, int> minimum_;  // as last told to the desktop
 };

@@ -95,6 +95,27 @@ TEST_F(Layout, ASystemMaximizeIsTakenOverOntoTheWorkAreaWithTheMaximizedSkin) {
   EXPECT_EQ(ViewBounds(window->WebBrowser()).left, -2);
 }
 
+TEST_F(Layout, OnAScreenSmallerThanTheDesignedSizeTheWorkAreaIsTheMinimumAndMaximizeFillsIt) {
+  desktop.SetScreen(800, 480);
+  desktop.SetWorkArea({0, 0, 800, 450});
+  Start();
+  // The first start fits the work area, centred on the screen.
+  EXPECT_EQ(window->Width(), 800 * 15);
+  EXPECT_EQ(window->Height(), 450 * 15);
+  EXPECT_EQ(window->Left(), 0);
+  EXPECT_EQ(window->Top(), 15 * 15);
+  EXPECT_EQ(Frame().minWidth, 800);
+  EXPECT_EQ(Frame().minHeight, 450);
+  // A shrink stops at the work area, not at the designed size.
+  window->Move(window->Left(), window->Top(), 300 * 15, 200 * 15);
+  EXPECT_EQ(window->Width(), 800 * 15);
+  EXPECT_EQ(window->Height(), 450 * 15);
+  desktop.UserMaximize(window->hwnd());
+  EXPECT_EQ(window->JSCAPTION1().Style2(), 1);
+  EXPECT_EQ(window->Width(), 800 * 15);
+  EXPECT_EQ(window->Height(), 450 * 15);
+}
+
 TEST_F(Layout, AMinimizedWindowLeavesTheBrowserWhereItWasAndDropsTheOutline) {
   Start();
   const Twips before = BoundsOf(window->WebBrowser());
