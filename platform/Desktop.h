@@ -164,7 +164,8 @@ class Desktop {
   virtual void BeginMoveSize(HWND hwnd, WPARAM hitCode) = 0;
   virtual void ReleaseCapture() = 0;
 
-  // The screen: its size in pixels and its monitors.
+  // The screen: its size in pixels (the primary monitor's, as on Windows,
+  // so that centring happens there) and every monitor.
   virtual int ScreenWidth() = 0;
   virtual int ScreenHeight() = 0;
   virtual std::vector<RECT> Monitors() = 0;
