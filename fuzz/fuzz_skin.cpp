@@ -12,6 +12,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   host::PropertyBag store;
   skin::LoadSkinBytes(data, size, store);
+  // What the frame checks before it uses a skin it has read.
+  (void)skin::HoldsFramePicture(store);
+  (void)skin::SkippedKeys(store);
   for (const host::PropertyBag::Entry& entry : store.Entries()) {
     clsBitmap surface;
     surface.LoadResource(skin::Picture(store, entry.name));

@@ -6,6 +6,7 @@
 #include "host/Files.h"
 #include "platform/File.h"
 #include "platform/gdi/Gdi.h"
+#include "skin/SkinKeys.h"
 
 namespace skin {
 
@@ -40,12 +41,55 @@ void ReadSkinFile(const std::string& path, host::PropertyBag& store) {
   LoadSkinBytes(bytes.data(), bytes.size(), store);
 }
 
-void LoadSkinBytes(const std::uint8_t* data, std::size_t size, host::PropertyBag& store) {
+std::string LoadSkinBytes(const std::uint8_t* data, std::size_t size, host::PropertyBag& store) {
   store.Clear();
+  if (size == 0) return "the file is empty";
   std::size_t contentSize = 0;
   const std::uint8_t* content = host::ByteArrayRecord(data, size, contentSize);
-  if (content == nullptr) return;
-  store.LoadContents(content, contentSize);
+  if (content == nullptr) {
+    return "not a skin file: it does not start with a byte-array record of its length";
+  }
+  if (!store.LoadContents(content, contentSize)) {
+    return "not a skin file: its content is not a property bag (bad magic, version, or an "
+           "entry running past the end)";
+  }
+  return {};
+}
+
+bool PictureDecodes(const host::PropertyBag& store, std::string_view key) {
+  const host::PropertyValue* value = store.ReadProperty(key);
+  if (value == nullptr || value->kind != host::PropertyValue::Kind::Picture) return false;
+  if (!SizeWithinBounds(value->bmp)) return false;
+  gdi::Surface pixels;
+  return gdi::DecodeBmp(value->bmp.data(), value->bmp.size(), pixels);
+}
+
+std::vector<std::string> SkippedKeys(const host::PropertyBag& store) {
+  std::vector<std::string> skipped;
+  for (const SkinKey& key : SkinKeys) {
+    if (store.ReadProperty(key.name) == nullptr) continue;  // absent is no failure
+    bool fails = false;
+    switch (key.kind) {
+      case KeyKind::Picture:
+        fails = !PictureDecodes(store, key.name);
+        break;
+      case KeyKind::Number:
+        fails = !Number(store, key.name).has_value();
+        break;
+      case KeyKind::Colour:
+        fails = !Colour(store, key.name).has_value();
+        break;
+    }
+    if (fails) skipped.emplace_back(key.name);
+  }
+  return skipped;
+}
+
+bool HoldsFramePicture(const host::PropertyBag& store) {
+  for (const SkinKey& key : SkinKeys) {
+    if (key.kind == KeyKind::Picture && PictureDecodes(store, key.name)) return true;
+  }
+  return false;
 }
 
 HBITMAP Picture(const host::PropertyBag& store, std::string_view key) {

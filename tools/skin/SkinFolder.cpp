@@ -10,6 +10,7 @@
 #include "host/Files.h"
 #include "platform/File.h"
 #include "platform/gdi/Gdi.h"
+#include "skin/SkinFile.h"
 
 namespace fs = std::filesystem;
 
@@ -451,18 +452,7 @@ bool UnpackToFolder(const host::PropertyBag& skin, const std::string& dir, Messa
 }
 
 std::string LoadSkinWithReason(const std::vector<std::uint8_t>& file, host::PropertyBag& skin) {
-  skin.Clear();
-  if (file.empty()) return "the file is empty";
-  std::size_t size = 0;
-  const std::uint8_t* content = host::ByteArrayRecord(file.data(), file.size(), size);
-  if (content == nullptr) {
-    return "not a skin file: it does not start with a byte-array record of its length";
-  }
-  if (!skin.LoadContents(content, size)) {
-    return "not a skin file: its content is not a property bag (bad magic, version, or an "
-           "entry running past the end)";
-  }
-  return {};
+  return skin::LoadSkinBytes(file.data(), file.size(), skin);
 }
 
 }  // namespace skintool
