@@ -8,6 +8,7 @@
 #include "host/PropertyBag.h"
 #include "platform/File.h"
 #include "skin/SkinFile.h"
+#include "skin/builtin/FrameSkin.h"
 #include "skin/clsBitmap.h"
 
 namespace {
@@ -43,6 +44,18 @@ void BM_SkinFileReadAndParse(benchmark::State& state) {
   FileSize(state, BlackOne);
 }
 BENCHMARK(BM_SkinFileReadAndParse);
+
+// The same as the frame controls read it: with the check for a usable skin,
+// which runs again only when the bytes change.
+void BM_FrameSkinRead(benchmark::State& state) {
+  for (auto _ : state) {
+    host::PropertyBag store;
+    skin::ReadFrameSkin(BlackOne, store);
+    benchmark::DoNotOptimize(store.Entries().size());
+  }
+  FileSize(state, BlackOne);
+}
+BENCHMARK(BM_FrameSkinRead);
 
 void BM_SkinCaptionLoad(benchmark::State& state) {
   for (auto _ : state) {

@@ -10,6 +10,7 @@
 #include "host/Form.h"
 #include "host/Screen.h"
 #include "skin/SkinFile.h"
+#include "skin/builtin/FrameSkin.h"
 #include "skin/clsBitmap.h"
 
 namespace {
@@ -105,9 +106,9 @@ void JSBORDER::UserControl_Resize() {
   }
 }
 
-// Every step below runs whatever the one before achieved: a missing file or
-// piece leaves its surface empty, which gives a thickness of 0 and copies
-// that draw nothing.
+// Every step below runs whatever the one before achieved: a missing piece
+// leaves its surface empty, which gives a thickness of 0 and copies that draw
+// nothing. A file the frame cannot use at all draws the built-in skin.
 void JSBORDER::DrawSkin() {
   if (!Ambient().UserMode) return;
 
@@ -118,7 +119,7 @@ void JSBORDER::DrawSkin() {
   std::optional<clsBitmap> third;
   if (edge == 3) third.emplace();
 
-  skin::ReadSkinFile(path_, store);
+  skin::ReadFrameSkin(path_, store);
   switch (edge) {
     case 1:
       first.LoadResource(skin::Picture(store, "LEFTTOP"));

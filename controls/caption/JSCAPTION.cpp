@@ -10,6 +10,7 @@
 #include "host/Screen.h"
 #include "platform/gdi/Text.h"
 #include "skin/SkinFile.h"
+#include "skin/builtin/FrameSkin.h"
 
 namespace {
 
@@ -362,7 +363,7 @@ void JSCAPTION::ComposeCaption() {
     });
     Step(true, [&] {
       SkinBag.Clear();
-      skin::ReadSkinFile(Path_, SkinBag);
+      skin::ReadFrameSkin(Path_, SkinBag);
     });
     Step(true, [&] { LoadPicture(SkinBag, TopLeftBitmap.get(), "TOPLEFT"); });
     Step(true, [&] { LoadPicture(SkinBag, TopMidBitmap.get(), "TOPMID"); });

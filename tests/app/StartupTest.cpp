@@ -150,16 +150,39 @@ TEST_F(StartUp, FindsEveryFileInAFolderWithSpacesNonAsciiAndUrlCharacters) {
   EXPECT_EQ(desktop.navigations.back(), Folder() + "/html/index.html");
 }
 
-TEST_F(StartUp, MissingSkinsLeaveAnUndrawnFrameButAWorkingWindow) {
+TEST_F(StartUp, MissingSkinsDrawTheBuiltInFrameThatStillMaximizesRestoresAndCloses) {
   MakeFolder("skinshell", true, false);
+  desktop.SetWorkArea({0, 0, 1920, 1040});
+  testing::internal::CaptureStderr();
   Start();
-  EXPECT_EQ(window->JSCAPTION1().ScaleHeight(), 0);
+  // The shipped bars are 27 (black-1) and 26 (black-2) pixels high.
+  EXPECT_EQ(window->JSCAPTION1().ScaleHeight(), 27);
+  EXPECT_EQ(window->JSBORDER1().Width(), 6 * 15);
+  EXPECT_EQ(window->JSBORDER3().Height(), 5 * 15);
+  const auto doubleClickCaption = [&] {
+    const int x = window->Left() / 15 + 400;
+    const int y = window->Top() / 15 + 10;
+    desktop.QueueClick(x, y);
+    desktop.QueueDoubleClick(x, y);
+    desktop.Pump();
+  };
+  doubleClickCaption();
+  EXPECT_EQ(window->JSCAPTION1().Style2(), 1);
+  EXPECT_EQ(window->Width(), 1920 * 15);
+  EXPECT_EQ(window->JSCAPTION1().ScaleHeight(), 26);
+  doubleClickCaption();
+  EXPECT_EQ(window->JSCAPTION1().Style2(), 2);
   EXPECT_EQ(window->Width(), 13170);
-  EXPECT_EQ(window->Height(), 8400);
-  window->Width(9000);
-  EXPECT_EQ(window->Width(), 13170);
+  EXPECT_EQ(window->JSCAPTION1().ScaleHeight(), 27);
   window->Move(1500, 1500);
   Close();
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(Lines(err), 2) << err;
+  for (const char* name : {"black-1", "black-2"}) {
+    EXPECT_NE(err.find(Folder() + "/stype/" + name + ".jss: it cannot be read (No such file"),
+              std::string::npos)
+        << err;
+  }
   EXPECT_NE(test::ReadFile(SizeIni()).find("TestOCX_new=1500,1500,8400,13170"), std::string::npos);
 }
 

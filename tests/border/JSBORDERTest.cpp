@@ -121,7 +121,7 @@ TEST_F(Border, EveryAssignmentAndRedrawReadsTheSkinFileAgain) {
             2);
 }
 
-TEST_F(Border, CompositionsLeaveNoHandlesAndBadSkinsDrawNothing) {
+TEST_F(Border, CompositionsLeaveNoHandlesAndUnusableSkinsDrawTheBuiltInEdge) {
   Write(SkinBuilder()
             .Picture("LEFTTOP", 4, 9, Red)
             .Picture("LEFTMID", 4, 3, Green)
@@ -138,6 +138,9 @@ TEST_F(Border, CompositionsLeaveNoHandlesAndBadSkinsDrawNothing) {
                   .Picture("RIGHTTOP", 0, 9, Red)
                   .Picture("BOTTOM", 3, 0, Red)
                   .Write(zeroWidth));
+  const std::string captionOnly = folder / "caption.jss";
+  ASSERT_TRUE(SkinBuilder().Picture("TOPLEFT", 8, 27, Red).Write(captionOnly));
+  testing::internal::CaptureStderr();
   for (int type = 1; type <= 3; ++type) {
     SCOPED_TRACE(type);
     JSBORDER& edge = AddEdge(type, 400, 300, "JSBORDER" + std::to_string(type));
@@ -149,15 +152,20 @@ TEST_F(Border, CompositionsLeaveNoHandlesAndBadSkinsDrawNothing) {
     EXPECT_EQ((type == 3 ? edge.Height() : edge.Width()), 4 * 15);
     EXPECT_EQ(gdi::LiveCount(gdi::Kind::DC), dcs);
     EXPECT_EQ(gdi::LiveCount(gdi::Kind::Bitmap), bitmaps);
+    // The built-in black-1 has 6-pixel sides and a 5-pixel bottom.
     for (const std::string& bad : {folder / "missing.jss", noKeys, zeroWidth, folder.Path()}) {
       SCOPED_TRACE(bad);
       edge.Path(bad);
-      EXPECT_EQ((type == 3 ? edge.Height() : edge.Width()), 0);
+      EXPECT_EQ((type == 3 ? edge.Height() : edge.Width()), (type == 3 ? 5 : 6) * 15);
       EXPECT_EQ(gdi::LiveCount(gdi::Kind::DC), dcs);
       EXPECT_EQ(gdi::LiveCount(gdi::Kind::Bitmap), bitmaps);
     }
+    // A skin is used as it stands, even one that has nothing for the edges.
+    edge.Path(captionOnly);
+    EXPECT_EQ((type == 3 ? edge.Height() : edge.Width()), 0);
     EXPECT_FALSE(test::Exists(folder / "missing.jss"));
   }
+  testing::internal::GetCapturedStderr();
 }
 
 TEST_F(Border, InDesignModeTheEdgeHoldsItsDesignedThicknessAndDrawsNothing) {

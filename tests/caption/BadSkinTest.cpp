@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/gdi/Gdi.h"
+#include "skin/SkinFile.h"
+#include "skin/builtin/FrameSkin.h"
 #include "tests/caption/CaptionFixture.h"
 
 namespace captiontest {
@@ -15,7 +17,7 @@ class BadSkin : public CaptionTest {
     c.REDRAW();
     return c;
   }
-  // The state an unreadable skin leaves: nothing drawn, everything 0.
+  // The state an empty path leaves: nothing drawn, everything 0.
   void ExpectEmptySkin(ProbeCaption& c) {
     EXPECT_TRUE(c.SkinBag.Empty());
     EXPECT_EQ(c.ScaleHeight(), 0);
@@ -28,37 +30,50 @@ class BadSkin : public CaptionTest {
     EXPECT_EQ(form->BackColor(), 0u);
     EXPECT_EQ(c.Style2(), 2);
   }
+  // A file the frame cannot use draws the built-in "black-1": its bar and
+  // its close face, at its layout.
+  void ExpectBuiltInSkin(ProbeCaption& c) {
+    const std::span<const std::uint8_t> bytes = skin::BuiltInSkinBytes("black-1");
+    host::PropertyBag builtIn;
+    skin::LoadSkinBytes(bytes.data(), bytes.size(), builtIn);
+    EXPECT_EQ(c.SkinBag.Contents(), builtIn.Contents());
+    EXPECT_EQ(c.ScaleHeight(), 27);
+    EXPECT_GT(c.CloseBitmap->Width(), 0);
+    EXPECT_EQ(c.FROMTOP, 3);
+    EXPECT_EQ(form->BackColor(), 0x00221F1Eu);
+  }
 };
 
-TEST_F(BadSkin, AnEmptyPathAFolderAndAMissingFileEachGiveAnEmptySkin) {
+TEST_F(BadSkin, AnEmptyPathGivesAnEmptySkinAndAFolderOrAMissingFileTheBuiltInOne) {
   ProbeCaption& c = Skinned();
-  for (const std::string& path : {std::string(), folder.Path(), folder / "missing.jss"}) {
+  c.Path(std::string());
+  c.REDRAW();
+  ExpectEmptySkin(c);
+  testing::internal::CaptureStderr();
+  for (const std::string& path : {folder.Path(), folder / "missing.jss"}) {
     SCOPED_TRACE(path);
     c.Path(WriteSkin(TestSkin(), "good.jss"));
     c.Path(path);
     c.REDRAW();
-    ExpectEmptySkin(c);
+    ExpectBuiltInSkin(c);
   }
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("it is a folder"), std::string::npos) << err;
   EXPECT_FALSE(test::Exists(folder / "missing.jss"));
 }
 
-TEST_F(BadSkin, ASkinWithoutAnyKeyDrawsNothingAndZeroesEveryValue) {
+TEST_F(BadSkin, ASkinWithoutAnyKeyOrOfGarbageBytesDrawsTheBuiltInSkin) {
   ProbeCaption& c = Skinned();
+  testing::internal::CaptureStderr();
   c.Path(WriteSkin(test::SkinBuilder(), "empty.jss"));
   c.REDRAW();
-  EXPECT_EQ(c.ScaleHeight(), 0);
-  EXPECT_EQ(c.FROMTOP, 0);
-  EXPECT_EQ(c.host::Control::BackColor(), 0u);
-  EXPECT_EQ(form->BackColor(), 0u);
-}
-
-TEST_F(BadSkin, GarbageBytesGiveAnEmptySkin) {
-  ProbeCaption& c = Skinned();
+  ExpectBuiltInSkin(c);
   const std::string path = folder / "garbage.jss";
   test::WriteFile(path, std::string("\x11\x20\x01\x00\xff\xff\xff\x7f\x00\x00\x00\x00SSPB", 16));
   c.Path(path);
   c.REDRAW();
-  ExpectEmptySkin(c);
+  ExpectBuiltInSkin(c);
+  testing::internal::GetCapturedStderr();
 }
 
 TEST_F(BadSkin, PicturesWithoutWidthDrawNothingAndNeverHang) {
