@@ -310,7 +310,9 @@ TEST(SkinInspection, PrintsControlBytesAndBrokenUtf8FromTheFileEscaped) {
   test::TempFolder folder;
   test::SkinBuilder builder;
   builder.Value("TITLE\x1B]0;owned\x07", host::PropertyValue::Of(std::string("x\x1B[2J\xFF")))
-      .Number("XOFFSET\x1B[31m", 1);
+      .Number("XOFFSET\x1B[31m", 1)
+      .Picture("TOPLEFT", 8, 27, 0)
+      .Picture("CLOSE", 20, 18, 0);
   ASSERT_TRUE(builder.Write(folder / "hostile.jss"));
   const Outcome outcome = RunTool({"inspect", folder / "hostile.jss"});
   EXPECT_EQ(outcome.code, 0) << outcome.err;
@@ -325,10 +327,12 @@ TEST(SkinInspection, PrintsControlBytesAndBrokenUtf8FromTheFileEscaped) {
 TEST(SkinInspection, ListsEveryEntryAndRefusesFilesThatAreNoSkin) {
   test::TempFolder folder;
   test::SkinBuilder builder;
-  builder.Picture("CLOSE", 28, 20, 0).Colour("FORECOLOR", 0x00EBE6E4);
+  builder.Picture("CLOSE", 28, 20, 0)
+      .Picture("TOPLEFT", 8, 27, 0)
+      .Colour("FORECOLOR", 0x00EBE6E4);
   ASSERT_TRUE(builder.Write(folder / "s.jss"));
   const Outcome outcome = RunTool({"inspect", folder / "s.jss"});
-  EXPECT_EQ(outcome.code, 0);
+  EXPECT_EQ(outcome.code, 0) << outcome.err;
   EXPECT_NE(outcome.info.find("CLOSE            picture  28x20"), std::string::npos)
       << outcome.info;
   EXPECT_NE(outcome.info.find("FORECOLOR        colour   #E4E6EB"), std::string::npos);
@@ -341,6 +345,29 @@ TEST(SkinInspection, ListsEveryEntryAndRefusesFilesThatAreNoSkin) {
     EXPECT_EQ(refused.code, 1) << bad;
     EXPECT_NE(refused.err.find("error:"), std::string::npos) << bad;
   }
+}
+
+TEST(SkinInspection, FailsASkinThatLeavesTheWindowWithoutACaptionOrACloseFace) {
+  test::TempFolder folder;
+  Bytes lying = gdi::EncodeBmp(gdi::Surface(2, 2, 0xFF000000u));
+  lying[19] = lying[23] = 0xEA;  // 60000 x 60000 pixels, says the header
+  lying[18] = lying[22] = 0x60;
+  test::SkinBuilder noBar;
+  noBar.Picture("CLOSE", 28, 20, 0).Value("TOPLEFT", host::PropertyValue::Picture(lying));
+  ASSERT_TRUE(noBar.Write(folder / "nobar.jss"));
+  test::SkinBuilder noClose;
+  noClose.Picture("TOPLEFT", 8, 27, 0).Picture("CLOSE", 0, 20, 0);
+  ASSERT_TRUE(noClose.Write(folder / "noclose.jss"));
+  const Outcome bar = RunTool({"inspect", folder / "nobar.jss"});
+  EXPECT_EQ(bar.code, 1);
+  EXPECT_NE(bar.err.find("error: " + folder / "nobar.jss" + ": TOPLEFT gives no picture"),
+            std::string::npos)
+      << bar.err;
+  EXPECT_EQ(bar.err.find("CLOSE"), std::string::npos) << bar.err;
+  const Outcome close = RunTool({"inspect", folder / "noclose.jss"});
+  EXPECT_EQ(close.code, 1);
+  EXPECT_NE(close.err.find("CLOSE gives no picture"), std::string::npos) << close.err;
+  EXPECT_EQ(close.err.find("TOPLEFT"), std::string::npos) << close.err;
 }
 
 TEST(SkinPreviewing, NeverWritesOverASkinWhenThePictureIsForgottenOrMisnamed) {

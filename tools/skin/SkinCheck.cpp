@@ -194,4 +194,17 @@ std::vector<std::string> CheckSkin(const host::PropertyBag& skin) {
   return warnings;
 }
 
+std::vector<std::string> SkinErrors(const host::PropertyBag& skin) {
+  std::vector<std::string> errors;
+  if (!PictureSize(skin, "TOPLEFT")) {
+    errors.push_back(
+        "TOPLEFT gives no picture: the caption would have no height, leaving the window "
+        "without a title bar or buttons");
+  }
+  if (!PictureSize(skin, "CLOSE")) {
+    errors.push_back("CLOSE gives no picture: the close button would have no face");
+  }
+  return errors;
+}
+
 }  // namespace skintool

@@ -17,4 +17,8 @@ std::vector<std::string> DescribeEntries(const host::PropertyBag& skin);
 // bar pieces of different heights and edges without their middle piece.
 std::vector<std::string> CheckSkin(const host::PropertyBag& skin);
 
+// What leaves the window without a way to handle it: a caption of no height
+// (so no title bar and no buttons) or a close button without a face.
+std::vector<std::string> SkinErrors(const host::PropertyBag& skin);
+
 }  // namespace skintool

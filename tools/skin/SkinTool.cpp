@@ -160,7 +160,9 @@ int Inspect(const std::string& in, std::ostream& info, std::ostream& err) {
   const std::vector<std::string> warnings = CheckSkin(skin);
   for (const std::string& w : warnings) info << "warning: " << w << "\n";
   if (warnings.empty()) info << "no warnings\n";
-  return 0;
+  const std::vector<std::string> errors = SkinErrors(skin);
+  for (const std::string& e : errors) err << "error: " << in << ": " << e << "\n";
+  return errors.empty() ? 0 : 1;
 }
 
 int Preview(const std::vector<std::string>& inputs, const std::string& out, int width,
