@@ -20,35 +20,19 @@ std::string NativePath(const std::string& path) {
 
 bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes,
                    std::size_t maxBytes) {
-  std::string ignored;
-  return ReadWholeFile(path, bytes, ignored, maxBytes);
-}
-
-bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error,
-                   std::size_t maxBytes) {
   bytes.clear();
   int fd = ::open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    error = std::strerror(errno);
-    return false;
-  }
+  if (fd < 0) return false;
   struct stat info {};
-  bool ok = false;
-  if (::fstat(fd, &info) != 0) {
-    error = std::strerror(errno);
-  } else if (!S_ISREG(info.st_mode)) {
-    error = S_ISDIR(info.st_mode) ? "it is a folder" : "it is not an ordinary file";
-  } else if (static_cast<std::uint64_t>(info.st_size) > maxBytes) {
-    error = "it is larger than " + std::to_string(maxBytes) + " bytes";
-  } else {
-    ok = true;
+  bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+            static_cast<std::uint64_t>(info.st_size) <= maxBytes;
+  if (ok) {
     bytes.resize(static_cast<std::size_t>(info.st_size));
     std::size_t done = 0;
     // One read normally takes it all; the loop only covers short reads.
     while (done < bytes.size()) {
       ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
       if (n < 0 && errno == EINTR) continue;
-      if (n < 0) error = std::strerror(errno);
       if (n <= 0) break;
       done += static_cast<std::size_t>(n);
     }

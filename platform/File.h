@@ -17,9 +17,6 @@ std::string NativePath(const std::string& path);
 // it then).
 bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes,
                    std::size_t maxBytes = std::size_t{64} << 20);
-// The same, saying in error why the file could not be read.
-bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error,
-                   std::size_t maxBytes = std::size_t{64} << 20);
 
 // Replaces the file's content atomically: a temporary file beside it, then a
 // rename, so a failure leaves the old content whole. False when the folder

@@ -1,5 +1,9 @@
 #include "skin/builtin/FrameSkin.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <map>
 #include <set>
@@ -61,6 +65,22 @@ void UseBuiltIn(const std::string& path, const std::string& reason, host::Proper
           "; the frame is drawn from the built-in skin " + std::string(builtIn->name));
 }
 
+// Only asked once a read has failed, and only for the message: the file may
+// have changed in between, which costs nothing worse than a vaguer reason.
+std::string WhyUnreadable(const std::string& path) {
+  const std::string native = platform::NativePath(path);
+  std::error_code error;
+  const std::filesystem::file_status status = std::filesystem::status(native, error);
+  if (error) return error.message();
+  if (std::filesystem::is_directory(status)) return "it is a folder";
+  if (!std::filesystem::is_regular_file(status)) return "it is not an ordinary file";
+  if (std::FILE* file = std::fopen(native.c_str(), "rb")) {
+    std::fclose(file);
+    return "it could not be read whole";
+  }
+  return std::strerror(errno);
+}
+
 Verdict Check(std::vector<std::uint8_t> bytes, host::PropertyBag& store) {
   Verdict verdict;
   verdict.unusable = LoadSkinBytes(bytes.data(), bytes.size(), store);
@@ -93,9 +113,8 @@ void ReadFrameSkin(const std::string& path, host::PropertyBag& store) {
   store.Clear();
   if (path.empty()) return;
   std::vector<std::uint8_t> bytes;
-  std::string why;
-  if (!platform::ReadWholeFile(path, bytes, why)) {
-    UseBuiltIn(path, "it cannot be read (" + why + ")", store);
+  if (!platform::ReadWholeFile(path, bytes)) {
+    UseBuiltIn(path, "it cannot be read (" + WhyUnreadable(path) + ")", store);
     return;
   }
   static std::map<std::string, Verdict> verdicts;
