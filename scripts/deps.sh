@@ -5,7 +5,7 @@ packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   libgtest-dev libbenchmark-dev libpng-dev
   libpango1.0-dev libcairo2-dev libgtk-3-dev libwebkit2gtk-4.1-dev libxext-dev
-  xvfb xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils xdotool openbox x11-utils adwaita-icon-theme fonts-dejavu-core
+  xvfb xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils xdotool libxtst6 openbox x11-utils adwaita-icon-theme fonts-dejavu-core
   imagemagick python3 gstreamer1.0-plugins-base gstreamer1.0-plugins-good libgl1-mesa-dri
 )
 missing=()
