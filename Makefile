@@ -31,8 +31,13 @@ test-asan: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --output-on-failure
 
+# The Google Benchmark programs on the headless desktop, then the real
+# desktop's figures against a bare WebKitGTK window (Xvfb and openbox).
 bench: build
 	$(BUILD)/bin/skinshell_bench
+	scripts/startup-bench.py $(BUILD) 7
+	scripts/idle-bench.py $(BUILD)
+	scripts/resize-bench.py $(BUILD)
 
 # The fuzz targets need only the skin layer, and their seed corpora made
 # from the shipped skins; one target per fuzz/*.cpp. FUZZ_RUNS=N stops each

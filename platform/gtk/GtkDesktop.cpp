@@ -13,6 +13,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <string>
 
 namespace platform::gtk {
 
@@ -35,6 +37,12 @@ RECT RectOf(const GdkRectangle& r) {
 template <class... Args>
 void Trace(const char* format, Args... args) {
   g_log("skinshell", G_LOG_LEVEL_DEBUG, format, args...);
+}
+
+// A step of the start-up, timed on the monotonic clock for the start-up
+// benchmark.
+void Phase(const char* name, const char* detail = "") {
+  Trace("phase %s%s at %" G_GINT64_FORMAT, name, detail, g_get_monotonic_time());
 }
 
 // Where the window really is: gtk_window_get_position asks the X server,
@@ -114,6 +122,7 @@ GtkDesktop::Window* GtkDesktop::Get(HWND hwnd) {
 
 HWND GtkDesktop::CreateTopLevel(WindowSink& sink, const RECT& bounds) {
   Trace("CreateTopLevel");
+  Phase("window created");
   auto owned = std::make_unique<Window>();
   Window& w = *owned;
   w.desktop = this;
@@ -155,6 +164,7 @@ HWND GtkDesktop::CreateTopLevel(WindowSink& sink, const RECT& bounds) {
   g_signal_connect(w.window, "window-state-event", G_CALLBACK(OnWindowState), &w);
   g_signal_connect(w.window, "delete-event", G_CALLBACK(OnDelete), &w);
   g_signal_connect(w.window, "realize", G_CALLBACK(OnRealize), &w);
+  g_signal_connect(w.window, "map-event", G_CALLBACK(OnMapped), &w);
   g_signal_connect(w.area, "realize", G_CALLBACK(OnRealize), &w);
   gtk_widget_show(w.area);
   gtk_widget_show(w.layout);
@@ -177,6 +187,9 @@ void GtkDesktop::DestroyTopLevel(HWND hwnd) {
   // No signal may reach the sink from here on: the host is ending the window.
   g_signal_handlers_disconnect_by_data(w.window, &w);
   g_signal_handlers_disconnect_by_data(w.area, &w);
+  if (GdkFrameClock* clock = gtk_widget_get_frame_clock(w.window)) {
+    g_signal_handlers_disconnect_by_data(clock, &w);
+  }
   gtk_widget_destroy(w.window);
   if (w.region != nullptr) DeleteObject(w.region);
   windows_.erase(it);
@@ -224,6 +237,7 @@ void GtkDesktop::Show(HWND hwnd, bool visible) {
   Window* w = Get(hwnd);
   if (w == nullptr) return;
   Trace("Show %d", visible ? 1 : 0);
+  if (visible) Phase("window shown");
   if (visible) {
     gtk_widget_show(w->window);
   } else {
@@ -564,6 +578,7 @@ gboolean GtkDesktop::OnDraw(GtkWidget* widget, cairo_t* cr, gpointer data) {
   cairo_set_source_surface(cr, image, 0, 0);
   cairo_paint(cr);
   cairo_surface_destroy(image);
+  w.drewFrame = true;
   return TRUE;
 }
 
@@ -640,6 +655,9 @@ gboolean GtkDesktop::OnConfigure(GtkWidget* widget, GdkEventConfigure* event, gp
   g.width = event->width;
   g.height = event->height;
   w.actual = g;
+  if (auto skipped = w.resizeTrace.Configured({g.width, g.height}, g_get_monotonic_time())) {
+    Trace("size %dx%d skipped", skipped->width, skipped->height);
+  }
   if (g.width != w.shapeWidth || g.height != w.shapeHeight) w.desktop->ApplyShape(w);
   if (w.leavingMaximized) return FALSE;
   switch (w.pending.Configured(g)) {
@@ -766,8 +784,33 @@ void GtkDesktop::OnRealize(GtkWidget* widget, gpointer data) {
     w.shapeWidth = -1;
     w.shapeHeight = -1;
     w.desktop->ApplyShape(w);
+    if (GdkFrameClock* clock = gtk_widget_get_frame_clock(w.window)) {
+      g_signal_connect(clock, "after-paint", G_CALLBACK(OnAfterPaint), &w);
+    }
   } else if (GdkWindow* gdkWindow = gtk_widget_get_window(w.area)) {
     gdk_window_set_cursor(gdkWindow, w.desktop->CursorFor(w.cursor));
+  }
+}
+
+// For G_MESSAGES_DEBUG=skinshell: when each size the window manager gave was
+// on screen, and any frame painted at another size than the window's.
+void GtkDesktop::OnAfterPaint(GdkFrameClock*, gpointer data) {
+  auto& w = *static_cast<Window*>(data);
+  if (!w.drewFrame) return;
+  w.drewFrame = false;
+  if (!w.framePainted) {
+    w.framePainted = true;
+    Phase("first frame");
+  }
+  ResizeTrace::Size drawn{w.frame.width, w.frame.height};
+  std::int64_t now = g_get_monotonic_time();
+  if (auto ms = w.resizeTrace.Painted(drawn, now)) {
+    Trace("size %dx%d drawn after %.2f ms at %" G_GINT64_FORMAT, drawn.width, drawn.height, *ms,
+          now);
+  }
+  if (drawn.width != w.actual.width || drawn.height != w.actual.height) {
+    Trace("stale frame %dx%d in a %dx%d window", drawn.width, drawn.height, w.actual.width,
+          w.actual.height);
   }
 }
 
@@ -777,6 +820,18 @@ void GtkDesktop::OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpoin
   if (event == WEBKIT_LOAD_FINISHED) {
     g_log("skinshell", G_LOG_LEVEL_DEBUG, "load finished: %s", webkit_web_view_get_uri(view));
   }
+  const char* uri = webkit_web_view_get_uri(view);
+  const char* slash = uri != nullptr ? std::strrchr(uri, '/') : nullptr;
+  std::string page = std::string(" ") + (slash != nullptr ? slash + 1 : "");
+  page = page.substr(0, page.find('?'));
+  if (event == WEBKIT_LOAD_STARTED) Phase("load started", page.c_str());
+  if (event == WEBKIT_LOAD_COMMITTED) Phase("load committed", page.c_str());
+  if (event == WEBKIT_LOAD_FINISHED) Phase("load finished", page.c_str());
+}
+
+gboolean GtkDesktop::OnMapped(GtkWidget*, GdkEvent*, gpointer) {
+  Phase("window mapped");
+  return FALSE;
 }
 
 }  // namespace platform::gtk

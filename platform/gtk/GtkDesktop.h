@@ -13,6 +13,7 @@
 #include "platform/Desktop.h"
 #include "platform/gtk/ClickTracker.h"
 #include "platform/gtk/PendingGeometry.h"
+#include "platform/gtk/ResizeTrace.h"
 
 // Then the toolkit.
 #include <gtk/gtk.h>
@@ -89,6 +90,9 @@ class GtkDesktop : public Desktop {
     ClickTracker clicks{400, 5};
     Press press;
     gdi::Surface frame;  // the host's pixels, kept between draws
+    ResizeTrace resizeTrace;
+    bool drewFrame = false;  // in the frame clock's current frame
+    bool framePainted = false;
   };
   struct WebView {
     HWND parent = nullptr;
@@ -115,6 +119,8 @@ class GtkDesktop : public Desktop {
   static gboolean OnWindowState(GtkWidget* widget, GdkEventWindowState* event, gpointer data);
   static gboolean OnDelete(GtkWidget* widget, GdkEvent* event, gpointer data);
   static void OnRealize(GtkWidget* widget, gpointer data);
+  static void OnAfterPaint(GdkFrameClock* clock, gpointer data);
+  static gboolean OnMapped(GtkWidget* widget, GdkEvent* event, gpointer data);
   static gboolean OnSettleTimer(gpointer data);
   static gboolean OnIconifyTimer(gpointer data);
   static void OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer data);

@@ -6,6 +6,7 @@
 #include "platform/gtk/InputMapping.h"
 #include "platform/gtk/PageUri.h"
 #include "platform/gtk/PendingGeometry.h"
+#include "platform/gtk/ResizeTrace.h"
 #include "platform/gtk/ShapeRectangles.h"
 
 namespace platform::gtk {
@@ -156,6 +157,18 @@ TEST(InputMapping, EachFrameHitCodeStartsItsOwnEdgeAndTheCaptionNone) {
   EXPECT_EQ(SizingEdge(HTCAPTION), std::nullopt);
   EXPECT_EQ(CursorName(Cursor::SizeNWSE), std::string("nwse-resize"));
   EXPECT_EQ(CursorName(Cursor::Default), nullptr);
+}
+
+TEST(ResizeTrace, ASizeIsTimedToItsFirstFrameAndSkippedWhenTheNextCameFirst) {
+  ResizeTrace trace;
+  EXPECT_EQ(trace.Configured({800, 600}, 1000), std::nullopt);
+  EXPECT_EQ(trace.Painted({640, 480}, 2000), std::nullopt);  // a frame of the old size
+  EXPECT_EQ(trace.Configured({800, 600}, 3000), std::nullopt);  // a move keeps the clock
+  EXPECT_EQ(trace.Painted({800, 600}, 5500), 4.5);
+  EXPECT_EQ(trace.Painted({800, 600}, 9000), std::nullopt);  // timed once
+  EXPECT_EQ(trace.Configured({810, 600}, 10000), std::nullopt);
+  EXPECT_EQ(trace.Configured({820, 600}, 11000), (ResizeTrace::Size{810, 600}));
+  EXPECT_EQ(trace.Painted({820, 600}, 12000), 1.0);
 }
 
 }  // namespace
