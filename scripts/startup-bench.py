@@ -9,8 +9,12 @@ RUNS times each (5 by default), in a copy of the program folder that has
 already had its first start. Start-up is the time from starting the process
 to the start page's load-finished; peak memory is the sum of VmHWM over the
 process and the WebKit helpers it started, read one second after that.
+Both trace their start-up steps (main, GTK ready, window mapped, first frame,
+the page's load started, committed and finished); each step's median time
+since the process was started is listed for both.
 """
 import os
+import re
 import select
 import shutil
 import signal
@@ -70,8 +74,12 @@ def peak_kib(pid):
     return total
 
 
+PHASE = re.compile(rb"phase (.+?) at (\d+)")
+
+
 def measure(argv, env, cwd):
     began = time.monotonic()
+    phases = {}
     process = subprocess.Popen(argv, env=env, cwd=cwd, stdout=subprocess.PIPE,
                                stderr=subprocess.STDOUT, start_new_session=True)
     output = process.stdout.fileno()
@@ -91,13 +99,15 @@ def measure(argv, env, cwd):
             chunk = os.read(output, 65536)
             if not chunk:  # the program ended
                 return None
-            if not stop_at_load:
-                continue
             pending += chunk
             lines = pending.split(b"\n")
             pending = lines.pop()
             for line in lines:
-                if b"load finished:" in line and b"/html/index.html" in line:
+                phase = PHASE.search(line)
+                if phase:
+                    name = phase.group(1).decode(errors="replace").replace(" index.html", "")
+                    phases.setdefault(name, int(phase.group(2)) / 1000.0 - began * 1000.0)
+                if stop_at_load and b"load finished:" in line and b"/html/index.html" in line:
                     return time.monotonic()
 
     loaded = drain(began + LOAD_TIMEOUT_S, True)
@@ -117,7 +127,7 @@ def measure(argv, env, cwd):
     if elapsed is None:
         sys.exit(f"startup-bench: {argv[0]} did not finish loading its start page "
                  f"within {LOAD_TIMEOUT_S:.0f} s")
-    return elapsed, memory
+    return elapsed, memory, phases
 
 
 def main():
@@ -153,14 +163,32 @@ def main():
     print(f"{'program':<12} {'start-up median':>16} {'runs (ms)':<36} {'peak RSS median':>16}")
     medians = {}
     for name, samples in results.items():
-        times = [t for t, _ in samples]
-        memory = [m for _, m in samples]
+        times = [t for t, _, _ in samples]
+        memory = [m for _, m, _ in samples]
         medians[name] = statistics.median(times)
         listed = " ".join(f"{t * 1000:.0f}" for t in times)
         print(f"{name:<12} {medians[name] * 1000:>13.0f} ms {listed:<36} "
               f"{statistics.median(memory) / 1024:>13.1f} MiB")
     ratio = medians["skinshell"] / medians["bare_webkit"]
     print(f"skinshell / bare_webkit start-up: {ratio:.2f}")
+    memory = {name: statistics.median(m for _, m, _ in samples)
+              for name, samples in results.items()}
+    print(f"skinshell / bare_webkit peak RSS: {memory['skinshell'] / memory['bare_webkit']:.2f}")
+
+    # Each step's median time since the process was started; the program's
+    # hidden sound page has steps of its own.
+    print(f"\n{'step (ms since process start)':<34} {'skinshell':>10} {'bare_webkit':>12}")
+    order = {}
+    for samples in results.values():
+        for _, _, phases in samples:
+            for name, at in phases.items():
+                order.setdefault(name, []).append(at)
+    for name in sorted(order, key=lambda n: statistics.median(order[n])):
+        row = []
+        for program in results:
+            times = [p[name] for _, _, p in results[program] if name in p]
+            row.append(f"{statistics.median(times):.0f}" if times else "-")
+        print(f"{name:<34} {row[0]:>10} {row[1]:>12}")
 
 
 if __name__ == "__main__":
