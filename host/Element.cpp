@@ -1,22 +1,42 @@
 #include "host/Element.h"
 
+#include <cstdlib>
+
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/Text.h"
 
 namespace host {
 
-void Label::Draw(gdi::Surface& target, int originX, int originY, const RECT& clip) const {
+void Label::Draw(gdi::Surface& target, int originX, int originY, const RECT& clip,
+                 int scale) const {
   if (!Visible || Caption.empty() || Width <= 0 || Height <= 0) return;
   HDC dc = gdi::CreateSurfaceDC(&target);
   if (!dc) return;
-  gdi::DrawTextLine(dc, originX + Left, originY + Top, Width, Height, Caption, Font, ForeColor,
-                    &clip);
+  // The font grows with the scale, so the text is laid out at the device's
+  // resolution rather than enlarged.
+  host::Font font = Font;
+  if (scale > 1) font.Size *= scale;
+  gdi::DrawTextLine(dc, originX + Left * scale, originY + Top * scale, Width * scale,
+                    Height * scale, Caption, font, ForeColor, &clip);
   DeleteDC(dc);
 }
 
-void Image::Draw(gdi::Surface& target, int originX, int originY, const RECT& clip) const {
+void Image::Draw(gdi::Surface& target, int originX, int originY, const RECT& clip,
+                 int scale) const {
   if (!Visible || !Picture || Width <= 0 || Height <= 0) return;
-  gdi::StretchBlend(target, originX + Left, originY + Top, Width, Height, *Picture, &clip);
+  const gdi::Surface* picture = Picture.get();
+  if (scale > 1) {
+    const int width = Width * scale;
+    const int height = Height * scale;
+    auto distance = [&](const gdi::Surface& s) {
+      return std::abs(s.width - width) + std::abs(s.height - height);
+    };
+    for (const auto& other : OtherSizes) {
+      if (other && distance(*other) < distance(*picture)) picture = other.get();
+    }
+  }
+  gdi::StretchBlend(target, originX + Left * scale, originY + Top * scale, Width * scale,
+                    Height * scale, *picture, &clip);
 }
 
 }  // namespace host

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "host/PropertyBag.h"
 #include "platform/gdi/Surface.h"
@@ -26,7 +27,10 @@ class Element {
   }
   // Draws at the control's origin in target, touching nothing outside clip
   // (the control's rectangle): an element never spills past its control.
-  virtual void Draw(gdi::Surface& target, int originX, int originY, const RECT& clip) const = 0;
+  // At a scale above 1, target, origin and clip are in device pixels, that
+  // many to a pixel of the element's.
+  virtual void Draw(gdi::Surface& target, int originX, int originY, const RECT& clip,
+                    int scale = 1) const = 0;
 
   // Mouse events taken from the control while the pointer is over the
   // element (X and Y in the element's own pixels). Unset handlers leave the
@@ -44,14 +48,19 @@ class Label : public Element {
   std::string Caption;
   std::uint32_t ForeColor = 0x80000012;
   host::Font Font;
-  void Draw(gdi::Surface& target, int originX, int originY, const RECT& clip) const override;
+  void Draw(gdi::Surface& target, int originX, int originY, const RECT& clip,
+            int scale = 1) const override;
 };
 
 // A picture stretched to its box.
 class Image : public Element {
  public:
   std::shared_ptr<const gdi::Surface> Picture;
-  void Draw(gdi::Surface& target, int originX, int originY, const RECT& clip) const override;
+  // The same picture at other sizes: drawn at a scale, the one nearest to
+  // the box in device pixels is used.
+  std::vector<std::shared_ptr<const gdi::Surface>> OtherSizes;
+  void Draw(gdi::Surface& target, int originX, int originY, const RECT& clip,
+            int scale = 1) const override;
 };
 
 }  // namespace host

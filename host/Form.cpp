@@ -433,14 +433,22 @@ void Form::OnCaptureReleased() {
 }
 
 void Form::Render(gdi::Surface& target) {
+  RenderScaled(target, 1);
+}
+
+void Form::RenderScaled(gdi::Surface& target, int scale) {
+  scale = std::max(1, scale);
   Guarded([&] { PaintPending(); });
   target.Fill(gdi::ColorToPixel(backColor_));
   for (const auto& control : controls_) {
     const Control& c = *control;
     if (!c.visible_ || c.IsNative()) continue;
-    gdi::CopyRect(target, c.px_, c.py_, c.pw_, c.ph_, c.surface_, 0, 0);
-    const RECT clip{c.px_, c.py_, c.px_ + c.pw_, c.py_ + c.ph_};
-    for (const Element* element : c.Elements()) element->Draw(target, c.px_, c.py_, clip);
+    gdi::CopyRectScaled(target, c.px_, c.py_, c.pw_, c.ph_, c.surface_, 0, 0, scale);
+    const RECT clip{c.px_ * scale, c.py_ * scale, (c.px_ + c.pw_) * scale,
+                    (c.py_ + c.ph_) * scale};
+    for (const Element* element : c.Elements()) {
+      element->Draw(target, c.px_ * scale, c.py_ * scale, clip, scale);
+    }
   }
 }
 

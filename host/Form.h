@@ -99,6 +99,7 @@ class Form : public platform::WindowSink {
   void OnCloseRequested() override;
   void OnCaptureReleased() override;
   void Render(gdi::Surface& target) override;
+  void RenderScaled(gdi::Surface& target, int scale) override;
 
  private:
   friend class Control;

@@ -11,6 +11,16 @@ Desktop* current = nullptr;
 }
 
 Desktop* CurrentDesktop() { return current; }
+
+void WindowSink::RenderScaled(gdi::Surface& target, int scale) {
+  if (scale <= 1) {
+    Render(target);
+    return;
+  }
+  gdi::Surface logical(target.width / scale, target.height / scale);
+  Render(logical);
+  gdi::CopyRectScaled(target, 0, 0, logical.width, logical.height, logical, 0, 0, scale);
+}
 void UseDesktop(Desktop* desktop) { current = desktop; }
 
 }  // namespace platform

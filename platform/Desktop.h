@@ -103,6 +103,11 @@ class WindowSink {
   virtual void OnCaptureReleased() = 0;
   // Draws the whole client area: frame pixels, controls, light elements.
   virtual void Render(gdi::Surface& target) = 0;
+  // The same at a window scale above 1, into a target `scale` times the
+  // client size in device pixels: pixels as sharp scale x scale blocks, text
+  // and pictures at the device's resolution where the sink can. Without an
+  // override, Render's picture enlarged.
+  virtual void RenderScaled(gdi::Surface& target, int scale);
 };
 
 struct IconImage {

@@ -2,7 +2,7 @@
 """Start-up time and peak memory of the program against a bare WebKitGTK
 window on the same page.
 
-    scripts/startup-bench.py [BUILD_DIR] [RUNS]
+    [GDK_SCALE=2] scripts/startup-bench.py [BUILD_DIR] [RUNS]
 
 Runs both programs alternately on an Xvfb of its own (no window manager),
 RUNS times each (5 by default), in a copy of the program folder that has
@@ -29,9 +29,16 @@ LOAD_TIMEOUT_S = 30.0
 
 
 def start_xvfb():
+    # With GDK_SCALE set, the screen grows with it, so that both programs see
+    # the same 1920x1080 logical screen at every scale.
+    try:
+        scale = max(1, int(os.environ.get("GDK_SCALE", "1")))
+    except ValueError:
+        scale = 1
+    screen = f"{1920 * scale}x{1080 * scale}x24"
     read_fd, write_fd = os.pipe()
     server = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "1920x1080x24", "-nolisten", "tcp"],
+        ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", screen, "-nolisten", "tcp"],
         pass_fds=(write_fd,), stderr=subprocess.DEVNULL)
     os.close(write_fd)
     with os.fdopen(read_fd) as pipe:

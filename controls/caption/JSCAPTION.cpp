@@ -425,7 +425,14 @@ void JSCAPTION::ComposeCaption() {
     });
 
     Step(true, [&] {
-      if (ShowIcon_) Image1.Picture = IconPicture(Container().Icon(), Image1.Width);
+      if (!ShowIcon_) return;
+      Image1.Picture = IconPicture(Container().Icon(), Image1.Width);
+      // A window at a higher scale draws the icon image nearest its box in
+      // device pixels.
+      Image1.OtherSizes.clear();
+      for (const auto& image : Container().Icon()) {
+        Image1.OtherSizes.push_back(std::make_shared<const gdi::Surface>(image.pixels));
+      }
     });
 
     const auto buttonLefts = [&] {

@@ -136,6 +136,31 @@ void CopyRect(Surface& dst, int x, int y, int w, int h, const Surface& src, int 
   }
 }
 
+void CopyRectScaled(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy,
+                    int scale) {
+  if (scale <= 1) {
+    CopyRect(dst, x, y, w, h, src, sx, sy);
+    return;
+  }
+  if (!Consistent(dst) || !Consistent(src) || w <= 0 || h <= 0) return;
+  // The block in source pixels, clipped against the source, then in device
+  // rows and columns, clipped against the destination.
+  long long srcX = sx, srcY = sy, cw = w, ch = h, dx = x, dy = y;
+  if (srcX < 0) dx -= srcX;
+  if (srcY < 0) dy -= srcY;
+  if (!Clip(srcX, cw, src.width) || !Clip(srcY, ch, src.height)) return;
+  const long long s = scale;
+  long long left = dx * s, top = dy * s, width = cw * s, height = ch * s;
+  const long long firstX = left, firstY = top;
+  if (!Clip(left, width, dst.width) || !Clip(top, height, dst.height)) return;
+  for (long long row = top; row < top + height; ++row) {
+    const std::uint32_t* from =
+        src.pixels.data() + (srcY + (row - firstY) / s) * static_cast<long long>(src.width) + srcX;
+    std::uint32_t* to = dst.pixels.data() + row * static_cast<long long>(dst.width);
+    for (long long col = left; col < left + width; ++col) to[col] = from[(col - firstX) / s];
+  }
+}
+
 void FillRect(Surface& dst, int x, int y, int w, int h, std::uint32_t argb) {
   long long dx = x, dy = y, cw = w, ch = h;
   if (!Consistent(dst) || !Clip(dx, cw, dst.width) || !Clip(dy, ch, dst.height)) return;

@@ -42,6 +42,11 @@ std::uint32_t PixelToColor(std::uint32_t argb);
 
 // Copies a w x h block, clipped against both surfaces.
 void CopyRect(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy);
+// Copies a w x h block to (x, y) of a surface `scale` times as large, each
+// source pixel an exact scale x scale block (no interpolation); x and y are
+// in the source's pixels. Clipped against both surfaces.
+void CopyRectScaled(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy,
+                    int scale);
 // Fills a rectangle, clipped.
 void FillRect(Surface& dst, int x, int y, int w, int h, std::uint32_t argb);
 // Scales src into the rectangle with nearest-neighbour sampling and alpha

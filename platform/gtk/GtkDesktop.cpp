@@ -165,6 +165,7 @@ HWND GtkDesktop::CreateTopLevel(WindowSink& sink, const RECT& bounds) {
   g_signal_connect(w.window, "delete-event", G_CALLBACK(OnDelete), &w);
   g_signal_connect(w.window, "realize", G_CALLBACK(OnRealize), &w);
   g_signal_connect(w.window, "map-event", G_CALLBACK(OnMapped), &w);
+  g_signal_connect(w.window, "notify::scale-factor", G_CALLBACK(OnScaleChanged), &w);
   g_signal_connect(w.area, "realize", G_CALLBACK(OnRealize), &w);
   gtk_widget_show(w.area);
   gtk_widget_show(w.layout);
@@ -362,6 +363,12 @@ void GtkDesktop::ApplyShape(Window& w) {
   ::Window xid = GDK_WINDOW_XID(gdkWindow);
   int width = w.actual.width;
   int height = w.actual.height;
+  // GTK works in logical pixels; the X Shape is in the window's own pixels.
+  const int scale = std::max(1, gdk_window_get_scale_factor(gdkWindow));
+  if (scale != w.shapeScale) {
+    w.shapeScale = scale;
+    if (w.region != nullptr) w.shapeWidth = -1;
+  }
   if (w.region == nullptr) {
     if (w.shapeWidth == -1 && w.shapeHeight == -2) return;  // already removed
     XShapeCombineMask(display, xid, ShapeBounding, 0, 0, None, ShapeSet);
@@ -371,7 +378,8 @@ void GtkDesktop::ApplyShape(Window& w) {
     return;
   }
   if (width == w.shapeWidth && height == w.shapeHeight) return;
-  std::vector<ShapeRect> rects = ShapeRectangles(gdi::RegionSpans(w.region, width, height));
+  std::vector<ShapeRect> rects =
+      ShapeRectangles(gdi::RegionSpans(w.region, width, height), scale);
   std::vector<XRectangle> xrects;
   xrects.reserve(rects.size());
   for (const ShapeRect& r : rects) {
@@ -559,11 +567,18 @@ void GtkDesktop::Quit(int status) {
 
 gboolean GtkDesktop::OnDraw(GtkWidget* widget, cairo_t* cr, gpointer data) {
   auto& w = *static_cast<Window*>(data);
-  int width = gtk_widget_get_allocated_width(widget);
-  int height = gtk_widget_get_allocated_height(widget);
+  // The host draws in device pixels, at the window's scale: sharp blocks
+  // for its pixels, text and icon at the device's resolution.
+  const int scale = std::max(1, gtk_widget_get_scale_factor(widget));
+  int width = gtk_widget_get_allocated_width(widget) * scale;
+  int height = gtk_widget_get_allocated_height(widget) * scale;
   if (width <= 0 || height <= 0) return TRUE;
   if (w.frame.width != width || w.frame.height != height) w.frame = gdi::Surface(width, height);
-  w.sink->Render(w.frame);
+  if (scale > 1) {
+    w.sink->RenderScaled(w.frame, scale);
+  } else {
+    w.sink->Render(w.frame);
+  }
   // The host may have drawn into a surface of another size; paint only what
   // is there.
   if (w.frame.width <= 0 || w.frame.height <= 0 ||
@@ -574,11 +589,15 @@ gboolean GtkDesktop::OnDraw(GtkWidget* widget, cairo_t* cr, gpointer data) {
   cairo_surface_t* image = cairo_image_surface_create_for_data(
       reinterpret_cast<unsigned char*>(w.frame.pixels.data()), CAIRO_FORMAT_ARGB32, w.frame.width,
       w.frame.height, w.frame.width * 4);
+  cairo_surface_set_device_scale(image, scale, scale);
   cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
   cairo_set_source_surface(cr, image, 0, 0);
+  // Device pixel for device pixel: never smoothed.
+  cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
   cairo_paint(cr);
   cairo_surface_destroy(image);
   w.drewFrame = true;
+  w.frameScale = scale;
   return TRUE;
 }
 
@@ -802,7 +821,8 @@ void GtkDesktop::OnAfterPaint(GdkFrameClock*, gpointer data) {
     w.framePainted = true;
     Phase("first frame");
   }
-  ResizeTrace::Size drawn{w.frame.width, w.frame.height};
+  // In logical pixels, as the window's geometry is.
+  ResizeTrace::Size drawn{w.frame.width / w.frameScale, w.frame.height / w.frameScale};
   std::int64_t now = g_get_monotonic_time();
   if (auto ms = w.resizeTrace.Painted(drawn, now)) {
     Trace("size %dx%d drawn after %.2f ms at %" G_GINT64_FORMAT, drawn.width, drawn.height, *ms,
@@ -812,6 +832,16 @@ void GtkDesktop::OnAfterPaint(GdkFrameClock*, gpointer data) {
     Trace("stale frame %dx%d in a %dx%d window", drawn.width, drawn.height, w.actual.width,
           w.actual.height);
   }
+}
+
+// The window moved to a monitor of another scale, or the desktop's scale
+// changed: the host's logical geometry stays, the device pixels follow. The
+// web views follow by themselves.
+void GtkDesktop::OnScaleChanged(GObject*, GParamSpec*, gpointer data) {
+  auto& w = *static_cast<Window*>(data);
+  Trace("scale %d", gtk_widget_get_scale_factor(w.window));
+  w.desktop->ApplyShape(w);
+  gtk_widget_queue_draw(w.area);
 }
 
 void GtkDesktop::OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer) {

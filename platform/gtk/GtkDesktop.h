@@ -86,10 +86,12 @@ class GtkDesktop : public Desktop {
     HRGN region = nullptr;  // owned
     int shapeWidth = -1;    // the size the shape was last applied for
     int shapeHeight = -1;
+  int shapeScale = 1;  // the window scale it was applied at
     Cursor cursor = Cursor::Default;
     ClickTracker clicks{400, 5};
     Press press;
-    gdi::Surface frame;  // the host's pixels, kept between draws
+    gdi::Surface frame;  // the host's pixels, kept between draws, in device pixels
+  int frameScale = 1;  // the window scale it was drawn at
     ResizeTrace resizeTrace;
     bool drewFrame = false;  // in the frame clock's current frame
     bool framePainted = false;
@@ -123,6 +125,7 @@ class GtkDesktop : public Desktop {
   static gboolean OnMapped(GtkWidget* widget, GdkEvent* event, gpointer data);
   static gboolean OnSettleTimer(gpointer data);
   static gboolean OnIconifyTimer(gpointer data);
+  static void OnScaleChanged(GObject* object, GParamSpec* spec, gpointer data);
   static void OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer data);
 
   std::map<std::intptr_t, std::unique_ptr<Window>> windows_;

@@ -33,7 +33,7 @@ std::vector<Row> Rows(const std::vector<gdi::Span>& spans) {
 
 }  // namespace
 
-std::vector<ShapeRect> ShapeRectangles(const std::vector<gdi::Span>& spans) {
+std::vector<ShapeRect> ShapeRectangles(const std::vector<gdi::Span>& spans, int scale) {
   std::vector<ShapeRect> result;
   std::vector<Row> rows = Rows(spans);
   std::size_t bandStart = 0;  // index in result of the current band's first rectangle
@@ -47,6 +47,9 @@ std::vector<ShapeRect> ShapeRectangles(const std::vector<gdi::Span>& spans) {
       for (const auto& [x0, x1] : row.runs) result.push_back({x0, row.y, x1 - x0, 1});
     }
     previous = &row;
+  }
+  if (scale > 1) {
+    for (ShapeRect& r : result) r = {r.x * scale, r.y * scale, r.width * scale, r.height * scale};
   }
   return result;
 }

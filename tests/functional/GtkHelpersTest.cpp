@@ -119,6 +119,17 @@ TEST(ShapeRectangles, RowsWithTheSameSpansMergeIntoOneBand) {
   EXPECT_EQ(rects[3], (ShapeRect{0, 3, 13, 47}));
 }
 
+TEST(ShapeRectangles, AtScaleTwoEveryRectangleDoublesInPlace) {
+  // A corner cut 2 across on the first row, 1 on the second, of a 10x4
+  // window: the cuts are twice as large in device pixels, the rest whole.
+  std::vector<gdi::Span> spans = {{0, 2, 10}, {1, 1, 10}, {2, 0, 10}, {3, 0, 10}};
+  std::vector<ShapeRect> rects = ShapeRectangles(spans, 2);
+  ASSERT_EQ(rects.size(), 3u);
+  EXPECT_EQ(rects[0], (ShapeRect{4, 0, 16, 2}));
+  EXPECT_EQ(rects[1], (ShapeRect{2, 2, 18, 2}));
+  EXPECT_EQ(rects[2], (ShapeRect{0, 4, 20, 4}));
+}
+
 TEST(ShapeRectangles, ARowWithAHoleMergesBandByBand) {
   std::vector<gdi::Span> spans = {{0, 0, 4}, {0, 6, 10}, {1, 6, 10}, {1, 0, 4}, {2, 0, 10}};
   std::vector<ShapeRect> rects = ShapeRectangles(spans);

@@ -573,6 +573,81 @@ TEST_F(TwoMonitorTest, TheFirstStartCentresOnThePrimaryAndASecondMonitorPlacemen
   CloseAndExpectCleanExit(window);
 }
 
+// A HiDPI desktop: window scale 2 on a 3840x2160 screen under openbox, so
+// the logical screen is the usual 1920x1080.
+class ScaledTest : public ProgramRun {
+ protected:
+  ScaledTest() : ProgramRun(true, ScreenLayout{2 * ScreenWidth, 2 * ScreenHeight}) {
+    extraEnvironment_ = {"GDK_SCALE=2"};
+  }
+};
+
+TEST_F(ScaledTest, AtScaleTwoTheWholeWindowShowsSharpAndEverythingElseIsInLogicalPixels) {
+  X().SetBackground(Backdrop);
+  unsigned long window = Start();
+  ASSERT_NE(window, 0u) << Log();
+  // Centred in logical pixels, twice as large on the device.
+  const int left = 2 * CentredLeft;
+  const int top = 2 * CentredTop;
+  const int right = left + 2 * DesignedWidth - 1;
+  const int bottom = top + 2 * DesignedHeight - 1;
+  ASSERT_TRUE(WaitForGeometry(window, left, top, 2 * DesignedWidth, 2 * DesignedHeight))
+      << Describe(window);
+  ASSERT_TRUE(WaitForColour((left + right) / 2, (top + bottom) / 2, FirstRunColour))
+      << Describe(window);
+  const gdi::Surface shot = X().Capture();
+  Keep(shot, "scale2");
+
+  // The whole window is there, its bottom corners square; the top corners
+  // are cut twice as far as at scale 1 (3, 2, 1 on the left, 3, 2, 2, 1 on
+  // the right), each cut row twice.
+  EXPECT_NE(Rgb(shot, right, bottom), Backdrop);
+  EXPECT_NE(Rgb(shot, left, bottom), Backdrop);
+  EXPECT_EQ(Rgb(shot, right + 1, bottom), Backdrop);
+  std::vector<int> fromLeft;
+  std::vector<int> fromRight;
+  for (int y = top; y < top + 10; ++y) {
+    fromLeft.push_back(BackdropRun(shot, left, right, y, false));
+    fromRight.push_back(BackdropRun(shot, left, right, y, true));
+  }
+  EXPECT_EQ(fromLeft, (std::vector<int>{6, 6, 4, 4, 2, 2, 0, 0, 0, 0}));
+  EXPECT_EQ(fromRight, (std::vector<int>{6, 6, 4, 4, 4, 4, 2, 2, 0, 0}));
+
+  // The bar and the left edge are the skin's pixels, each a sharp 2x2 block.
+  const gdi::Surface bar = SkinPicture("black-1", "TOPMID");
+  const gdi::Surface edge = SkinPicture("black-1", "LEFTMID");
+  const int barX = left + DesignedWidth;
+  int wrong = 0;
+  // The page covers the bar's last row.
+  for (int y = 0; y < bar.height - 1; ++y) {
+    for (int d = 0; d < 4; ++d) {
+      if (Rgb(shot, barX + d % 2, top + 2 * y + d / 2) != Rgb(bar, 0, y)) ++wrong;
+    }
+  }
+  const int edgeY = top + DesignedHeight;
+  for (int x = 0; x < edge.width; ++x) {
+    for (int d = 0; d < 4; ++d) {
+      if (Rgb(shot, left + 2 * x + d % 2, edgeY + d / 2) != Rgb(edge, x, 0)) ++wrong;
+    }
+  }
+  EXPECT_EQ(wrong, 0) << "device pixels that are not their skin pixel";
+
+  // A drag of the bottom-right corner by 100x60 device pixels grows the
+  // window by 50x30 logical ones, and that is what is stored, in twips.
+  Drag(right - 1, bottom - 1, right - 1 + 100, bottom - 1 + 60);
+  EXPECT_TRUE(WaitForGeometry(window, left, top, 2 * (DesignedWidth + 50),
+                              2 * (DesignedHeight + 30)))
+      << Describe(window);
+  EXPECT_TRUE(WaitForTrace("window manager: bounds " + std::to_string(CentredLeft) + "," +
+                           std::to_string(CentredTop) + " 928x590"))
+      << Log();
+  CloseAndExpectCleanExit(window);
+  EXPECT_NE(Placement().find("TestOCX_new=" + std::to_string(CentredTop * 15) + "," +
+                             std::to_string(CentredLeft * 15) + ",8850,13920"),
+            std::string::npos)
+      << Placement();
+}
+
 INSTANTIATE_TEST_SUITE_P(Desktops, ProgramTest, ::testing::Values(false, true),
                          [](const ::testing::TestParamInfo<bool>& info) {
                            return info.param ? std::string("UnderOpenbox")
