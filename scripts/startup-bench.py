@@ -119,6 +119,8 @@ def measure(argv, env, cwd):
 
     loaded = drain(began + LOAD_TIMEOUT_S, True)
     elapsed = None if loaded is None else loaded - began
+    if elapsed is not None:
+        phases.setdefault("load finished", elapsed * 1000.0)
     memory = 0
     if elapsed is not None:
         # Kept reading meanwhile: a full pipe would stall the program.

@@ -498,6 +498,7 @@ WebViewId GtkDesktop::CreateWebView(HWND parent) {
   g_signal_connect(view, "load-changed", G_CALLBACK(OnLoadChanged), nullptr);
   WebViewId id = nextWebView_++;
   webViews_[id] = {parent, view};
+  Phase("web view created");
   return id;
 }
 
@@ -545,6 +546,7 @@ void GtkDesktop::Navigate(WebViewId id, const std::string& location) {
   if (it == webViews_.end()) return;
   std::string uri = PageUri(location);
   Trace("Navigate %d %s", id, uri.c_str());
+  Phase("navigate");
   webkit_web_view_load_uri(WEBKIT_WEB_VIEW(it->second.view), uri.c_str());
 }
 
