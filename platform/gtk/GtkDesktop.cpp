@@ -109,15 +109,19 @@ WebKitWebView* NewWebView(WebKitWebView* related) {
 GtkDesktop::GtkDesktop() = default;
 
 GtkDesktop::~GtkDesktop() {
-  while (!windows_.empty()) DestroyTopLevel(windows_.begin()->second->hwnd);
+  while (Window* w = windows_.First()) DestroyTopLevel(w->hwnd);
   for (auto& [cursor, gdkCursor] : cursors_) {
     if (gdkCursor != nullptr) g_object_unref(gdkCursor);
   }
 }
 
 GtkDesktop::Window* GtkDesktop::Get(HWND hwnd) {
-  auto it = windows_.find(reinterpret_cast<std::intptr_t>(hwnd));
-  return it == windows_.end() ? nullptr : it->second.get();
+  return windows_.Get(hwnd);
+}
+
+GtkWidget* GtkDesktop::Widget(HWND hwnd) {
+  Window* w = Get(hwnd);
+  return w == nullptr ? nullptr : w->window;
 }
 
 HWND GtkDesktop::CreateTopLevel(WindowSink& sink, const RECT& bounds) {
@@ -126,7 +130,6 @@ HWND GtkDesktop::CreateTopLevel(WindowSink& sink, const RECT& bounds) {
   auto owned = std::make_unique<Window>();
   Window& w = *owned;
   w.desktop = this;
-  w.hwnd = reinterpret_cast<HWND>(nextWindow_++);
   w.sink = &sink;
   w.bounds = bounds;
   Geometry g = GeometryOf(bounds);
@@ -170,15 +173,14 @@ HWND GtkDesktop::CreateTopLevel(WindowSink& sink, const RECT& bounds) {
   gtk_widget_show(w.area);
   gtk_widget_show(w.layout);
 
-  HWND hwnd = w.hwnd;
-  windows_[reinterpret_cast<std::intptr_t>(hwnd)] = std::move(owned);
-  return hwnd;
+  w.hwnd = windows_.Add(std::move(owned));
+  return w.hwnd;
 }
 
 void GtkDesktop::DestroyTopLevel(HWND hwnd) {
-  auto it = windows_.find(reinterpret_cast<std::intptr_t>(hwnd));
-  if (it == windows_.end()) return;
-  Window& w = *it->second;
+  Window* found = Get(hwnd);
+  if (found == nullptr) return;
+  Window& w = *found;
   if (captureWindow_ == &w) captureWindow_ = nullptr;
   if (w.settleTimer != 0) g_source_remove(w.settleTimer);
   if (w.iconifyTimer != 0) g_source_remove(w.iconifyTimer);
@@ -192,16 +194,17 @@ void GtkDesktop::DestroyTopLevel(HWND hwnd) {
     g_signal_handlers_disconnect_by_data(clock, &w);
   }
   gtk_widget_destroy(w.window);
-  if (w.region != nullptr) DeleteObject(w.region);
-  windows_.erase(it);
+  windows_.Remove(hwnd);
 }
 
 void GtkDesktop::Request(Window& w, const Geometry& requested, bool force) {
-  // GTK clamps a resize to the minimum size it was told, so that is the
-  // geometry the configure-event will report.
   Geometry g = requested;
-  g.width = std::max({1, g.width, w.minWidth});
-  g.height = std::max({1, g.height, w.minHeight});
+  g.width = std::max(1, g.width);
+  g.height = std::max(1, g.height);
+  // GTK and the window manager hold a resize to the minimum size they were
+  // told, which is the sizing loops' alone: the host may want less for a
+  // while (it raises the size itself), so the hint gives way to the request.
+  ApplyMinimum(w, std::min(w.minWidth, g.width), std::min(w.minHeight, g.height));
   if (g == w.actual && w.pending.Empty() && !force) return;
   w.pending.Requested(g);
   gtk_window_move(GTK_WINDOW(w.window), g.x, g.y);
@@ -251,9 +254,11 @@ void GtkDesktop::SetState(HWND hwnd, int windowState) {
   if (w == nullptr) return;
   GtkWindow* window = GTK_WINDOW(w->window);
   Trace("SetState %d", windowState);
+  if (windowState < 0 || windowState > 2) return;
   // The host's state changes at once; what the window manager reports back
-  // for this request is no news to it.
-  if (windowState == 0 || windowState == 1) w->state = windowState;
+  // for this request is no news to it. A maximize stays the host's: it has
+  // put the window on the work area already.
+  w->state = windowState;
   if (w->iconifyTimer != 0) {
     g_source_remove(w->iconifyTimer);
     w->iconifyTimer = 0;
@@ -311,10 +316,20 @@ void GtkDesktop::SetMinimumSize(HWND hwnd, int width, int height) {
   if (w == nullptr) return;
   w->minWidth = std::max(0, width);
   w->minHeight = std::max(0, height);
+  // A window already smaller keeps its size until the host changes it.
+  ApplyMinimum(*w, std::min(w->minWidth, w->actual.width), std::min(w->minHeight, w->actual.height));
+}
+
+void GtkDesktop::ApplyMinimum(Window& w, int width, int height) {
+  width = std::max(0, width);
+  height = std::max(0, height);
+  if (width == w.hintWidth && height == w.hintHeight) return;
+  w.hintWidth = width;
+  w.hintHeight = height;
   GdkGeometry hints{};
-  hints.min_width = w->minWidth;
-  hints.min_height = w->minHeight;
-  gtk_window_set_geometry_hints(GTK_WINDOW(w->window), nullptr, &hints, GDK_HINT_MIN_SIZE);
+  hints.min_width = width;
+  hints.min_height = height;
+  gtk_window_set_geometry_hints(GTK_WINDOW(w.window), nullptr, &hints, GDK_HINT_MIN_SIZE);
 }
 
 GdkCursor* GtkDesktop::CursorFor(Cursor cursor) {
@@ -341,15 +356,10 @@ void GtkDesktop::Invalidate(HWND hwnd) {
 }
 
 void GtkDesktop::SetRegion(HWND hwnd, HRGN region) {
+  OwnedRegion given(region);
   Window* w = Get(hwnd);
-  if (w == nullptr) {
-    // The window owns the region from the call on; with no window it has
-    // no owner left.
-    if (region != nullptr) DeleteObject(region);
-    return;
-  }
-  if (w->region != nullptr && w->region != region) DeleteObject(w->region);
-  w->region = region;
+  if (w == nullptr) return;
+  w->region = std::move(given);
   w->shapeWidth = -1;
   ApplyShape(*w);
 }
@@ -402,7 +412,7 @@ bool GtkDesktop::WorkArea(HWND hwnd, RECT& area) {
   GdkDisplay* display = gdk_display_get_default();
   if (display == nullptr) return false;
   GdkMonitor* monitor = nullptr;
-  Window* w = Get(hwnd);
+  Window* w = hwnd != nullptr ? Get(hwnd) : windows_.First();
   if (w != nullptr && gtk_widget_get_window(w->window) != nullptr) {
     monitor = gdk_display_get_monitor_at_window(display, gtk_widget_get_window(w->window));
   } else if (w != nullptr) {

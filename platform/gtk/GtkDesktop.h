@@ -11,6 +11,8 @@
 // The Win32 subset first: it declares TRUE and FALSE as constants, which
 // GLib's macros of the same names would otherwise break.
 #include "platform/Desktop.h"
+#include "platform/OwnedRegion.h"
+#include "platform/WindowTable.h"
 #include "platform/gtk/ClickTracker.h"
 #include "platform/gtk/PendingGeometry.h"
 #include "platform/gtk/ResizeTrace.h"
@@ -56,6 +58,10 @@ class GtkDesktop : public Desktop {
   int Run() override;
   void Quit(int status) override;
 
+  // The GtkWindow behind a handle, for tests that look at it from the X
+  // side; null for none.
+  GtkWidget* Widget(HWND hwnd);
+
  private:
   struct Press {
     guint button = 0;  // GDK's number; 0 when no button is down
@@ -81,9 +87,11 @@ class GtkDesktop : public Desktop {
     // Asked to leave the window manager's maximized state, not yet left: the
     // sizes it reports until then are its own.
     bool leavingMaximized = false;
-    int minWidth = 0;
+    int minWidth = 0;  // the sizing loops' minimum
     int minHeight = 0;
-    HRGN region = nullptr;  // owned
+    int hintWidth = 0;  // the minimum GTK and the window manager were told
+    int hintHeight = 0;
+    OwnedRegion region;
     int shapeWidth = -1;    // the size the shape was last applied for
     int shapeHeight = -1;
   int shapeScale = 1;  // the window scale it was applied at
@@ -105,6 +113,7 @@ class GtkDesktop : public Desktop {
   Window* Get(HWND hwnd);
   void Request(Window& window, const Geometry& geometry, bool force = false);
   void ApplyShape(Window& window);
+  void ApplyMinimum(Window& window, int width, int height);
   void Settle(Window& window);
   void Adopt(Window& window, const Geometry& geometry);
   void PlaceWebViews(const Window& window);
@@ -128,10 +137,9 @@ class GtkDesktop : public Desktop {
   static void OnScaleChanged(GObject* object, GParamSpec* spec, gpointer data);
   static void OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer data);
 
-  std::map<std::intptr_t, std::unique_ptr<Window>> windows_;
+  WindowTable<Window> windows_;
   std::map<WebViewId, WebView> webViews_;
   std::map<Cursor, GdkCursor*> cursors_;
-  std::intptr_t nextWindow_ = 0x100;
   WebViewId nextWebView_ = 1;
   Window* captureWindow_ = nullptr;  // the window with a button down
   GMainLoop* loop_ = nullptr;

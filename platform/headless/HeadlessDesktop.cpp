@@ -8,8 +8,6 @@ namespace platform {
 
 namespace {
 
-std::intptr_t Id(HWND hwnd) { return reinterpret_cast<std::intptr_t>(hwnd); }
-HWND Handle(std::intptr_t id) { return reinterpret_cast<HWND>(id); }
 int WidthOf(const RECT& r) { return r.right - r.left; }
 int HeightOf(const RECT& r) { return r.bottom - r.top; }
 
@@ -28,11 +26,7 @@ HeadlessDesktop::HeadlessDesktop(int screenWidth, int screenHeight)
   monitors_.push_back(RECT{0, 0, screenWidth, screenHeight});
 }
 
-HeadlessDesktop::~HeadlessDesktop() {
-  for (auto& [id, window] : windows_) {
-    if (window.region) DeleteObject(window.region);
-  }
-}
+HeadlessDesktop::~HeadlessDesktop() = default;
 
 void HeadlessDesktop::SetScreen(int width, int height) {
   screenWidth_ = width;
@@ -88,40 +82,31 @@ void HeadlessDesktop::Pump() {
   }
 }
 
-HeadlessDesktop::Window* HeadlessDesktop::Get(HWND hwnd) {
-  auto it = windows_.find(Id(hwnd));
-  return it == windows_.end() ? nullptr : &it->second;
-}
+HeadlessDesktop::Window* HeadlessDesktop::Get(HWND hwnd) { return windows_.Get(hwnd); }
 
-const HeadlessDesktop::Window* HeadlessDesktop::Find(HWND hwnd) const {
-  auto it = windows_.find(Id(hwnd));
-  return it == windows_.end() ? nullptr : &it->second;
-}
+const HeadlessDesktop::Window* HeadlessDesktop::Find(HWND hwnd) const { return windows_.Get(hwnd); }
 
 const HeadlessDesktop::WebView* HeadlessDesktop::FindWebView(WebViewId view) const {
   auto it = webViews_.find(view);
   return it == webViews_.end() ? nullptr : &it->second;
 }
 
-std::vector<HWND> HeadlessDesktop::Windows() const {
-  std::vector<HWND> result;
-  for (const auto& [id, window] : windows_) result.push_back(Handle(id));
-  return result;
-}
+std::vector<HWND> HeadlessDesktop::Windows() const { return windows_.Handles(); }
 
 HWND HeadlessDesktop::WindowAt(int x, int y) const {
   // Topmost windows first, then the newest: the stacking a window manager
   // would show.
   HWND found = nullptr;
   bool foundTopmost = false;
-  for (const auto& [id, window] : windows_) {
+  for (HWND hwnd : windows_.Handles()) {
+    const Window& window = *windows_.Get(hwnd);
     if (!window.visible || window.state == 1 || !Contains(window.bounds, x, y)) continue;
     if (window.region &&
         !gdi::RegionContains(window.region, x - window.bounds.left, y - window.bounds.top)) {
       continue;
     }
     if (!found || window.topmost || !foundTopmost) {
-      found = Handle(id);
+      found = hwnd;
       foundTopmost = window.topmost;
     }
   }
@@ -152,6 +137,8 @@ void HeadlessDesktop::Deliver(const Input& input) {
 
 void HeadlessDesktop::BeginMoveSize(HWND hwnd, WPARAM hitCode) {
   Record("BeginMoveSize " + std::to_string(hitCode));
+  // A loop starts only from a press under way.
+  if (buttons_ == 0) return;
   RunLoop(hwnd, hitCode);
 }
 
@@ -179,23 +166,23 @@ void HeadlessDesktop::RunLoop(HWND hwnd, WPARAM hitCode) {
     const int minH = std::max(window->minHeight, 1);
     RECT next = start;
     switch (hitCode) {
-      case 2:  // HTCAPTION
+      case HTCAPTION:
         next = RECT{start.left + dx, start.top + dy, start.right + dx, start.bottom + dy};
         break;
-      case 10:  // HTLEFT
+      case HTLEFT:
         next.left = std::min(start.left + dx, start.right - minW);
         break;
-      case 11:  // HTRIGHT
+      case HTRIGHT:
         next.right = std::max(start.right + dx, start.left + minW);
         break;
-      case 15:  // HTBOTTOM
+      case HTBOTTOM:
         next.bottom = std::max(start.bottom + dy, start.top + minH);
         break;
-      case 16:  // HTBOTTOMLEFT
+      case HTBOTTOMLEFT:
         next.left = std::min(start.left + dx, start.right - minW);
         next.bottom = std::max(start.bottom + dy, start.top + minH);
         break;
-      case 17:  // HTBOTTOMRIGHT
+      case HTBOTTOMRIGHT:
         next.right = std::max(start.right + dx, start.left + minW);
         next.bottom = std::max(start.bottom + dy, start.top + minH);
         break;
@@ -265,25 +252,23 @@ void HeadlessDesktop::UserClose(HWND hwnd) {
 }
 
 HWND HeadlessDesktop::CreateTopLevel(WindowSink& sink, const RECT& bounds) {
-  const std::intptr_t id = nextWindow_++;
-  Window& window = windows_[id];
-  window.sink = &sink;
-  window.bounds = bounds;
-  return Handle(id);
+  auto window = std::make_unique<Window>();
+  window->sink = &sink;
+  window->bounds = bounds;
+  return windows_.Add(std::move(window));
 }
 
 void HeadlessDesktop::DestroyTopLevel(HWND hwnd) {
-  auto it = windows_.find(Id(hwnd));
-  if (it == windows_.end()) return;
-  if (it->second.region) DeleteObject(it->second.region);
+  if (!Get(hwnd)) return;
   if (capture_ == hwnd) capture_ = nullptr;
-  windows_.erase(it);
+  windows_.Remove(hwnd);
   for (auto& [id, view] : webViews_) {
     if (view.parent == hwnd) view.visible = false;
   }
 }
 
 void HeadlessDesktop::SetBounds(HWND hwnd, const RECT& bounds) {
+  ++boundsRequests_;
   if (Window* window = Get(hwnd)) window->bounds = bounds;
 }
 
@@ -293,6 +278,7 @@ void HeadlessDesktop::Show(HWND hwnd, bool visible) {
 
 void HeadlessDesktop::SetState(HWND hwnd, int windowState) {
   Record("SetState " + std::to_string(windowState));
+  if (windowState < 0 || windowState > 2) return;
   if (Window* window = Get(hwnd)) window->state = windowState;
 }
 
@@ -306,8 +292,8 @@ void HeadlessDesktop::SetIcon(HWND hwnd, const std::vector<IconImage>& images) {
 
 void HeadlessDesktop::SetMinimumSize(HWND hwnd, int width, int height) {
   if (Window* window = Get(hwnd)) {
-    window->minWidth = width;
-    window->minHeight = height;
+    window->minWidth = std::max(width, 0);
+    window->minHeight = std::max(height, 0);
   }
 }
 
@@ -322,14 +308,8 @@ void HeadlessDesktop::Invalidate(HWND hwnd) {
 
 void HeadlessDesktop::SetRegion(HWND hwnd, HRGN region) {
   Record(region ? "SetWindowRgn region" : "SetWindowRgn none");
-  Window* window = Get(hwnd);
-  if (!window) {
-    // The region was handed over; with no window to own it, it goes now.
-    if (region) DeleteObject(region);
-    return;
-  }
-  if (window->region && window->region != region) DeleteObject(window->region);
-  window->region = region;
+  OwnedRegion given(region);
+  if (Window* window = Get(hwnd)) window->region = std::move(given);
 }
 
 void HeadlessDesktop::SetTopmost(HWND hwnd, bool topmost) {
@@ -351,7 +331,7 @@ bool HeadlessDesktop::QueryWorkArea(HWND hwnd, RECT& area) {
   if (monitors_.empty()) return false;
   area = monitors_.front();
   const Window* window = hwnd ? Get(hwnd) : nullptr;
-  if (!window && !windows_.empty()) window = &windows_.begin()->second;
+  if (!window) window = windows_.First();
   if (window) {
     for (const RECT& monitor : monitors_) {
       if (Intersects(monitor, window->bounds)) {

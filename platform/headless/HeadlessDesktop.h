@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "platform/Desktop.h"
+#include "platform/OwnedRegion.h"
+#include "platform/WindowTable.h"
 
 namespace platform {
 
@@ -22,7 +24,7 @@ class HeadlessDesktop : public Desktop {
     bool visible = false;
     int state = 0;
     bool topmost = false;
-    HRGN region = nullptr;  // owned by the window
+    OwnedRegion region;
     Cursor cursor = Cursor::Default;
     std::string title;
     std::vector<IconImage> icon;
@@ -111,6 +113,8 @@ class HeadlessDesktop : public Desktop {
   void Quit(int status) override;
 
   int Invalidations() const { return invalidations_; }
+  // SetBounds calls so far.
+  int BoundsRequests() const { return boundsRequests_; }
   bool QuitRequested() const { return quit_; }
 
  private:
@@ -134,9 +138,8 @@ class HeadlessDesktop : public Desktop {
   RECT workArea_{};
   bool workAreaSet_ = false;
   bool failWorkArea_ = false;
-  std::map<std::intptr_t, Window> windows_;
+  WindowTable<Window> windows_;
   std::map<WebViewId, WebView> webViews_;
-  std::intptr_t nextWindow_ = 0x100;
   WebViewId nextWebView_ = 1;
   std::deque<Input> input_;
   HWND capture_ = nullptr;  // window holding the pointer while a button is down
@@ -145,6 +148,7 @@ class HeadlessDesktop : public Desktop {
   int buttons_ = 0;
   std::vector<std::string> calls_;
   int invalidations_ = 0;
+  int boundsRequests_ = 0;
   bool quit_ = false;
   int status_ = 0;
 };
