@@ -98,14 +98,22 @@ void Form::SetBounds(int x, int y, int w, int h, bool fromOutside) {
   h = std::max(h, 0);
   const bool sized = w != w_ || h != h_;
   if (!sized && x == x_ && y == y_) return;
-  x_ = x;
-  y_ = y;
-  w_ = w;
-  h_ = h;
+  const RECT bounds{x, y, x + w, y + h};
   // What the window manager reports is already on screen: no echo.
-  if (fromOutside) pushed_ = RECT{x, y, x + w, y + h};
+  if (fromOutside) pushed_ = bounds;
+  Commit(bounds, sized);
+}
+
+// The one path of every geometry change: the model first, then the resize
+// handling (nested assignments settle inside it), then the desktop follows
+// once, with the settled bounds.
+void Form::Commit(const RECT& bounds, bool resize) {
+  x_ = bounds.left;
+  y_ = bounds.top;
+  w_ = std::max(0, static_cast<int>(bounds.right - bounds.left));
+  h_ = std::max(0, static_cast<int>(bounds.bottom - bounds.top));
   ++geometryDepth_;
-  if (sized) SizeChanged();
+  if (resize) SizeChanged();
   --geometryDepth_;
   PushBounds();
   Invalidate();
@@ -138,15 +146,7 @@ void Form::WindowState(int state) {
   }
   state_ = state;
   desktop_.SetState(hwnd_, state);
-  ++geometryDepth_;
-  x_ = target.left;
-  y_ = target.top;
-  w_ = std::max(0, static_cast<int>(target.right - target.left));
-  h_ = std::max(0, static_cast<int>(target.bottom - target.top));
-  SizeChanged();
-  --geometryDepth_;
-  PushBounds();
-  Invalidate();
+  Commit(target, true);
 }
 
 void Form::MinimumSize(int widthTwips, int heightTwips) {
@@ -411,16 +411,8 @@ void Form::AdoptState(int windowState, const RECT& bounds) {
   if (windowState == 2 && state_ != 2) restore_ = current;
   state_ = windowState;
   pushed_ = bounds;
-  ++geometryDepth_;
-  x_ = bounds.left;
-  y_ = bounds.top;
-  w_ = std::max(0, static_cast<int>(bounds.right - bounds.left));
-  h_ = std::max(0, static_cast<int>(bounds.bottom - bounds.top));
-  SizeChanged();
-  --geometryDepth_;
-  PushBounds();
+  Commit(bounds, true);
   PaintPending();
-  Invalidate();
 }
 
 void Form::OnCloseRequested() {

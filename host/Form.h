@@ -57,7 +57,8 @@ class Form : public platform::WindowSink {
   // 0 normal, 1 minimized, 2 maximized.
   int WindowState() const { return state_; }
   void WindowState(int state);
-  // Told to the window manager so that its sizing loops stop there.
+  // Told to the window manager so that its sizing loops stop there; size
+  // assignments are not held to it (the resize handling does that).
   void MinimumSize(int widthTwips, int heightTwips);
 
   // Controls, in creation order. Add raises Initialize, then ReadProperties
@@ -105,6 +106,7 @@ class Form : public platform::WindowSink {
   friend class Control;
   void AddControl(std::unique_ptr<Control> control, const PropertyBag* stored);
   void SetBounds(int x, int y, int w, int h, bool fromOutside);
+  void Commit(const RECT& bounds, bool resize);
   void SizeChanged();
   void PushBounds();
   void LayoutPass();
