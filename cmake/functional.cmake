@@ -23,3 +23,18 @@ if(SKINSHELL_GTK AND TARGET skinshell_gtk)
     add_dependencies(functional_tests gtk_probe)
   endif()
 endif()
+
+# The desktop contract against GTK in the test program itself, on an Xvfb of
+# its own: with no window manager, under openbox, and under a window manager
+# that caps widths.
+if(SKINSHELL_GTK AND TARGET skinshell_gtk AND TARGET conformance_tests)
+  target_sources(conformance_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/conformance/gtk/GtkBackend.cpp
+    ${CMAKE_SOURCE_DIR}/tests/functional/XSession.cpp)
+  target_link_libraries(conformance_tests PRIVATE skinshell_gtk)
+  foreach(backend gtk gtk-openbox gtk-testwm)
+    add_test(NAME conformance_${backend} COMMAND conformance_tests
+      WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+    set_tests_properties(conformance_${backend} PROPERTIES ENVIRONMENT SKINSHELL_BACKEND=${backend}
+      TIMEOUT 300)
+  endforeach()
+endif()
