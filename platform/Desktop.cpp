@@ -77,8 +77,7 @@ BOOL SystemParametersInfoA(UINT uiAction, UINT uiParam, PVOID pvParam, UINT fWin
   (void)uiParam, (void)fWinIni;
   if (!CurrentDesktop() || uiAction != SPI_GETWORKAREA || !pvParam) return FALSE;
   RECT area{};
-  // The call names no window: the desktop answers for the monitor of the
-  // program's window.
+  // The call names no window: the desktop answers for the primary monitor.
   if (!CurrentDesktop()->WorkArea(nullptr, area)) return FALSE;
   *static_cast<RECT*>(pvParam) = area;
   return TRUE;

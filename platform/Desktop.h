@@ -161,8 +161,7 @@ class Desktop {
   virtual void SetTopmost(HWND hwnd, bool topmost) = 0;
   // The work area (the monitor less panels and task bars) of the monitor
   // showing the window. For no window (hwnd 0, SystemParametersInfoA) the
-  // monitor of the program's first window, else the primary one. False when
-  // there is no screen to ask.
+  // primary monitor's, as on Windows. False when there is no screen to ask.
   virtual bool WorkArea(HWND hwnd, RECT& area) = 0;
   // Starts the move loop (HTCAPTION) or the sizing loop (an edge or corner
   // code) from the press under way (see Move and sizing loops above).

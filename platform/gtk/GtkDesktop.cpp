@@ -412,7 +412,7 @@ bool GtkDesktop::WorkArea(HWND hwnd, RECT& area) {
   GdkDisplay* display = gdk_display_get_default();
   if (display == nullptr) return false;
   GdkMonitor* monitor = nullptr;
-  Window* w = hwnd != nullptr ? Get(hwnd) : windows_.First();
+  Window* w = Get(hwnd);
   if (w != nullptr && gtk_widget_get_window(w->window) != nullptr) {
     monitor = gdk_display_get_monitor_at_window(display, gtk_widget_get_window(w->window));
   } else if (w != nullptr) {

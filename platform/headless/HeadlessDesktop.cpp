@@ -330,9 +330,8 @@ bool HeadlessDesktop::QueryWorkArea(HWND hwnd, RECT& area) {
   }
   if (monitors_.empty()) return false;
   area = monitors_.front();
-  const Window* window = hwnd ? Get(hwnd) : nullptr;
-  if (!window) window = windows_.First();
-  if (window) {
+  // No window named (SystemParametersInfoA): the primary monitor's.
+  if (const Window* window = Get(hwnd)) {
     for (const RECT& monitor : monitors_) {
       if (Intersects(monitor, window->bounds)) {
         area = monitor;

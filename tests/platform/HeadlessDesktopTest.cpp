@@ -99,12 +99,15 @@ TEST_F(HeadlessDesktopTest, TopmostIsSetOnlyWithoutMoveOrSize) {
   EXPECT_TRUE(desktop.Calls().empty());
 }
 
-TEST_F(HeadlessDesktopTest, TheWorkAreaComesFromTheWindowsMonitorAndCanFail) {
+TEST_F(HeadlessDesktopTest, TheWorkAreaIsTheWindowsMonitorsOrThePrimaryAndCanFail) {
   desktop.SetMonitors({RECT{-1280, 0, 0, 1024}, RECT{0, 0, 1920, 1080}});
   RECT area{};
-  EXPECT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 1, &area, 0));
+  ASSERT_TRUE(desktop.WorkArea(sink.hwnd, area));
   EXPECT_EQ(area.left, 0);
   EXPECT_EQ(area.right, 1920);
+  // Naming no window, the system call answers for the primary monitor.
+  EXPECT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 1, &area, 0));
+  EXPECT_EQ(area.left, -1280);
   desktop.SetWorkArea(RECT{0, 0, 1920, 1040});
   EXPECT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 1, &area, 0));
   EXPECT_EQ(area.bottom, 1040);
