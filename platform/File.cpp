@@ -1,6 +1,7 @@
 #include "platform/File.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,7 +9,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <random>
 
 namespace platform {
 
@@ -21,7 +21,7 @@ std::string NativePath(const std::string& path) {
 bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes,
                    std::size_t maxBytes) {
   bytes.clear();
-  int fd = ::open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
   struct stat info {};
   bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
@@ -43,62 +43,120 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes,
   return ok;
 }
 
-static void SetError(std::string* error, const std::string& text) {
+namespace {
+
+thread_local std::string lastError;
+
+bool Fail(std::string* error, const std::string& text) {
+  lastError = text;
   if (error) *error = text;
+  return false;
 }
 
-bool WriteFileAtomic(const std::string& path, const void* data, std::size_t size,
-                     std::string* error) {
-  const std::string target = NativePath(path);
-  std::random_device random;
-  const std::string temp = target + ".tmp" + std::to_string(random() % 1000000);
-  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-  if (fd < 0) {
-    SetError(error, std::strerror(errno));
-    return false;
-  }
-  // Keep the permissions of the file being replaced.
-  struct stat info {};
-  if (::stat(target.c_str(), &info) == 0) ::fchmod(fd, info.st_mode & 07777);
-  const auto* bytes = static_cast<const std::uint8_t*>(data);
+bool WriteAll(int fd, const std::uint8_t* bytes, std::size_t size) {
   std::size_t done = 0;
-  bool ok = true;
   while (done < size) {
     ssize_t n = ::write(fd, bytes + done, size - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      ok = false;
-      break;
-    }
+    if (n <= 0) return false;
     done += static_cast<std::size_t>(n);
   }
-  if (ok && ::fsync(fd) != 0) ok = false;
-  int savedErrno = errno;
-  if (::close(fd) != 0 && ok) {
-    ok = false;
-    savedErrno = errno;
+  return true;
+}
+
+// Opens and locks the one temporary file of target. A leftover of an
+// earlier write that died (a crash, a kill during fsync) is taken over and
+// truncated, so there is never more than one. The lock keeps two writers
+// of the same file from writing into each other's temporary file; a writer
+// that waited on the lock finds the file renamed away and opens anew.
+int OpenTemporary(const std::string& temp) {
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    // A link in the temporary file's place is never written through.
+    if (fd < 0 && errno == ELOOP && ::unlink(temp.c_str()) == 0) continue;
+    if (fd < 0) return -1;
+    struct stat held {};
+    struct stat named {};
+    if (::flock(fd, LOCK_EX) == 0 && ::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) &&
+        ::lstat(temp.c_str(), &named) == 0 && held.st_ino == named.st_ino &&
+        held.st_dev == named.st_dev) {
+      if (::ftruncate(fd, 0) == 0) return fd;
+    }
+    int saved = errno;
+    ::close(fd);
+    errno = saved;
+    if (!S_ISREG(held.st_mode) && held.st_ino != 0) {
+      errno = EISDIR;
+      return -1;
+    }
   }
-  if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
-    ok = false;
-    savedErrno = errno;
+  errno = EBUSY;
+  return -1;
+}
+
+}  // namespace
+
+std::string LastFileError() { return lastError; }
+
+void LastFileError(const std::string& reason) { lastError = reason; }
+
+std::string TemporaryPath(const std::string& path) { return path + ".tmp"; }
+
+bool WriteFileAtomic(const std::string& path, const void* data, std::size_t size,
+                     std::string* error) {
+  const std::string& target = path;
+  struct stat existing {};
+  const bool replacing = ::stat(target.c_str(), &existing) == 0;
+  // A file without any write permission is one the user locked: like a
+  // read-only file on Windows, it is refused, even to a user (root) whom
+  // the permissions would not stop.
+  if (replacing && (existing.st_mode & 0222) == 0) return Fail(error, "the file is read-only");
+  if (replacing && ::access(target.c_str(), W_OK) != 0) return Fail(error, std::strerror(errno));
+
+  const std::string temp = TemporaryPath(target);
+  int fd = OpenTemporary(temp);
+  if (fd < 0) return Fail(error, std::strerror(errno));
+  // The new file takes the place of the old one, so it keeps the old one's
+  // mode and owner; one that cannot be kept is a reason not to replace it.
+  int failure = 0;
+  const char* reason = nullptr;
+  if (replacing) {
+    if ((existing.st_uid != ::geteuid() || existing.st_gid != ::getegid()) &&
+        ::fchown(fd, existing.st_uid, existing.st_gid) != 0) {
+      reason = "cannot keep the file's owner";
+    } else if (::fchmod(fd, existing.st_mode & 07777) != 0) {
+      failure = errno;
+    }
+  } else {
+    // A new file gets the usual permissions, less the user's umask.
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    if (::fchmod(fd, 0666 & ~mask) != 0) failure = errno;
   }
-  if (!ok) {
-    ::unlink(temp.c_str());
-    SetError(error, std::strerror(savedErrno));
+  if (failure == 0 && reason == nullptr) {
+    if (!WriteAll(fd, static_cast<const std::uint8_t*>(data), size)) failure = errno ? errno : EIO;
   }
-  return ok;
+  if (failure == 0 && reason == nullptr && ::fsync(fd) != 0) failure = errno;
+  if (failure == 0 && reason == nullptr && ::rename(temp.c_str(), target.c_str()) != 0) {
+    failure = errno;
+  }
+  // Still under the lock: no other writer can have taken the name over.
+  if (failure != 0 || reason != nullptr) ::unlink(temp.c_str());
+  ::close(fd);
+  if (reason != nullptr) return Fail(error, reason);
+  if (failure != 0) return Fail(error, std::strerror(failure));
+  return true;
 }
 
 bool IsRegularFile(const std::string& path) {
   struct stat info {};
-  return ::stat(NativePath(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
+  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 bool CreateEmptyFile(const std::string& path, std::string* error) {
-  int fd = ::open(NativePath(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) {
-    SetError(error, std::strerror(errno));
-    return false;
+    return Fail(error, std::strerror(errno));
   }
   ::close(fd);
   return true;

@@ -1,6 +1,5 @@
-// The thin layer that touches the file system. Every function here turns
-// '\' into '/' first, so the Windows-style paths of the code above work
-// unchanged.
+// The thin layer that touches the file system. Paths are taken as they
+// stand: a '\' in a folder's name is part of that name on this system.
 #pragma once
 
 #include <cstddef>
@@ -10,6 +9,9 @@
 
 namespace platform {
 
+// A path the program writes itself, with '\' between its parts, in the
+// platform's own separators. Only such tails are converted: a folder name
+// that comes from the system (the program folder) is joined unchanged.
 std::string NativePath(const std::string& path);
 
 // Reads the whole file with one read. False for a missing or unreadable
@@ -19,10 +21,20 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes,
                    std::size_t maxBytes = std::size_t{64} << 20);
 
 // Replaces the file's content atomically: a temporary file beside it, then a
-// rename, so a failure leaves the old content whole. False when the folder
-// is missing or not writable; error then says why.
+// rename, so a failure leaves the old content whole. The temporary file is
+// always TemporaryPath(path): a leftover of a write that died is reused, and
+// a write that fails removes it. The new file keeps the old one's mode and
+// owner. False, with the reason in error, when the folder is missing or not
+// writable, or the file is read-only (no write permission for anyone).
 bool WriteFileAtomic(const std::string& path, const void* data, std::size_t size,
                      std::string* error = nullptr);
+
+std::string TemporaryPath(const std::string& path);
+
+// Why the last file function that failed on this thread failed; the
+// profile functions set it too, for their own refusals.
+std::string LastFileError();
+void LastFileError(const std::string& reason);
 
 // True when the path names an ordinary file (never a folder).
 bool IsRegularFile(const std::string& path);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 namespace profile {
 
@@ -231,6 +232,115 @@ bool Writable(std::string_view section, std::string_view key, std::string_view v
   key = Trim(key);
   if (key.empty() || key.find('=') != std::string_view::npos) return false;
   return key.front() != '[' && key.front() != ';';
+}
+
+namespace {
+
+constexpr std::string_view Utf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view Utf16LEMark = "\xFF\xFE";
+constexpr std::string_view Utf16BEMark = "\xFE\xFF";
+
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+// The next code point of UTF-8 text, or nothing for an invalid sequence.
+std::optional<char32_t> NextUtf8(std::string_view text, std::size_t& i) {
+  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+  const unsigned char lead = byte(i);
+  int length = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
+  if (length == 0 || i + length > text.size()) return std::nullopt;
+  char32_t c = length == 1 ? lead : lead & (0x7F >> length);
+  for (int k = 1; k < length; ++k) {
+    if ((byte(i + k) & 0xC0) != 0x80) return std::nullopt;
+    c = (c << 6) | (byte(i + k) & 0x3F);
+  }
+  static constexpr char32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (c < least[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return std::nullopt;
+  i += length;
+  return c;
+}
+
+}  // namespace
+
+DecodedText Decode(std::string_view bytes) {
+  DecodedText decoded;
+  if (bytes.substr(0, 3) == Utf8Mark) {
+    decoded.encoding = Encoding::Utf8Bom;
+    decoded.text = bytes.substr(3);
+    return decoded;
+  }
+  const bool little = bytes.substr(0, 2) == Utf16LEMark;
+  if (!little && bytes.substr(0, 2) != Utf16BEMark) {
+    decoded.text = bytes;
+    return decoded;
+  }
+  decoded.encoding = little ? Encoding::Utf16LE : Encoding::Utf16BE;
+  const auto unit = [&](std::size_t at) -> char32_t {
+    const auto a = static_cast<unsigned char>(bytes[at]);
+    const auto b = static_cast<unsigned char>(bytes[at + 1]);
+    return little ? (b << 8 | a) : (a << 8 | b);
+  };
+  std::size_t at = 2;
+  for (; at + 1 < bytes.size(); at += 2) {
+    char32_t c = unit(at);
+    if (c >= 0xD800 && c <= 0xDBFF && at + 3 < bytes.size() && unit(at + 2) >= 0xDC00 &&
+        unit(at + 2) <= 0xDFFF) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (unit(at + 2) - 0xDC00);
+      at += 2;
+    } else if (c >= 0xD800 && c <= 0xDFFF) {
+      c = 0xFFFD;
+      decoded.exact = false;
+    }
+    AppendUtf8(decoded.text, c);
+  }
+  if (at < bytes.size()) decoded.exact = false;
+  return decoded;
+}
+
+std::optional<std::string> Encode(Encoding encoding, std::string_view text) {
+  switch (encoding) {
+    case Encoding::Plain:
+      return std::string(text);
+    case Encoding::Utf8Bom:
+      return std::string(Utf8Mark) + std::string(text);
+    case Encoding::Utf16LE:
+    case Encoding::Utf16BE:
+      break;
+  }
+  const bool little = encoding == Encoding::Utf16LE;
+  std::string out(little ? Utf16LEMark : Utf16BEMark);
+  const auto put = [&](char32_t u) {
+    const char high = static_cast<char>(u >> 8);
+    const char low = static_cast<char>(u & 0xFF);
+    out += little ? low : high;
+    out += little ? high : low;
+  };
+  for (std::size_t i = 0; i < text.size();) {
+    std::optional<char32_t> c = NextUtf8(text, i);
+    if (!c) return std::nullopt;
+    if (*c >= 0x10000) {
+      put(0xD800 + ((*c - 0x10000) >> 10));
+      put(0xDC00 + ((*c - 0x10000) & 0x3FF));
+    } else {
+      put(*c);
+    }
+  }
+  return out;
 }
 
 std::size_t CopyTruncated(const std::string& value, char* buffer, std::size_t size) {

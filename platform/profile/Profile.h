@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -33,6 +34,25 @@ std::string RemoveSection(std::string_view text, std::string_view section);
 // breaks anywhere, a section name without ']', a key that is not blank, holds
 // no '=' and does not start like a header or a comment.
 bool Writable(std::string_view section, std::string_view key, std::string_view value);
+
+// How a file's bytes hold its text. Like Windows, a file that starts with a
+// UTF-16 byte order mark is read as UTF-16 and written back so, and a UTF-8
+// byte order mark is kept but is no part of the first line.
+enum class Encoding { Plain, Utf8Bom, Utf16LE, Utf16BE };
+
+struct DecodedText {
+  Encoding encoding = Encoding::Plain;
+  std::string text;  // UTF-8 for the UTF-16 encodings; the bytes otherwise
+  // False when UTF-16 held what UTF-8 cannot carry (an unpaired surrogate, an
+  // odd last byte): writing the text back would change those bytes.
+  bool exact = true;
+};
+
+DecodedText Decode(std::string_view bytes);
+
+// The bytes of a text in an encoding, byte order mark included; nothing when
+// UTF-16 is asked for a text that is not valid UTF-8.
+std::optional<std::string> Encode(Encoding encoding, std::string_view text);
 
 // Copies at most size - 1 characters of value and a terminating zero into
 // buffer; returns the count copied.

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,10 +34,15 @@ enum class Existing { Missing, Read, Unreadable };
 Existing ReadExisting(const std::string& path, std::vector<std::uint8_t>& bytes) {
   if (platform::ReadWholeFile(path, bytes)) return Existing::Read;
   struct stat info {};
-  if (::lstat(platform::NativePath(path).c_str(), &info) != 0 && errno == ENOENT) {
+  if (::lstat(path.c_str(), &info) != 0 && errno == ENOENT) {
     return Existing::Missing;
   }
   return Existing::Unreadable;
+}
+
+BOOL Refuse(const char* reason) {
+  platform::LastFileError(reason);
+  return FALSE;
 }
 
 }  // namespace
@@ -51,7 +57,7 @@ DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefa
   if (lpAppName && lpKeyName && lpFileName) {
     std::vector<std::uint8_t> bytes;
     if (platform::ReadWholeFile(lpFileName, bytes)) {
-      found = profile::Lookup(AsText(bytes), lpAppName, lpKeyName, value);
+      found = profile::Lookup(profile::Decode(AsText(bytes)).text, lpAppName, lpKeyName, value);
     }
   }
   if (!found) value = DefaultValue(lpDefault);
@@ -60,13 +66,18 @@ DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefa
 
 BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpString,
                                 LPCSTR lpFileName) {
-  if (lpAppName == nullptr || lpFileName == nullptr) return FALSE;
-  if (lpKeyName && lpString && !profile::Writable(lpAppName, lpKeyName, lpString)) return FALSE;
+  platform::LastFileError("");
+  if (lpAppName == nullptr || lpFileName == nullptr) return Refuse("no section or file named");
+  if (lpKeyName && lpString && !profile::Writable(lpAppName, lpKeyName, lpString)) {
+    return Refuse("the entry would not read back as written");
+  }
   const std::string path = lpFileName;
   std::vector<std::uint8_t> bytes;
   Existing existing = ReadExisting(path, bytes);
-  if (existing == Existing::Unreadable) return FALSE;
-  const std::string_view text = AsText(bytes);
+  if (existing == Existing::Unreadable) return Refuse("the file cannot be read");
+  const profile::DecodedText decoded = profile::Decode(AsText(bytes));
+  if (!decoded.exact) return Refuse("the file's UTF-16 would not be written back unchanged");
+  const std::string_view text = decoded.text;
 
   std::string updated;
   if (lpKeyName == nullptr) {
@@ -80,7 +91,9 @@ BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpStr
   if (lpKeyName == nullptr || lpString == nullptr) {
     if (updated == text) return TRUE;
   }
-  return platform::WriteFileAtomic(path, updated.data(), updated.size()) ? TRUE : FALSE;
+  const std::optional<std::string> encoded = profile::Encode(decoded.encoding, updated);
+  if (!encoded) return Refuse("the entry is not valid UTF-8 for a UTF-16 file");
+  return platform::WriteFileAtomic(path, encoded->data(), encoded->size()) ? TRUE : FALSE;
 }
 
 #endif

@@ -1,10 +1,16 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
+#include "platform/profile/Profile.h"
 #include "platform/win32.h"
 #include "tests/profile/TempFolder.h"
 
@@ -18,13 +24,96 @@ std::string Get(const std::string& file, const char* section, const char* key,
   return buffer;
 }
 
-TEST(GetPrivateProfileString, ReadsAStoredPlacementThroughAWindowsStylePath) {
+std::vector<std::string> Names(const TempFolder& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder.Path(""))) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST(GetPrivateProfileString, ReadsAStoredPlacement) {
   TempFolder folder;
   std::filesystem::create_directory(folder.Path("html"));
   TempFolder::Write(folder.Path("html/size.ini"),
                     "[mainwin]\r\nTestOCX_new=1200,2400,8400,13170\r\n");
-  EXPECT_EQ(Get(folder.Path("html") + "\\size.ini", "mainwin", "TestOCX_new"),
+  EXPECT_EQ(Get(folder.Path("html/size.ini"), "mainwin", "TestOCX_new"),
             "1200,2400,8400,13170");
+}
+
+// The same entry in each encoding Windows reads, and the bytes it writes
+// back when the entry changes: the encoding and every other line are kept.
+TEST(ProfileFiles, AByteOrderMarkIsReadAsWindowsReadsItAndKeptOnWriting) {
+  const std::string before = "; \xC3\xA9\xF0\x9F\x98\x80\r\n[mainwin]\r\nTestOCX_new=1,2,3,4\r\n";
+  const std::string after = "; \xC3\xA9\xF0\x9F\x98\x80\r\n[mainwin]\r\nTestOCX_new=5,6,7,8\r\n";
+  TempFolder folder;
+  const std::string file = folder.Path("size.ini");
+  for (auto encoding : {profile::Encoding::Utf8Bom, profile::Encoding::Utf16LE,
+                        profile::Encoding::Utf16BE}) {
+    TempFolder::Write(file, *profile::Encode(encoding, before));
+    EXPECT_EQ(Get(file, "mainwin", "TestOCX_new"), "1,2,3,4");
+    EXPECT_EQ(WritePrivateProfileStringA("mainwin", "TestOCX_new", "5,6,7,8", file.c_str()), TRUE);
+    EXPECT_EQ(TempFolder::Read(file), *profile::Encode(encoding, after));
+  }
+  // UTF-16 that would not come back byte for byte (an odd last byte, an
+  // unpaired surrogate) is not rewritten.
+  for (const std::string& bad : {std::string("\xFF\xFE[\0s\0]\0\n\0k\0=\0""1\0\n", 17),
+                                 std::string("\xFF\xFE\x00\xD8[\0s\0]\0\n\0", 12)}) {
+    TempFolder::Write(file, bad);
+    EXPECT_EQ(WritePrivateProfileStringA("s", "k", "2", file.c_str()), FALSE);
+    EXPECT_EQ(TempFolder::Read(file), bad);
+  }
+}
+
+TEST(WritePrivateProfileString, RefusesAReadOnlyFileAndKeepsTheModeAndOwnerOfOneItReplaces) {
+  TempFolder folder;
+  const std::string file = folder.Path("size.ini");
+  TempFolder::Write(file, "[s]\r\nk=1\r\n");
+  ::chmod(file.c_str(), 0444);
+  EXPECT_EQ(WritePrivateProfileStringA("s", "k", "2", file.c_str()), FALSE);
+  EXPECT_EQ(TempFolder::Read(file), "[s]\r\nk=1\r\n");
+  EXPECT_EQ(Names(folder), std::vector<std::string>{"size.ini"});
+
+  ::chmod(file.c_str(), 0640);
+  struct stat info {};
+  const bool root = ::geteuid() == 0;
+  if (root) {
+    ASSERT_EQ(::chown(file.c_str(), 4321, 4322), 0);
+  }
+  EXPECT_EQ(WritePrivateProfileStringA("s", "k", "3", file.c_str()), TRUE);
+  EXPECT_EQ(TempFolder::Read(file), "[s]\r\nk=3\r\n");
+  ASSERT_EQ(::stat(file.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
+  if (root) {
+    EXPECT_EQ(info.st_uid, 4321u);
+    EXPECT_EQ(info.st_gid, 4322u);
+  }
+}
+
+TEST(WritePrivateProfileString, KeepsOneTemporaryFileAtMostAndNoneAfterAFailedWrite) {
+  TempFolder folder;
+  const std::string file = folder.Path("size.ini");
+  // The leftover of a write killed before its rename is taken over.
+  TempFolder::Write(file + ".tmp", "[s]\r\nk=half");
+  EXPECT_EQ(WritePrivateProfileStringA("s", "k", "1", file.c_str()), TRUE);
+  EXPECT_EQ(Names(folder), std::vector<std::string>{"size.ini"});
+
+  // A write that fails half way (here at a file size limit) keeps the old
+  // content and removes what it had written.
+  const std::string big(4096, '7');
+  std::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit saved {};
+  ::getrlimit(RLIMIT_FSIZE, &saved);
+  struct rlimit small = saved;
+  small.rlim_cur = 1024;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  const BOOL written = WritePrivateProfileStringA("s", "k", big.c_str(), file.c_str());
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, SIG_DFL);
+  EXPECT_EQ(written, FALSE);
+  EXPECT_EQ(TempFolder::Read(file), "[s]\r\nk=1\r\n");
+  EXPECT_EQ(Names(folder), std::vector<std::string>{"size.ini"});
 }
 
 TEST(GetPrivateProfileString, CopiesTheDefaultWithoutTrailingBlanksWhenTheEntryIsAbsent) {
@@ -71,7 +160,7 @@ TEST(WritePrivateProfileString, CreatesANewFileWithItsSectionInCrlf) {
 
 TEST(WritePrivateProfileString, FailsIntoAMissingFolderOrBelowAFileAndCreatesNothing) {
   TempFolder folder;
-  const std::string missing = folder.Path("html") + "\\size.ini";
+  const std::string missing = folder.Path("html/size.ini");
   EXPECT_EQ(WritePrivateProfileStringA("mainwin", "k", "1", missing.c_str()), FALSE);
   EXPECT_FALSE(std::filesystem::exists(folder.Path("html")));
   TempFolder::Write(folder.Path("plain"), "data");
