@@ -8,6 +8,7 @@
 #include "app/ProgramPaths.h"
 #include "host/App.h"
 #include "host/Form.h"
+#include "platform/File.h"
 
 namespace app {
 
@@ -84,8 +85,12 @@ std::optional<Placement> ParsePlacement(const std::string& value, std::string* e
   for (int i = 0; i < 4; ++i) {
     const std::string token = NextToken(position, value, ",");
     const std::optional<float> number = ParseSingle(token);
-    if (!number || std::fabs(*number) >= 2147483648.0f) {
+    if (!number) {
       if (error) *error = std::string(names[i]) + " \"" + token + "\" is not a number of twips";
+      return std::nullopt;
+    }
+    if (std::fabs(*number) >= 2147483648.0f) {
+      if (error) *error = std::string(names[i]) + " " + token + " twips is out of range";
       return std::nullopt;
     }
     fields[i] = static_cast<int>(std::lrint(*number));
@@ -121,7 +126,14 @@ void SaveFormPlacement(host::Form& form, const std::string& section) {
                             FormatSingle(static_cast<float>(form.Left())) + "," +
                             FormatSingle(static_cast<float>(form.Height())) + "," +
                             FormatSingle(static_cast<float>(form.Width()));
-  WritePrivateProfileStringA(section.c_str(), form.Name().c_str(), value.c_str(), file.c_str());
+  // A refused write (a read-only file the user locked) leaves the stored
+  // placement as it was; the user hears of it once.
+  if (!WritePrivateProfileStringA(section.c_str(), form.Name().c_str(), value.c_str(),
+                                  file.c_str())) {
+    const std::string why = platform::LastFileError();
+    std::cerr << "skinshell: cannot save the placement of " << form.Name() << " in " << file
+              << (why.empty() ? "" : ": " + why) << "\n";
+  }
 }
 
 void LoadFormPlacement(host::Form& form, const std::string& section) {

@@ -45,7 +45,7 @@ TEST_F(StartUp, FirstStartLeavesAnEmptyMarkerAndOpensTheWelcomeAfterTheSoundPage
   // and the placement comes last.
   ASSERT_EQ(captionPathAtRequest.size(), 2u);
   EXPECT_EQ(captionPathAtRequest[0], "");
-  EXPECT_EQ(captionPathAtRequest[1], Folder() + "\\stype\\black-1.jss");
+  EXPECT_EQ(captionPathAtRequest[1], Folder() + "/stype/black-1.jss");
   EXPECT_EQ(positionAtRequest[1], std::make_pair(0, 0));
   EXPECT_NE(std::make_pair(window->Left(), window->Top()), std::make_pair(0, 0));
 }
@@ -80,10 +80,12 @@ TEST_F(StartUp, AMissingHtmlFolderStartsAsAFirstRunWithOneLineSayingWhy) {
   EXPECT_NE(err.find("installation.lock"), std::string::npos) << err;
   EXPECT_EQ(desktop.navigations.back(), Folder() + "/html/index.html?installation=y");
   EXPECT_TRUE(Frame().visible);
-  // Closing cannot store the placement either, and says nothing about it.
+  // Closing cannot store the placement either, and says so once.
   testing::internal::CaptureStderr();
   Close();
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  const std::string closing = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(Lines(closing), 1) << closing;
+  EXPECT_NE(closing.find(Folder() + "/html/size.ini"), std::string::npos) << closing;
   EXPECT_FALSE(fs::exists(Folder() + "/html"));
 }
 
@@ -330,6 +332,34 @@ TEST_F(Placement, AFieldThatIsNotANumberAppliesNothingAndCentresWithOneLine) {
     EXPECT_EQ(window->Height(), 8400) << value;
     window.reset();
   }
+}
+
+TEST_F(Placement, AnOutOfRangeFieldIsCalledSo) {
+  MakeFolder();
+  test::WriteFile(SizeIni(), "[mainwin]\nTestOCX_new=2147483647,0,8400,13170\n");
+  testing::internal::CaptureStderr();
+  Start();
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("Top 2147483647 twips is out of range"), std::string::npos) << err;
+  EXPECT_NE(err.find(Folder() + "/html/size.ini"), std::string::npos) << err;
+}
+
+TEST_F(Placement, AReadOnlyFileKeepsItsPlacementAndTheCloseSaysSoInOneLine) {
+  MakeFolder();
+  const std::string stored = "[mainwin]\r\nTestOCX_new=1200,2400,8400,13170\r\n";
+  test::WriteFile(SizeIni(), stored);
+  fs::permissions(SizeIni(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  Start();
+  window->Move(1500, 3000);
+  testing::internal::CaptureStderr();
+  Close();
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(Lines(err), 1) << err;
+  EXPECT_NE(err.find(Folder() + "/html/size.ini: the file is read-only"), std::string::npos)
+      << err;
+  EXPECT_EQ(test::ReadFile(SizeIni()), stored);
+  EXPECT_EQ(fs::status(SizeIni()).permissions(),
+            fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
 }
 
 TEST_F(Placement, BadFilesNeverCrashAndKeepWhatElseTheyHold) {
