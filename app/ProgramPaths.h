@@ -1,7 +1,7 @@
 // Where the main window finds its files, all derived from the program folder.
-// The page locations keep the folder's own separators and add forward
-// slashes; the file paths add backslashes, which the file layer turns into
-// the platform's separator.
+// The page locations keep the folder's own name and add forward slashes;
+// the file paths add the platform's separators (backslashes on Windows)
+// after the folder's name, which is never changed.
 #pragma once
 
 #include <string>

@@ -115,8 +115,8 @@ void TestOCX_new::Form_Load() {
     // program: this start is a first run either way, and so is the next.
     std::string why;
     if (!host::CreateEmptyFile(lock, &why)) {
-      std::cerr << "skinshell: cannot create the first-run marker " << app::BaseFolder(folder)
-                << "html/installation.lock: " << why << "\n";
+      std::cerr << "skinshell: cannot create the first-run marker " << lock << ": " << why
+                << "\n";
     }
     browser_->Navigate(app::FirstRunPageLocation(folder));
   }

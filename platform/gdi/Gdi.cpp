@@ -144,7 +144,7 @@ HANDLE LoadImageA(HINSTANCE hInst, LPCSTR name, UINT type, int cx, int cy, UINT 
     return nullptr;
   }
   std::vector<std::uint8_t> bytes;
-  if (!platform::ReadWholeFile(platform::NativePath(name), bytes, MaxBmpFileBytes)) {
+  if (!platform::ReadWholeFile(name, bytes, MaxBmpFileBytes)) {
     return nullptr;
   }
   return gdi::CreateBitmapFromBmp(bytes.data(), bytes.size());

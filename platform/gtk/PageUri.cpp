@@ -24,8 +24,7 @@ std::string Escaped(const std::string& text) {
 }  // namespace
 
 std::string PageUri(const std::string& location) {
-  std::string text = location;
-  std::replace(text.begin(), text.end(), '\\', '/');
+  const std::string& text = location;
   // A NUL inside the location would cut the path short without notice.
   if (text.find('\0') != std::string::npos || text.empty()) return "about:blank";
 

@@ -1,6 +1,6 @@
 // Page locations as the code above hands them to a browser (a file path,
-// perhaps with backslashes, perhaps with a query) turned into the file://
-// URIs a web view loads.
+// perhaps with a query) turned into the file:// URIs a web view loads. A
+// backslash is part of a name here, as the file system takes it.
 #pragma once
 
 #include <string>

@@ -65,11 +65,10 @@ TEST(BrowserLayout, NeverGivesANegativeSize) {
 }
 
 TEST(ProgramPaths, PutsOneSeparatorBetweenTheFolderAndTheLockFile) {
-  EXPECT_EQ(app::LockFilePath("/opt/skinshell"), "/opt/skinshell\\html\\installation.lock");
+  EXPECT_EQ(app::LockFilePath("/opt/skinshell"), "/opt/skinshell/html/installation.lock");
   // Short folders are not roots.
-  EXPECT_EQ(app::LockFilePath("/ab"), "/ab\\html\\installation.lock");
-  EXPECT_EQ(app::LockFilePath("/"), "/html\\installation.lock");
-  EXPECT_EQ(app::LockFilePath("C:\\"), "C:\\html\\installation.lock");
+  EXPECT_EQ(app::LockFilePath("/ab"), "/ab/html/installation.lock");
+  EXPECT_EQ(app::LockFilePath("/"), "/html/installation.lock");
 }
 
 TEST(ProgramPaths, BuildsPagesAndFilesFromTheFolderUnchanged) {
@@ -77,9 +76,14 @@ TEST(ProgramPaths, BuildsPagesAndFilesFromTheFolderUnchanged) {
   EXPECT_EQ(app::ContentPageLocation(p), p + "/html/index.html");
   EXPECT_EQ(app::FirstRunPageLocation(p), p + "/html/index.html?installation=y");
   EXPECT_EQ(app::SoundPageLocation(p), p + "/html/sound.html");
-  EXPECT_EQ(app::SkinFilePath(p, "black-2"), p + "\\stype\\black-2.jss");
-  EXPECT_EQ(app::PlacementFilePath(p), p + "\\html\\size.ini");
-  EXPECT_EQ(app::ContentPageLocation("C:\\"), "C:\\/html/index.html");
+  EXPECT_EQ(app::SkinFilePath(p, "black-2"), p + "/stype/black-2.jss");
+  EXPECT_EQ(app::PlacementFilePath(p), p + "/html/size.ini");
+  // A backslash is an ordinary character of a folder name here, even last.
+  const std::string q = "/tmp/a\\b\\";
+  EXPECT_EQ(app::LockFilePath(q), q + "/html/installation.lock");
+  EXPECT_EQ(app::SkinFilePath(q, "black-1"), q + "/stype/black-1.jss");
+  EXPECT_EQ(app::PlacementFilePath(q), q + "/html/size.ini");
+  EXPECT_EQ(app::ContentPageLocation(q), q + "/html/index.html");
 }
 
 }  // namespace

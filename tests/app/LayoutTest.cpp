@@ -84,7 +84,7 @@ TEST_F(Layout, ASystemMaximizeIsTakenOverOntoTheWorkAreaWithTheMaximizedSkin) {
   EXPECT_FALSE(window->JSBORDER1().Visible());
   EXPECT_FALSE(window->JSBORDER2().Visible());
   EXPECT_FALSE(window->JSBORDER3().Visible());
-  const std::string black2 = Folder() + "\\stype\\black-2.jss";
+  const std::string black2 = Folder() + "/stype/black-2.jss";
   EXPECT_EQ(window->JSCAPTION1().Path(), black2);
   EXPECT_EQ(window->JSBORDER1().Path(), black2);
   EXPECT_EQ(window->JSBORDER2().Path(), black2);

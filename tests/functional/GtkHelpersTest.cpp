@@ -21,8 +21,8 @@ TEST(PageUri, TheQueryAfterTheFileNameIsKeptAsAQuery) {
             "file:///opt/app/html/index.html?installation=y");
 }
 
-TEST(PageUri, BackslashesInsideTheProgramFolderAreSeparators) {
-  EXPECT_EQ(PageUri("/opt\\app\\sub/html/sound.html"), "file:///opt/app/sub/html/sound.html");
+TEST(PageUri, ABackslashInAFolderNameIsPartOfTheName) {
+  EXPECT_EQ(PageUri("/opt/a\\b/html/sound.html"), "file:///opt/a%5Cb/html/sound.html");
 }
 
 TEST(PageUri, QuestionMarksHashesAndPercentsInFolderNamesArePartOfThePath) {

@@ -63,7 +63,7 @@ TEST(ReadByteArrayFile, ReadsTheContentAndFailsForMissingEmptyOrMalformedFiles) 
   const std::string good = folder.Path("black-1.jss");
   Bytes record = Record(0x2011, 1, 2, 0, "xyEXTRA");
   TempFolder::Write(good, std::string(record.begin(), record.end()));
-  ASSERT_TRUE(host::ReadByteArrayFile(folder.Path("") + "\\black-1.jss", content));
+  ASSERT_TRUE(host::ReadByteArrayFile(folder.Path("black-1.jss"), content));
   EXPECT_EQ(content, (Bytes{'x', 'y'}));
 
   const std::string missing = folder.Path("missing.jss");
@@ -81,14 +81,22 @@ TEST(ReadByteArrayFile, ReadsTheContentAndFailsForMissingEmptyOrMalformedFiles) 
 TEST(FileExists, IsTrueOnlyForOrdinaryFiles) {
   TempFolder folder;
   std::filesystem::create_directory(folder.Path("html"));
-  EXPECT_FALSE(host::FileExists(folder.Path("html\\installation.lock")));
+  EXPECT_FALSE(host::FileExists(folder.Path("html/installation.lock")));
   EXPECT_FALSE(host::FileExists(folder.Path("html")));
-  ASSERT_TRUE(host::CreateEmptyFile(folder.Path("html\\installation.lock")));
-  EXPECT_TRUE(host::FileExists(folder.Path("html\\installation.lock")));
+  ASSERT_TRUE(host::CreateEmptyFile(folder.Path("html/installation.lock")));
+  EXPECT_TRUE(host::FileExists(folder.Path("html/installation.lock")));
   EXPECT_EQ(std::filesystem::file_size(folder.Path("html/installation.lock")), 0u);
   std::string error;
-  EXPECT_FALSE(host::CreateEmptyFile(folder.Path("none\\installation.lock"), &error));
+  EXPECT_FALSE(host::CreateEmptyFile(folder.Path("none/installation.lock"), &error));
   EXPECT_FALSE(error.empty());
+}
+
+TEST(FileExists, TakesABackslashAsPartOfAName) {
+  TempFolder folder;
+  std::filesystem::create_directory(folder.Path("html"));
+  ASSERT_TRUE(host::CreateEmptyFile(folder.Path("html\\installation.lock")));
+  EXPECT_TRUE(std::filesystem::is_regular_file(folder.Path("html\\installation.lock")));
+  EXPECT_FALSE(host::FileExists(folder.Path("html/installation.lock")));
 }
 
 }  // namespace
