@@ -10,8 +10,10 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/shape.h>
 #include <gdk/gdkx.h>
+#include <glib-unix.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -106,9 +108,18 @@ WebKitWebView* NewWebView(WebKitWebView* related) {
 
 }  // namespace
 
-GtkDesktop::GtkDesktop() = default;
+// The live GDI objects, for a long run to see that they come back to the
+// same numbers: send the program SIGUSR1 with G_MESSAGES_DEBUG=skinshell.
+static gboolean TraceLiveObjects(gpointer) {
+  Trace("live GDI objects: DC %d, Bitmap %d, Region %d", gdi::LiveCount(gdi::Kind::DC),
+        gdi::LiveCount(gdi::Kind::Bitmap), gdi::LiveCount(gdi::Kind::Region));
+  return G_SOURCE_CONTINUE;
+}
+
+GtkDesktop::GtkDesktop() : liveCountSignal_(g_unix_signal_add(SIGUSR1, TraceLiveObjects, nullptr)) {}
 
 GtkDesktop::~GtkDesktop() {
+  if (liveCountSignal_ != 0) g_source_remove(liveCountSignal_);
   while (Window* w = windows_.First()) DestroyTopLevel(w->hwnd);
   for (auto& [cursor, gdkCursor] : cursors_) {
     if (gdkCursor != nullptr) g_object_unref(gdkCursor);

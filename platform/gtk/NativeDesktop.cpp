@@ -3,11 +3,38 @@
 #include "platform/gtk/GtkDesktop.h"
 
 // After the Win32 subset, which GLib's TRUE and FALSE macros would break.
+#include <X11/Xlib.h>
+#include <gdk/gdkx.h>
 #include <gtk/gtk.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
+#include <string>
 
 namespace platform {
+
+namespace {
+
+// The display's name, kept for the one message written when it goes away.
+char lostDisplayMessage[512];
+
+// GDK's own handler ends the program with status 1 but says nothing. Xlib
+// must not return from here; only async-signal-safe calls, since the
+// connection may die anywhere.
+int OnDisplayLost(Display*) {
+  ssize_t ignored = ::write(STDERR_FILENO, lostDisplayMessage, std::strlen(lostDisplayMessage));
+  (void)ignored;
+  ::_exit(1);
+}
+
+std::string DisplayName() {
+  const char* name = gdk_get_display_arg_name();
+  if (name == nullptr) name = g_getenv("DISPLAY");
+  return name != nullptr ? name : "";
+}
+
+}  // namespace
 
 std::unique_ptr<Desktop> CreateNativeDesktop(int& argc, char**& argv) {
   // The program places its own window, which only X11 allows; on a Wayland
@@ -16,7 +43,12 @@ std::unique_ptr<Desktop> CreateNativeDesktop(int& argc, char**& argv) {
   // The first steps of the start-up, for its benchmark.
   g_log("skinshell", G_LOG_LEVEL_DEBUG, "phase main at %" G_GINT64_FORMAT, g_get_monotonic_time());
   if (!gtk_init_check(&argc, &argv)) {
-    std::fprintf(stderr, "skinshell: cannot open the display (is DISPLAY set?)\n");
+    const std::string name = DisplayName();
+    if (name.empty()) {
+      std::fprintf(stderr, "skinshell: cannot open the display: DISPLAY is not set\n");
+    } else {
+      std::fprintf(stderr, "skinshell: cannot open the display %s\n", name.c_str());
+    }
     return nullptr;
   }
   g_log("skinshell", G_LOG_LEVEL_DEBUG, "phase gtk ready at %" G_GINT64_FORMAT,
@@ -29,6 +61,11 @@ std::unique_ptr<Desktop> CreateNativeDesktop(int& argc, char**& argv) {
   if (GtkSettings* settings = gtk_settings_get_default()) {
     g_object_set(settings, "gtk-overlay-scrolling", FALSE, nullptr);
   }
+  GdkDisplay* display = gdk_display_get_default();
+  std::snprintf(lostDisplayMessage, sizeof lostDisplayMessage,
+                "skinshell: lost the connection to the display %s (the X server went away)\n",
+                display != nullptr ? gdk_display_get_name(display) : DisplayName().c_str());
+  XSetIOErrorHandler(OnDisplayLost);
   return std::make_unique<gtk::GtkDesktop>();
 }
 
