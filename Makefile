@@ -1,5 +1,5 @@
 # The one entry point: make run, make test, make bench, make fuzz.
-.PHONY: deps configure build run test test-normal test-asan bench fuzz fuzz-coverage clean
+.PHONY: deps configure build run test test-normal test-asan bench fuzz fuzz-coverage soak killtest clean
 
 BUILD ?= build
 ASAN_BUILD ?= build-asan
@@ -30,6 +30,14 @@ test-asan: deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSKINSHELL_SANITIZE=ON -DSKINSHELL_GTK=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --output-on-failure
+
+# Long runs, kept out of `make test`: the program driven for SOAK_MINUTES
+# (10) under Xvfb and openbox, and the kill test with KILLS (1000) kills.
+soak: build
+	nice -n 10 python3 scripts/soak.py $(BUILD) $(or $(SOAK_MINUTES),10)
+
+killtest: build
+	cd $(BUILD) && SKINSHELL_KILLS=$(or $(KILLS),1000) nice -n 10 bin/functional_tests --gtest_filter='KillTest.*'
 
 # The Google Benchmark programs on the headless desktop, then the real
 # desktop's figures against a bare WebKitGTK window (Xvfb and openbox).

@@ -38,3 +38,12 @@ if(SKINSHELL_GTK AND TARGET skinshell_gtk AND TARGET conformance_tests)
       TIMEOUT 300)
   endforeach()
 endif()
+
+# The kill test holds the program's placement write in fsync with this.
+if(SKINSHELL_GTK AND TARGET functional_tests)
+  add_library(hold_fsync SHARED ${CMAKE_SOURCE_DIR}/tests/functional/hold/HoldFsync.cpp)
+  target_link_libraries(hold_fsync PRIVATE dl)
+  add_dependencies(functional_tests hold_fsync)
+  target_compile_definitions(functional_tests PRIVATE
+    SKINSHELL_HOLD_FSYNC="$<TARGET_FILE:hold_fsync>")
+endif()
