@@ -4,7 +4,7 @@
 maximize, restore, minimize and close/restart cycles.
 
 Reports, at the start and every minute, the live GDI objects (traced by the
-program on SIGUSR1) and the process's RSS, the counts after each cycle, and
+program on SIGUSR2) and the process's RSS, the counts after each cycle, and
 every line the program writes to stderr other than its debug trace.
 
 usage: soak.py BUILD_DIR [MINUTES]
@@ -61,7 +61,7 @@ class Program:
 
     def counts(self):
         before = self.log_text().count("live GDI objects")
-        self.process.send_signal(signal.SIGUSR1)
+        self.process.send_signal(signal.SIGUSR2)
         deadline = time.time() + 5
         while time.time() < deadline:
             text = self.log_text()

@@ -13,8 +13,9 @@
 #include <glib-unix.h>
 
 #include <algorithm>
-#include <csignal>
 #include <cmath>
+#include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -109,14 +110,16 @@ WebKitWebView* NewWebView(WebKitWebView* related) {
 }  // namespace
 
 // The live GDI objects, for a long run to see that they come back to the
-// same numbers: send the program SIGUSR1 with G_MESSAGES_DEBUG=skinshell.
+// same numbers: send the program SIGUSR2 with G_MESSAGES_DEBUG=skinshell.
 static gboolean TraceLiveObjects(gpointer) {
   Trace("live GDI objects: DC %d, Bitmap %d, Region %d", gdi::LiveCount(gdi::Kind::DC),
         gdi::LiveCount(gdi::Kind::Bitmap), gdi::LiveCount(gdi::Kind::Region));
   return G_SOURCE_CONTINUE;
 }
 
-GtkDesktop::GtkDesktop() : liveCountSignal_(g_unix_signal_add(SIGUSR1, TraceLiveObjects, nullptr)) {}
+// Not SIGUSR1: WebKit's JavaScript engine takes that one for its collector.
+GtkDesktop::GtkDesktop()
+    : liveCountSignal_(g_unix_signal_add(SIGUSR2, TraceLiveObjects, nullptr)) {}
 
 GtkDesktop::~GtkDesktop() {
   if (liveCountSignal_ != 0) g_source_remove(liveCountSignal_);
@@ -568,6 +571,17 @@ void GtkDesktop::Navigate(WebViewId id, const std::string& location) {
   std::string uri = PageUri(location);
   Trace("Navigate %d %s", id, uri.c_str());
   Phase("navigate");
+  // The URI holds such a path as GLib escapes it, but WebKit reads a file
+  // URI's escapes as UTF-8 and finds nothing: the page stays blank, which
+  // deserves one word on why.
+  static bool told = false;
+  if (!told && !g_utf8_validate(location.data(), static_cast<gssize>(location.size()), nullptr)) {
+    told = true;
+    std::fprintf(stderr,
+                 "skinshell: cannot show %s: the web view loads no file whose path is not "
+                 "valid UTF-8 (rename the program folder)\n",
+                 location.c_str());
+  }
   webkit_web_view_load_uri(WEBKIT_WEB_VIEW(it->second.view), uri.c_str());
 }
 

@@ -145,7 +145,7 @@ class GtkDesktop : public Desktop {
   GMainLoop* loop_ = nullptr;
   bool quitRequested_ = false;
   int status_ = 0;
-  guint liveCountSignal_ = 0;  // SIGUSR1: trace the live GDI objects
+  guint liveCountSignal_ = 0;  // SIGUSR2: trace the live GDI objects
 };
 
 }  // namespace platform::gtk
