@@ -42,10 +42,11 @@ def start_x():
 
 class Program:
     def __init__(self, folder, env):
-        self.log_path = os.path.join(folder, "stderr.txt")
+        # GLib writes the debug trace to stdout; both go to one log.
+        self.log_path = os.path.join(folder, "output.txt")
         self.log = open(self.log_path, "ab")
         self.process = subprocess.Popen([os.path.join(folder, "skinshell")], cwd=folder, env=env,
-                                        stdout=subprocess.DEVNULL, stderr=self.log,
+                                        stdout=self.log, stderr=self.log,
                                         start_new_session=True)
         self.window = None
 
@@ -132,15 +133,16 @@ def cycle(env, window):
     drag(env, x + w // 3, y + 12, x + w // 3 + 120, y + 12 + 80)
     x, y, w, h = geometry(env, window)
     drag(env, x + w // 3, y + 12, x + w // 3 - 120, y + 12 - 80)
-    # Edge drag: the right edge out and in, the bottom edge out and in.
+    # Edge drag: the right edge out and in, the bottom edge out and in, each
+    # back to where it was (the press is 2 pixels inside the edge).
     x, y, w, h = geometry(env, window)
     drag(env, x + w - 2, y + h // 2, x + w + 60, y + h // 2)
     x, y, w, h = geometry(env, window)
-    drag(env, x + w - 2, y + h // 2, x + w - 62, y + h // 2)
+    drag(env, x + w - 2, y + h // 2, x + w - 64, y + h // 2)
     x, y, w, h = geometry(env, window)
     drag(env, x + w // 2, y + h - 2, x + w // 2, y + h + 40)
     x, y, w, h = geometry(env, window)
-    drag(env, x + w // 2, y + h - 2, x + w // 2, y + h - 42)
+    drag(env, x + w // 2, y + h - 2, x + w // 2, y + h - 44)
     # Maximize with the button, restore with a double-click on the caption.
     x, y, w, h = geometry(env, window)
     xdotool(env, "mousemove", x + w - 50, y + 13)
@@ -198,7 +200,7 @@ def main():
                 restarts += 1
             now = time.time()
             if now >= next_report:
-                minute = round((now - start) / 60)
+                minute = int((now - start) // 60)
                 print(f"minute {minute:2d}: GDI DC/Bitmap/Region {program.counts()}, "
                       f"RSS {program.rss_kib()} KiB, run {restarts}, cycles {cycles}", flush=True)
                 next_report += 60
@@ -220,9 +222,9 @@ def main():
                     print(f"soak: the program ended with {status} after its close button")
                 program.stop()
                 program = None
-            for line in open(os.path.join(folder, "stderr.txt"), errors="replace").read().splitlines()[stderr_seen:]:
+            for line in open(os.path.join(folder, "output.txt"), errors="replace").read().splitlines()[stderr_seen:]:
                 stderr_seen += 1
-                if "skinshell-DEBUG" not in line and line.strip():
+                if "-DEBUG" not in line and line.strip():
                     print(f"  stderr: {line}")
     finally:
         if program is not None:
