@@ -8,6 +8,7 @@
 #include <gtk/gtk.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -66,6 +67,9 @@ std::unique_ptr<Desktop> CreateNativeDesktop(int& argc, char**& argv) {
                 "skinshell: lost the connection to the display %s (the X server went away)\n",
                 display != nullptr ? gdk_display_get_name(display) : DisplayName().c_str());
   XSetIOErrorHandler(OnDisplayLost);
+  // A write to the dead server's socket would otherwise end the program by
+  // SIGPIPE before Xlib sees the error, without a word.
+  std::signal(SIGPIPE, SIG_IGN);
   return std::make_unique<gtk::GtkDesktop>();
 }
 

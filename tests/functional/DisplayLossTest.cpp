@@ -33,7 +33,7 @@ TEST(DisplayLoss, TheProgramNamesTheDisplayItLostOrCannotOpenAndEndsWithStatusOn
   ASSERT_TRUE(WaitFor(20000, [&] { return CountInFile(folder / "log.txt", "Show 1") > 0; }))
       << test::ReadFile(folder / "log.txt");
   server.Stop();
-  EXPECT_EQ(program.Wait(10000), 1);
+  EXPECT_EQ(program.Wait(20000), 1);
   EXPECT_EQ(CountInFile(folder / "log.txt",
                         "skinshell: lost the connection to the display " + display),
             1)
