@@ -84,6 +84,8 @@ TEST(KillTest, AKilledProgramLeavesTheOldOrANewWholePlacementAndOneTemporaryFile
       ::kill(program.Pid(), SIGKILL);
       ++killed;
       if (hold) ++heldInFsync;
+      // A long run shows how far it got.
+      if (killed % 100 == 0) std::cout << "kills so far " << killed << std::endl;
     }
     program.Wait(5000);
     program.Stop();
