@@ -1,9 +1,11 @@
-// Arbitrary text with a section, key and value taken from its first bytes:
-// lookups never read out of range, and a write changes only its own entry.
+// Arbitrary file bytes with a section, key and value taken from its first
+// bytes: decoding round-trips, lookups never read out of range, and a write
+// changes only its own entry.
 // Code under test: platform/profile/Profile.cpp
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,7 +49,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view section = Field(input);
   const std::string_view key = Field(input);
   const std::string_view value = Field(input);
-  const std::string_view text = input;
+  // The file's bytes as the profile functions read them: a file with a byte
+  // order mark is text in that encoding, and one that decodes exactly must
+  // encode back to the same bytes, or a write would change what it did not
+  // touch.
+  const profile::DecodedText decoded = profile::Decode(input);
+  if (decoded.exact) {
+    const std::optional<std::string> again = profile::Encode(decoded.encoding, decoded.text);
+    if (!again || *again != input) __builtin_trap();
+  }
+  const std::string_view text = decoded.text;
 
   std::string before;
   const bool had = profile::Lookup(text, section, key, before);
