@@ -1,9 +1,10 @@
 # The one entry point: make run, make test, make bench, make fuzz.
-.PHONY: deps configure build run test test-normal test-asan bench fuzz fuzz-coverage soak killtest clean
+.PHONY: deps configure build run test test-normal test-asan test-windows windows bench fuzz fuzz-coverage soak killtest clean
 
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
+WIN_BUILD ?= build-win
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
@@ -21,7 +22,7 @@ build: configure
 run: build
 	@scripts/run.sh $(BUILD)
 
-test: test-normal test-asan
+test: test-normal test-asan test-windows
 
 test-normal: build
 	cd $(BUILD) && ctest --output-on-failure
@@ -38,6 +39,16 @@ soak: build
 
 killtest: build
 	cd $(BUILD) && SKINSHELL_KILLS=$(or $(KILLS),1000) nice -n 10 bin/functional_tests --gtest_filter='KillTest.*'
+
+# The Windows program, cross-built with MinGW-w64; its tests run under Wine.
+windows: deps
+	@scripts/deps.sh windows
+	cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw.cmake
+	cmake --build $(WIN_BUILD) -j $(JOBS)
+
+test-windows: windows
+	cmake --build $(WIN_BUILD) -j $(JOBS) --target unit_tests
+	@scripts/wine-tests.sh $(WIN_BUILD)
 
 # The Google Benchmark programs on the headless desktop, then the real
 # desktop's figures against a bare WebKitGTK window (Xvfb and openbox).
@@ -64,4 +75,4 @@ fuzz-coverage: deps
 	@scripts/fuzz-coverage.sh $(FUZZ_BUILD) $(FUZZ_BUILD)-coverage
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(FUZZ_BUILD)-coverage
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(FUZZ_BUILD)-coverage $(WIN_BUILD)

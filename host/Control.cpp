@@ -16,7 +16,7 @@ const AmbientProperties& StandaloneAmbient() {
 Control::Control(std::string name) : name_(std::move(name)) {}
 
 Control::~Control() {
-  if (hdc_) DeleteDC(hdc_);
+  if (hdc_) gdi::DeleteSurfaceDC(hdc_);
 }
 
 int Control::Left() const { return px_ * Screen::TwipsPerPixelX(); }
@@ -53,7 +53,10 @@ void Control::SetPixelBounds(int x, int y, int w, int h, bool relayout) {
   py_ = y;
   pw_ = w;
   ph_ = h;
-  if (sized && !IsNative()) surface_.Resize(w, h, gdi::ColorToPixel(backColor_));
+  if (sized && !IsNative()) {
+    SettleDrawing();
+    surface_.Resize(w, h, gdi::ColorToPixel(backColor_));
+  }
   OnBoundsChanged();
   if (parent_) parent_->Invalidate();
   if (!sized) return;
@@ -78,12 +81,24 @@ void Control::Visible(bool value) {
 }
 
 HDC Control::hDC() {
-  if (!hdc_) hdc_ = gdi::CreateSurfaceDC(&surface_);
+  if (!hdc_) {
+    hdc_ = gdi::CreateSurfaceDC(&surface_);
+  } else if (!drawing_) {
+    gdi::SurfaceToDC(hdc_);
+  }
+  drawing_ = hdc_ != nullptr;
   return hdc_;
+}
+
+void Control::SettleDrawing() const {
+  if (!drawing_) return;
+  drawing_ = false;
+  gdi::DCToSurface(hdc_);
 }
 
 void Control::BackColor(std::uint32_t color) {
   backColor_ = color;
+  SettleDrawing();
   surface_.Fill(gdi::ColorToPixel(color));
   if (parent_) parent_->Invalidate();
 }

@@ -77,7 +77,10 @@ class Control {
 
   // The control's surface. What is drawn on it stays until drawn over.
   HDC hDC();
-  const gdi::Surface& Pixels() const { return surface_; }
+  const gdi::Surface& Pixels() const {
+    SettleDrawing();
+    return surface_;
+  }
   // Background colour (0x00BBGGRR); setting it clears the surface to it.
   std::uint32_t BackColor() const { return backColor_; }
   void BackColor(std::uint32_t color);
@@ -128,6 +131,9 @@ class Control {
  private:
   friend class Form;
   void SetPixelBounds(int x, int y, int w, int h, bool relayout);
+  // On Windows the DC draws into a copy of the surface: what GDI drew comes
+  // back before anyone reads or changes the surface itself.
+  void SettleDrawing() const;
 
   std::string name_;
   Form* parent_ = nullptr;
@@ -137,6 +143,8 @@ class Control {
   int tabIndex_ = 0;
   gdi::Surface surface_;
   HDC hdc_ = nullptr;
+  // The DC's copy may hold newer pixels than surface_.
+  mutable bool drawing_ = false;
   std::uint32_t backColor_ = 0x00FFFFFF;
   std::uint32_t foreColor_ = 0x00000000;
   int mousePointer_ = vbDefault;

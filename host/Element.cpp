@@ -18,7 +18,7 @@ void Label::Draw(gdi::Surface& target, int originX, int originY, const RECT& cli
   if (scale > 1) font.Size *= scale;
   gdi::DrawTextLine(dc, originX + Left * scale, originY + Top * scale, Width * scale,
                     Height * scale, Caption, font, ForeColor, &clip);
-  DeleteDC(dc);
+  gdi::DeleteSurfaceDC(dc);
 }
 
 void Image::Draw(gdi::Surface& target, int originX, int originY, const RECT& clip,

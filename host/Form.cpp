@@ -435,7 +435,7 @@ void Form::RenderScaled(gdi::Surface& target, int scale) {
   for (const auto& control : controls_) {
     const Control& c = *control;
     if (!c.visible_ || c.IsNative()) continue;
-    gdi::CopyRectScaled(target, c.px_, c.py_, c.pw_, c.ph_, c.surface_, 0, 0, scale);
+    gdi::CopyRectScaled(target, c.px_, c.py_, c.pw_, c.ph_, c.Pixels(), 0, 0, scale);
     const RECT clip{c.px_ * scale, c.py_ * scale, (c.px_ + c.pw_) * scale,
                     (c.py_ + c.ph_) * scale};
     for (const Element* element : c.Elements()) {

@@ -25,6 +25,9 @@ void UseDesktop(Desktop* desktop) { current = desktop; }
 
 }  // namespace platform
 
+// On Windows these are the system's own.
+#ifndef _WIN32
+
 using platform::CurrentDesktop;
 
 LRESULT SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
@@ -82,3 +85,5 @@ BOOL SystemParametersInfoA(UINT uiAction, UINT uiParam, PVOID pvParam, UINT fWin
   *static_cast<RECT*>(pvParam) = area;
   return TRUE;
 }
+
+#endif

@@ -1,9 +1,16 @@
 // The Win32 subset that the code above the platform is written against.
-// On Windows this header would include <windows.h> instead; keep it to what
-// the callers use so that both builds agree.
+// On Windows this header includes <windows.h> instead; keep it to what the
+// callers use so that both builds agree.
 #pragma once
 
 #ifdef _WIN32
+// std::min and std::max stay usable, and the header stays small.
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
 #include <windows.h>
 #else
 

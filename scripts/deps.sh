@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs; skips what is there.
+# `deps.sh windows` installs what the Windows build and its tests need.
 set -euo pipefail
+if [ "${1:-}" = windows ]; then
+  packages=(g++-mingw-w64-x86-64-posix wine64 wine xvfb googletest)
+else
 packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   libgtest-dev libbenchmark-dev libpng-dev
@@ -8,6 +12,7 @@ packages=(
   xvfb xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils xdotool libxtst6 openbox x11-utils adwaita-icon-theme fonts-dejavu-core
   imagemagick python3 gstreamer1.0-plugins-base gstreamer1.0-plugins-good libgl1-mesa-dri
 )
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

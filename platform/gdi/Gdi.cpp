@@ -169,6 +169,10 @@ void RetargetSurfaceDC(HDC hdc, Surface* target) {
   if (dc && dc->dcType == DcType::Target) dc->surface = target;
 }
 
+void SurfaceToDC(HDC) {}
+void DCToSurface(HDC) {}
+BOOL DeleteSurfaceDC(HDC hdc) { return DeleteDC(hdc); }
+
 Surface* SurfaceOf(HDC hdc) {
   GdiObject* dc = HandleTable::Instance().Find(hdc, Kind::DC);
   return dc ? dc->surface : nullptr;

@@ -15,7 +15,8 @@ namespace gdi {
 enum class Kind { DC, Bitmap, Region };
 
 // Objects of a kind alive now. Tests compare these before and after work to
-// prove that nothing leaked.
+// prove that nothing leaked. Windows counts only all GDI objects together
+// (GetGuiResources), which is what a Windows build answers for every kind.
 int LiveCount(Kind kind);
 
 // A DC that draws straight into a surface owned by someone else: a control's
@@ -26,10 +27,22 @@ HDC CreateSurfaceDC(Surface* target);
 // Points an existing surface DC at another surface (after a reallocation).
 void RetargetSurfaceDC(HDC hdc, Surface* target);
 
+// On Windows a surface DC draws into a bitmap of its own that mirrors the
+// surface: SurfaceToDC copies the surface into it (and follows a change of
+// size), DCToSurface copies what GDI drew back. In the emulation the DC draws
+// straight into the surface and both do nothing. A surface DC is deleted with
+// DeleteSurfaceDC, which brings its pixels home first.
+void SurfaceToDC(HDC hdc);
+void DCToSurface(HDC hdc);
+BOOL DeleteSurfaceDC(HDC hdc);
+
 // The surface a DC draws into (its selected bitmap's, or its own target);
-// null for an invalid handle or the screen DC.
+// null for an invalid handle or the screen DC. On Windows a surface DC's
+// pixels are brought into its surface first, and a memory DC answers with a
+// copy of its bitmap's pixels.
 Surface* SurfaceOf(HDC hdc);
-// The pixels of a bitmap; null for anything that is not a live bitmap.
+// The pixels of a bitmap; null for anything that is not a live bitmap. On
+// Windows a copy, valid until the next call for the same bitmap.
 const Surface* BitmapPixels(HBITMAP bitmap);
 
 // A new bitmap holding a copy of the pixels. Counted as a bitmap.

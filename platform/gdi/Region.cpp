@@ -1,11 +1,13 @@
 // Polygon regions, rasterised on demand for a window size. Each pixel row is
-// sampled along its top edge (y), and a pixel belongs to the region when its
-// horizontal centre x + 0.5 lies strictly inside the polygon there under the
-// region's fill rule. Edges count from their upper end and not their lower
-// one, so a vertex on a sample line is met once. This is the top-left rule
-// of Windows regions: a rectangle (0,0)-(W,H) covers exactly W x H pixels,
-// and the main window's outline loses 3 pixels across and 3 down at its top
-// left corner, 3 across and 4 down at its top right.
+// sampled along its top edge (y), and pixel x belongs to the region when the
+// point (x, y), its top-left corner, lies inside the polygon or on an edge
+// where the polygon starts, under the region's fill rule: a run between
+// crossings at a and b covers [ceil(a), ceil(b)). Edges count from their
+// upper end and not their lower one, so a vertex on a sample line is met
+// once. These are the rules of the system's own regions: a rectangle
+// (0,0)-(W,H) covers exactly W x H pixels, and the main window's outline
+// loses 3, 2 and 1 pixels from its first rows at the top left corner (3
+// across, 3 down) and 3, 2 and 1 at the top right (3 across, 4 down).
 #include <algorithm>
 #include <cmath>
 
@@ -71,9 +73,9 @@ void RowSpans(const std::vector<POINT>& points, int fillMode, int y, long long l
     const bool inside = insideAt(winding);
     if (!wasInside && inside) start = x;
     if (wasInside && !inside) {
-      // Pixels whose centre x + 0.5 lies strictly between the crossings.
-      const long long x0 = std::max(left, static_cast<long long>(std::floor(start - 0.5)) + 1);
-      const long long x1 = std::min(right, static_cast<long long>(std::ceil(x - 0.5)));
+      // Pixels whose left edge lies in [start, x).
+      const long long x0 = std::max(left, static_cast<long long>(std::ceil(start)));
+      const long long x1 = std::min(right, static_cast<long long>(std::ceil(x)));
       if (x0 < x1) out.push_back({y, static_cast<int>(x0), static_cast<int>(x1)});
     }
   }

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -7,6 +6,7 @@
 
 #include "platform/gdi/Gdi.h"
 #include "tests/gdi/BmpBuilder.h"
+#include "tests/profile/TempFolder.h"
 
 namespace {
 
@@ -163,24 +163,14 @@ TEST(EncodeBmp, RoundTripsThroughTheDecoder) {
 
 class LoadImageTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/gdi-load-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override {
-    for (const std::string& f : files_) std::remove(f.c_str());
-    rmdir(dir_.c_str());
-  }
   std::string Write(const std::string& name, const std::vector<std::uint8_t>& bytes) {
-    const std::string path = dir_ + "/" + name;
+    const std::string path = folder_.Path(name);
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));
-    files_.push_back(path);
     return path;
   }
-  std::string dir_;
-  std::vector<std::string> files_;
+  TempFolder folder_;
+  const std::string dir_ = folder_.Path("");
 };
 
 TEST_F(LoadImageTest, LoadsABitmapFile) {

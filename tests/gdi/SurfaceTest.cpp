@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <string>
 
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/Surface.h"
+#include "tests/profile/TempFolder.h"
 
 namespace {
 
@@ -77,8 +77,8 @@ TEST(Png, WritesAndReadsBackEveryPixelIncludingAlpha) {
   const std::uint32_t values[] = {0xFF102030u, 0x80FFFFFFu, 0xFF000000u,
                                   0xFFABCDEFu, 0xFF00FF00u, 0xC0123456u};
   picture.pixels.assign(std::begin(values), std::end(values));
-  char dir[] = "/tmp/gdi-png-XXXXXX";
-  ASSERT_NE(mkdtemp(dir), nullptr);
+  TempFolder folder;
+  const std::string dir = folder.Path("");
   const std::string path = std::string(dir) + "/shot.png";
   ASSERT_TRUE(gdi::WritePng(picture, path));
   gdi::Surface back;
@@ -97,9 +97,6 @@ TEST(Png, WritesAndReadsBackEveryPixelIncludingAlpha) {
   EXPECT_FALSE(gdi::ReadPng(bmp, untouched));
   EXPECT_FALSE(gdi::ReadPng(std::string(dir) + "/absent.png", untouched));
   EXPECT_EQ(untouched.At(0, 0), 7u);
-  std::remove(path.c_str());
-  std::remove(bmp.c_str());
-  rmdir(dir);
 }
 
 }  // namespace

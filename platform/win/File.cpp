@@ -1,0 +1,181 @@
+// The file layer on Windows: the wide API at the boundary, UTF-8 inside, so
+// that folders with names outside the ANSI code page work.
+#include "platform/File.h"
+
+#include "platform/win32.h"
+
+#include <algorithm>
+#include <random>
+
+namespace platform {
+
+namespace {
+
+std::wstring Wide(const std::string& utf8) {
+  if (utf8.empty()) return {};
+  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                    nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(std::max(n, 0)), L'\0');
+  if (n > 0) {
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
+  }
+  return wide;
+}
+
+std::string Utf8(const wchar_t* wide, std::size_t length) {
+  if (length == 0) return {};
+  const int n = WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(length), nullptr, 0,
+                                    nullptr, nullptr);
+  std::string utf8(static_cast<std::size_t>(std::max(n, 0)), '\0');
+  if (n > 0) {
+    WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(length), utf8.data(), n, nullptr,
+                        nullptr);
+  }
+  return utf8;
+}
+
+std::wstring WidePath(const std::string& path) { return Wide(NativePath(path)); }
+
+void SetError(std::string* error, DWORD code) {
+  if (!error) return;
+  wchar_t* text = nullptr;
+  const DWORD n = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::string message = n ? Utf8(text, n) : "error " + std::to_string(code);
+  if (text) LocalFree(text);
+  while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
+                              message.back() == '.' || message.back() == ' ')) {
+    message.pop_back();
+  }
+  *error = message;
+}
+
+class Handle {
+ public:
+  explicit Handle(HANDLE h) : h_(h) {}
+  ~Handle() {
+    if (valid()) CloseHandle(h_);
+  }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
+  HANDLE get() const { return h_; }
+  void close() {
+    if (valid()) CloseHandle(h_);
+    h_ = INVALID_HANDLE_VALUE;
+  }
+
+ private:
+  HANDLE h_;
+};
+
+}  // namespace
+
+// Windows takes '/' as well as '\', so the one spelling serves both builds.
+std::string NativePath(const std::string& path) {
+  std::string native = path;
+  std::replace(native.begin(), native.end(), '\\', '/');
+  return native;
+}
+
+bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes,
+                   std::size_t maxBytes) {
+  bytes.clear();
+  Handle file(CreateFileW(WidePath(path).c_str(), GENERIC_READ,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return false;
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!GetFileInformationByHandle(file.get(), &info) ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    return false;
+  }
+  const std::uint64_t size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
+  if (size > maxBytes) return false;
+  bytes.resize(static_cast<std::size_t>(size));
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+    DWORD n = 0;
+    if (!ReadFile(file.get(), bytes.data() + done, chunk, &n, nullptr) || n == 0) break;
+    done += n;
+  }
+  bytes.resize(done);
+  return true;
+}
+
+bool WriteFileAtomic(const std::string& path, const void* data, std::size_t size,
+                     std::string* error) {
+  const std::wstring target = WidePath(path);
+  std::random_device random;
+  const std::wstring temp = target + L".tmp" + std::to_wstring(random() % 1000000);
+  Handle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                          FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) {
+    SetError(error, GetLastError());
+    return false;
+  }
+  const auto* bytes = static_cast<const std::uint8_t*>(data);
+  std::size_t done = 0;
+  bool ok = true;
+  while (done < size) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size - done, 1u << 30));
+    DWORD n = 0;
+    if (!WriteFile(file.get(), bytes + done, chunk, &n, nullptr) || n == 0) {
+      ok = false;
+      break;
+    }
+    done += n;
+  }
+  if (ok && !FlushFileBuffers(file.get())) ok = false;
+  DWORD code = ok ? 0 : GetLastError();
+  file.close();
+  if (ok && !MoveFileExW(temp.c_str(), target.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    ok = false;
+    code = GetLastError();
+  }
+  if (!ok) {
+    DeleteFileW(temp.c_str());
+    SetError(error, code);
+  }
+  return ok;
+}
+
+bool IsRegularFile(const std::string& path) {
+  const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE));
+}
+
+bool CreateEmptyFile(const std::string& path, std::string* error) {
+  Handle file(CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) {
+    SetError(error, GetLastError());
+    return false;
+  }
+  return true;
+}
+
+std::string ExecutableFolder() {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (n == 0) return ".";
+    if (n < buffer.size()) {
+      buffer.resize(n);
+      break;
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+  const std::string path = Utf8(buffer.data(), buffer.size());
+  const std::size_t slash = path.find_last_of("\\/");
+  if (slash == std::string::npos) return ".";
+  // Keep the separator after a drive ("C:\").
+  if (slash == 2 && path[1] == ':') return path.substr(0, 3);
+  return path.substr(0, slash);
+}
+
+}  // namespace platform
