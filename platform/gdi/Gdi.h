@@ -18,6 +18,11 @@ enum class Kind { DC, Bitmap, Region };
 // prove that nothing leaked. Windows counts only all GDI objects together
 // (GetGuiResources), which is what a Windows build answers for every kind.
 int LiveCount(Kind kind);
+#ifdef _WIN32
+inline constexpr bool LiveCountPerKind = false;
+#else
+inline constexpr bool LiveCountPerKind = true;
+#endif
 
 // A DC that draws straight into a surface owned by someone else: a control's
 // pixels or a window frame. It holds no bitmap and cannot be the target of

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <optional>
+#include <vector>
 
 namespace profile {
 
@@ -341,6 +342,46 @@ std::optional<std::string> Encode(Encoding encoding, std::string_view text) {
     }
   }
   return out;
+std::vector<std::string> SectionNames(std::string_view text) {
+  std::vector<std::string> names;
+  for (std::size_t pos = 0; pos < text.size();) {
+    const Line line = LineAt(text, pos);
+    const Parsed parsed = ParseLine(text.substr(line.begin, line.end - line.begin));
+    if (parsed.kind == Parsed::Kind::Section) names.emplace_back(parsed.name);
+    pos = line.next;
+  }
+  return names;
+}
+
+bool KeyNames(std::string_view text, std::string_view section, std::vector<std::string>& names) {
+  names.clear();
+  const SectionSpan span = FindSection(text, section);
+  if (!span.found) return false;
+  for (std::size_t pos = span.body; pos < span.end;) {
+    const Line line = LineAt(text, pos);
+    const Parsed parsed = ParseLine(text.substr(line.begin, line.end - line.begin));
+    if (parsed.kind == Parsed::Kind::Key) names.emplace_back(parsed.name);
+    pos = line.next;
+  }
+  return true;
+}
+
+std::size_t CopyList(const std::vector<std::string>& names, char* buffer, std::size_t size) {
+  if (buffer == nullptr || size == 0) return 0;
+  std::string list;
+  for (const std::string& name : names) list.append(name).push_back('\0');
+  if (list.size() + 1 <= size) {
+    std::memcpy(buffer, list.data(), list.size());
+    buffer[list.size()] = '\0';
+    return list.size();
+  }
+  if (size < 2) {
+    buffer[0] = '\0';
+    return 0;
+  }
+  std::memcpy(buffer, list.data(), size - 2);
+  buffer[size - 2] = '\0';
+  return size - 2;
 }
 
 std::size_t CopyTruncated(const std::string& value, char* buffer, std::size_t size) {

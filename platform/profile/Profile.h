@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace profile {
 
@@ -53,6 +54,17 @@ DecodedText Decode(std::string_view bytes);
 // The bytes of a text in an encoding, byte order mark included; nothing when
 // UTF-16 is asked for a text that is not valid UTF-8.
 std::optional<std::string> Encode(Encoding encoding, std::string_view text);
+// The names of every section header, in order, as written (trimmed).
+std::vector<std::string> SectionNames(std::string_view text);
+// The names of the keys of the first section of that name; false when there
+// is no such section.
+bool KeyNames(std::string_view text, std::string_view section, std::vector<std::string>& names);
+
+// Copies names as a list, each ending in a zero and the list in one more,
+// as the profile service lists them; a list too long for the buffer keeps
+// its first size - 2 characters and one zero. Returns the characters copied
+// without the list's last zero.
+std::size_t CopyList(const std::vector<std::string>& names, char* buffer, std::size_t size);
 
 // Copies at most size - 1 characters of value and a terminating zero into
 // buffer; returns the count copied.

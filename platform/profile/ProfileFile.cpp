@@ -20,10 +20,10 @@ std::string_view AsText(const std::vector<std::uint8_t>& bytes) {
   return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
 
-// Windows drops trailing blanks from the default string.
+// Windows drops trailing spaces (not tabs) from the default string.
 std::string DefaultValue(LPCSTR lpDefault) {
   std::string value = lpDefault ? lpDefault : "";
-  while (!value.empty() && (value.back() == ' ' || value.back() == '\t')) value.pop_back();
+  while (!value.empty() && value.back() == ' ') value.pop_back();
   return value;
 }
 
@@ -50,16 +50,25 @@ BOOL Refuse(const char* reason) {
 DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault,
                                LPSTR lpReturnedString, DWORD nSize, LPCSTR lpFileName) {
   if (lpReturnedString == nullptr || nSize == 0) return 0;
-  std::string value;
-  bool found = false;
-  // Listing sections or keys (a null section or key) is not needed here; such
-  // a call reads as an absent entry.
-  if (lpAppName && lpKeyName && lpFileName) {
-    std::vector<std::uint8_t> bytes;
-    if (platform::ReadWholeFile(lpFileName, bytes)) {
-      found = profile::Lookup(profile::Decode(AsText(bytes)).text, lpAppName, lpKeyName, value);
-    }
+  std::vector<std::uint8_t> bytes;
+  const bool read = lpFileName && platform::ReadWholeFile(lpFileName, bytes);
+  const std::string text = read ? profile::Decode(AsText(bytes)).text : std::string();
+  // A null section lists the sections, a null key the keys of the section.
+  if (lpAppName == nullptr) {
+    return static_cast<DWORD>(
+        profile::CopyList(read ? profile::SectionNames(text) : std::vector<std::string>{},
+                          lpReturnedString, nSize));
   }
+  if (lpKeyName == nullptr) {
+    std::vector<std::string> keys;
+    if (read && profile::KeyNames(text, lpAppName, keys)) {
+      return static_cast<DWORD>(profile::CopyList(keys, lpReturnedString, nSize));
+    }
+    return static_cast<DWORD>(
+        profile::CopyTruncated(DefaultValue(lpDefault), lpReturnedString, nSize));
+  }
+  std::string value;
+  const bool found = read && profile::Lookup(text, lpAppName, lpKeyName, value);
   if (!found) value = DefaultValue(lpDefault);
   return static_cast<DWORD>(profile::CopyTruncated(value, lpReturnedString, nSize));
 }

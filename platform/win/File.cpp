@@ -2,10 +2,10 @@
 // that folders with names outside the ANSI code page work.
 #include "platform/File.h"
 
-#include "platform/win32.h"
-
 #include <algorithm>
 #include <random>
+
+#include "platform/win32.h"
 
 namespace platform {
 
@@ -13,8 +13,8 @@ namespace {
 
 std::wstring Wide(const std::string& utf8) {
   if (utf8.empty()) return {};
-  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                    nullptr, 0);
+  const int n =
+      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
   std::wstring wide(static_cast<std::size_t>(std::max(n, 0)), L'\0');
   if (n > 0) {
     MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
@@ -24,8 +24,8 @@ std::wstring Wide(const std::string& utf8) {
 
 std::string Utf8(const wchar_t* wide, std::size_t length) {
   if (length == 0) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(length), nullptr, 0,
-                                    nullptr, nullptr);
+  const int n =
+      WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
   std::string utf8(static_cast<std::size_t>(std::max(n, 0)), '\0');
   if (n > 0) {
     WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(length), utf8.data(), n, nullptr,
@@ -34,7 +34,9 @@ std::string Utf8(const wchar_t* wide, std::size_t length) {
   return utf8;
 }
 
-std::wstring WidePath(const std::string& path) { return Wide(NativePath(path)); }
+std::wstring WidePath(const std::string& path) {
+  return Wide(NativePath(path));
+}
 
 void SetError(std::string* error, DWORD code) {
   if (!error) return;

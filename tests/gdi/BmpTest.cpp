@@ -179,8 +179,15 @@ TEST_F(LoadImageTest, LoadsABitmapFile) {
   auto bitmap = static_cast<HBITMAP>(
       LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
   ASSERT_NE(bitmap, nullptr);
-  EXPECT_EQ(gdi::LiveCount(gdi::Kind::Bitmap), before + 1);
-  ExpectPattern(*gdi::BitmapPixels(bitmap), 4, 2, false);
+  if (gdi::LiveCountPerKind) {
+    EXPECT_EQ(gdi::LiveCount(gdi::Kind::Bitmap), before + 1);
+  }
+  gdi::Surface pixels = *gdi::BitmapPixels(bitmap);
+#ifdef _WIN32
+  // The system loads a device bitmap, which has no alpha to read back.
+  for (std::uint32_t& p : pixels.pixels) p |= 0xFF000000u;
+#endif
+  ExpectPattern(pixels, 4, 2, false);
   EXPECT_TRUE(DeleteObject(bitmap));
 }
 
@@ -194,9 +201,13 @@ TEST_F(LoadImageTest, GivesNothingForMissingEmptyOrBadFilesAndOtherArguments) {
         << path;
   }
   EXPECT_EQ(LoadImageA(nullptr, nullptr, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE), nullptr);
+#ifndef _WIN32
+  // The emulation serves the one use the callers make; the system also
+  // scales, loads other kinds of image and reads resources.
   EXPECT_EQ(LoadImageA(nullptr, good.c_str(), 1, 0, 0, LR_LOADFROMFILE), nullptr);
   EXPECT_EQ(LoadImageA(nullptr, good.c_str(), IMAGE_BITMAP, 8, 8, LR_LOADFROMFILE), nullptr);
   EXPECT_EQ(LoadImageA(nullptr, good.c_str(), IMAGE_BITMAP, 0, 0, 0), nullptr);
+#endif
   EXPECT_EQ(gdi::LiveCount(gdi::Kind::Bitmap), before);
 }
 

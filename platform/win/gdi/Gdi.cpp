@@ -115,8 +115,8 @@ bool ReadBitmap(HBITMAP bitmap, Surface& out) {
   info.bmiHeader.biCompression = BI_RGB;
   GdiFlush();
   HDC screen = GetDC(nullptr);
-  const int rows = GetDIBits(screen, bitmap, 0, static_cast<UINT>(out.height),
-                             out.pixels.data(), &info, DIB_RGB_COLORS);
+  const int rows = GetDIBits(screen, bitmap, 0, static_cast<UINT>(out.height), out.pixels.data(),
+                             &info, DIB_RGB_COLORS);
   ReleaseDC(nullptr, screen);
   return rows == out.height;
 }
@@ -231,9 +231,8 @@ std::vector<Span> RegionSpans(HRGN region, int width, int height) {
       spans.push_back({y, x0, x1});
     }
   }
-  std::sort(spans.begin(), spans.end(), [](const Span& a, const Span& b) {
-    return a.y != b.y ? a.y < b.y : a.x0 < b.x0;
-  });
+  std::sort(spans.begin(), spans.end(),
+            [](const Span& a, const Span& b) { return a.y != b.y ? a.y < b.y : a.x0 < b.x0; });
   // Bands of one row can touch; a span is the longest run.
   std::vector<Span> merged;
   for (const Span& s : spans) {

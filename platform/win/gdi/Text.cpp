@@ -18,8 +18,8 @@ std::wstring Wide(const std::string& utf8) {
   if (utf8.empty()) return {};
   // Without MB_ERR_INVALID_CHARS a damaged caption still shows, with
   // replacement characters.
-  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                    nullptr, 0);
+  const int n =
+      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
   std::wstring wide(static_cast<std::size_t>(std::max(n, 0)), L'\0');
   if (n > 0) {
     MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
@@ -98,8 +98,8 @@ bool DrawTextLine(HDC hdc, int x, int y, int w, int h, const std::string& utf8, 
   SetTextColor(dc, RGB(255, 255, 255));
   SetTextAlign(dc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
   const std::wstring text = Wide(utf8);
-  const bool ok = TextOutW(dc, static_cast<int>(x - left), static_cast<int>(y - top),
-                           text.c_str(), static_cast<int>(text.size()));
+  const bool ok = TextOutW(dc, static_cast<int>(x - left), static_cast<int>(y - top), text.c_str(),
+                           static_cast<int>(text.size()));
   SelectObject(dc, priorFont);
   SelectObject(dc, priorBitmap);
   DeleteObject(hfont);
@@ -113,8 +113,7 @@ bool DrawTextLine(HDC hdc, int x, int y, int w, int h, const std::string& utf8, 
       std::uint32_t* out = target->Row(static_cast<int>(top) + j) + left;
       for (int i = 0; i < boxW; ++i) {
         const std::uint32_t c = in[i];
-        const std::uint32_t a =
-            std::max({(c >> 16) & 0xFFu, (c >> 8) & 0xFFu, c & 0xFFu});
+        const std::uint32_t a = std::max({(c >> 16) & 0xFFu, (c >> 8) & 0xFFu, c & 0xFFu});
         if (a) out[i] = Mix(out[i], ink, a);
       }
     }
