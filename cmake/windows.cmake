@@ -1,0 +1,21 @@
+# The Windows program: the Win32 desktop and skinshell.exe in the program
+# folder, a GUI program with no DLLs beside it beyond the system's.
+enable_language(RC)
+skinshell_layer(skinshell_win platform/win/desktop)
+target_link_libraries(skinshell_win PUBLIC skinshell_platform user32 gdi32)
+
+add_executable(skinshell WIN32 ${CMAKE_SOURCE_DIR}/app/main.cpp
+  ${CMAKE_SOURCE_DIR}/app/skinshell.rc)
+target_link_libraries(skinshell PRIVATE skinshell_app skinshell_win)
+
+set_target_properties(skinshell PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${DIST_DIR})
+add_dependencies(skinshell dist_html)
+
+# The packed skins are the same bytes on every platform: the Linux build's
+# skin tool packs them (make windows builds it first).
+set(SKINSHELL_HOST_DIST "${CMAKE_SOURCE_DIR}/build/dist" CACHE PATH
+  "The Linux build's program folder, whose packed skins the Windows one takes")
+add_custom_target(dist_skins_win ALL
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${DIST_DIR}/stype
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${SKINSHELL_HOST_DIST}/stype ${DIST_DIR}/stype
+  COMMENT "Copying the packed skins into the Windows program folder")

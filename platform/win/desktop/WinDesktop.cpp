@@ -1,0 +1,524 @@
+#include "platform/win/desktop/WinDesktop.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+namespace platform::win {
+
+namespace {
+
+constexpr wchar_t WindowClass[] = L"skinshell.window";
+constexpr wchar_t WebViewClass[] = L"skinshell.webview";
+
+std::wstring Wide(const std::string& utf8) {
+  if (utf8.empty()) return {};
+  // Invalid bytes become replacement characters rather than a refusal.
+  const int n =
+      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(std::max(n, 0)), L'\0');
+  if (n > 0) {
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
+  }
+  return wide;
+}
+
+int Width(const RECT& r) { return r.right - r.left; }
+int Height(const RECT& r) { return r.bottom - r.top; }
+
+// The standard cursors by their resource numbers (the IDC_ names are
+// narrow strings in a build without UNICODE).
+LPCWSTR CursorId(Cursor cursor) {
+  switch (cursor) {
+    case Cursor::SizeWE: return MAKEINTRESOURCEW(32644);
+    case Cursor::SizeNS: return MAKEINTRESOURCEW(32645);
+    case Cursor::SizeNESW: return MAKEINTRESOURCEW(32643);
+    case Cursor::SizeNWSE: return MAKEINTRESOURCEW(32642);
+    case Cursor::Default: break;
+  }
+  return MAKEINTRESOURCEW(32512);
+}
+
+HICON MakeIcon(const gdi::Surface& pixels) {
+  BITMAPV5HEADER header{};
+  header.bV5Size = sizeof header;
+  header.bV5Width = pixels.width;
+  header.bV5Height = -pixels.height;
+  header.bV5Planes = 1;
+  header.bV5BitCount = 32;
+  header.bV5Compression = BI_BITFIELDS;
+  header.bV5RedMask = 0x00FF0000;
+  header.bV5GreenMask = 0x0000FF00;
+  header.bV5BlueMask = 0x000000FF;
+  header.bV5AlphaMask = 0xFF000000;
+  void* bits = nullptr;
+  HDC screen = GetDC(nullptr);
+  HBITMAP color = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS,
+                                   &bits, nullptr, 0);
+  ReleaseDC(nullptr, screen);
+  if (!color || !bits) return nullptr;
+  std::copy(pixels.pixels.begin(), pixels.pixels.end(), static_cast<std::uint32_t*>(bits));
+  HBITMAP mask = CreateBitmap(pixels.width, pixels.height, 1, 1, nullptr);
+  ICONINFO info{};
+  info.fIcon = TRUE;
+  info.hbmColor = color;
+  info.hbmMask = mask;
+  HICON icon = CreateIconIndirect(&info);
+  DeleteObject(color);
+  DeleteObject(mask);
+  return icon;
+}
+
+}  // namespace
+
+WinDesktop::WinDesktop() {
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = &WinDesktop::WindowProc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorW(nullptr, CursorId(Cursor::Default));
+  wc.lpszClassName = WindowClass;
+  RegisterClassExW(&wc);
+  WNDCLASSEXW view{};
+  view.cbSize = sizeof view;
+  view.lpfnWndProc = DefWindowProcW;
+  view.hInstance = instance;
+  view.hCursor = LoadCursorW(nullptr, CursorId(Cursor::Default));
+  view.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  view.lpszClassName = WebViewClass;
+  RegisterClassExW(&view);
+}
+
+WinDesktop::~WinDesktop() {
+  while (!windows_.empty()) DestroyTopLevel(windows_.begin()->first);
+}
+
+WinDesktop::Window* WinDesktop::Find(HWND hwnd) {
+  auto found = windows_.find(hwnd);
+  return found == windows_.end() ? nullptr : &found->second;
+}
+
+RECT WinDesktop::Bounds(HWND hwnd) {
+  // A WS_POPUP window has no frame: its client area is the whole window.
+  RECT r{};
+  GetWindowRect(hwnd, &r);
+  return r;
+}
+
+RECT WinDesktop::RestoreBounds(HWND hwnd) {
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof placement;
+  GetWindowPlacement(hwnd, &placement);
+  // Workspace coordinates; the same as the screen's for a window without a
+  // tool-window style on the primary monitor's origin.
+  return placement.rcNormalPosition;
+}
+
+HWND WinDesktop::CreateTopLevel(WindowSink& sink, const RECT& bounds) {
+  // The system menu and the minimize and maximize boxes give the taskbar
+  // button its menu; a popup has no caption to show them on.
+  const DWORD style =
+      WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
+  HWND hwnd = CreateWindowExW(WS_EX_APPWINDOW, WindowClass, L"", style, bounds.left, bounds.top,
+                              Width(bounds), Height(bounds), nullptr, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+  if (!hwnd) return nullptr;
+  Window& window = windows_[hwnd];
+  window.sink = &sink;
+  if (!first_) first_ = hwnd;
+  SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  return hwnd;
+}
+
+void WinDesktop::DestroyTopLevel(HWND hwnd) {
+  auto found = windows_.find(hwnd);
+  if (found == windows_.end()) return;
+  std::vector<HICON> icons = std::move(found->second.icons);
+  // No callback reaches the sink from here on.
+  windows_.erase(found);
+  for (auto it = views_.begin(); it != views_.end();) {
+    it = it->second.parent == hwnd ? views_.erase(it) : std::next(it);
+  }
+  if (first_ == hwnd) first_ = nullptr;
+  DestroyWindow(hwnd);
+  for (HICON icon : icons) DestroyIcon(icon);
+}
+
+void WinDesktop::SetBounds(HWND hwnd, const RECT& bounds) {
+  if (!Find(hwnd)) return;
+  ++applying_;
+  if (IsIconic(hwnd)) {
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    GetWindowPlacement(hwnd, &placement);
+    placement.rcNormalPosition = bounds;
+    SetWindowPlacement(hwnd, &placement);
+  } else {
+    SetWindowPos(hwnd, nullptr, bounds.left, bounds.top, Width(bounds), Height(bounds),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  --applying_;
+}
+
+void WinDesktop::Show(HWND hwnd, bool visible) {
+  if (!Find(hwnd)) return;
+  ++applying_;
+  ShowWindow(hwnd, visible ? SW_SHOW : SW_HIDE);
+  --applying_;
+}
+
+void WinDesktop::SetState(HWND hwnd, int windowState) {
+  Window* window = Find(hwnd);
+  if (!window) return;
+  ++applying_;
+  if (windowState == 1 && !IsIconic(hwnd)) {
+    window->state = 1;
+    ShowWindow(hwnd, SW_MINIMIZE);
+  } else if (windowState == 0 && IsIconic(hwnd)) {
+    window->state = 0;
+    ShowWindow(hwnd, SW_RESTORE);
+  } else if (windowState == 0 || windowState == 2) {
+    // The host's maximize is a normal window covering the work area, with
+    // its bounds set already.
+    window->state = windowState;
+  }
+  --applying_;
+}
+
+void WinDesktop::SetTitle(HWND hwnd, const std::string& utf8) {
+  if (Find(hwnd)) SetWindowTextW(hwnd, Wide(utf8).c_str());
+}
+
+void WinDesktop::SetIcon(HWND hwnd, const std::vector<IconImage>& images) {
+  Window* window = Find(hwnd);
+  if (!window) return;
+  const IconImage* small = nullptr;
+  const IconImage* big = nullptr;
+  for (const IconImage& image : images) {
+    if (image.pixels.width <= 0 || image.pixels.height <= 0) continue;
+    if (!small || image.pixels.width < small->pixels.width) small = &image;
+    if (!big || image.pixels.width > big->pixels.width) big = &image;
+  }
+  std::vector<HICON> old = std::move(window->icons);
+  window->icons.clear();
+  HICON smallIcon = small ? MakeIcon(small->pixels) : nullptr;
+  HICON bigIcon = big ? MakeIcon(big->pixels) : nullptr;
+  SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+  SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
+  for (HICON icon : {smallIcon, bigIcon}) {
+    if (icon) window->icons.push_back(icon);
+  }
+  for (HICON icon : old) DestroyIcon(icon);
+}
+
+void WinDesktop::SetMinimumSize(HWND hwnd, int width, int height) {
+  if (Window* window = Find(hwnd)) {
+    window->minWidth = std::max(width, 0);
+    window->minHeight = std::max(height, 0);
+  }
+}
+
+void WinDesktop::SetCursor(HWND hwnd, Cursor cursor) {
+  Window* window = Find(hwnd);
+  if (!window) return;
+  window->cursor = cursor;
+  POINT p{};
+  GetCursorPos(&p);
+  if (WindowFromPoint(p) == hwnd || GetCapture() == hwnd) {
+    ::SetCursor(LoadCursorW(nullptr, CursorId(cursor)));
+  }
+}
+
+void WinDesktop::Invalidate(HWND hwnd) {
+  if (Find(hwnd)) InvalidateRect(hwnd, nullptr, FALSE);
+}
+
+void WinDesktop::SetRegion(HWND hwnd, HRGN region) {
+  if (!Find(hwnd)) {
+    if (region) DeleteObject(region);
+    return;
+  }
+  // The system owns the region from here on.
+  SetWindowRgn(hwnd, region, TRUE);
+}
+
+void WinDesktop::SetTopmost(HWND hwnd, bool topmost) {
+  if (!Find(hwnd)) return;
+  SetWindowPos(hwnd, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+bool WinDesktop::WorkArea(HWND hwnd, RECT& area) {
+  HWND target = hwnd && Find(hwnd) ? hwnd : first_;
+  HMONITOR monitor = target ? MonitorFromWindow(target, MONITOR_DEFAULTTONEAREST)
+                            : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!monitor || !GetMonitorInfoW(monitor, &info)) return false;
+  area = info.rcWork;
+  return true;
+}
+
+void WinDesktop::BeginMoveSize(HWND hwnd, WPARAM hitCode) {
+  if (!Find(hwnd)) return;
+  ::ReleaseCapture();
+  SendMessageW(hwnd, WM_NCLBUTTONDOWN, hitCode, 0);
+}
+
+void WinDesktop::ReleaseCapture() { ::ReleaseCapture(); }
+
+int WinDesktop::ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
+int WinDesktop::ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
+
+std::vector<RECT> WinDesktop::Monitors() {
+  std::vector<RECT> monitors;
+  EnumDisplayMonitors(
+      nullptr, nullptr,
+      [](HMONITOR monitor, HDC, LPRECT, LPARAM data) -> BOOL {
+        MONITORINFO info{};
+        info.cbSize = sizeof info;
+        if (GetMonitorInfoW(monitor, &info)) {
+          reinterpret_cast<std::vector<RECT>*>(data)->push_back(info.rcMonitor);
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&monitors));
+  return monitors;
+}
+
+WebViewId WinDesktop::CreateWebView(HWND parent) {
+  if (!Find(parent)) return 0;
+  // The child that hosts the page, created hidden at no size; the host
+  // places and shows it.
+  HWND child = CreateWindowExW(0, WebViewClass, L"", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0,
+                               parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (!child) return 0;
+  const WebViewId id = nextView_++;
+  views_[id] = WebView{parent, child, {}};
+  return id;
+}
+
+void WinDesktop::SetWebViewBounds(WebViewId view, const RECT& bounds) {
+  auto found = views_.find(view);
+  if (found == views_.end()) return;
+  SetWindowPos(found->second.child, nullptr, bounds.left, bounds.top, Width(bounds),
+               Height(bounds), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void WinDesktop::ShowWebView(WebViewId view, bool visible) {
+  auto found = views_.find(view);
+  if (found != views_.end()) ShowWindow(found->second.child, visible ? SW_SHOWNA : SW_HIDE);
+}
+
+void WinDesktop::Navigate(WebViewId view, const std::string& location) {
+  auto found = views_.find(view);
+  if (found == views_.end()) return;
+  found->second.location = location;
+  // The location is the child's text, where tools and tests can read it.
+  SetWindowTextW(found->second.child, Wide(location).c_str());
+}
+
+std::string WinDesktop::WebViewLocation(WebViewId view) const {
+  auto found = views_.find(view);
+  return found == views_.end() ? std::string() : found->second.location;
+}
+
+int WinDesktop::Run() {
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return static_cast<int>(msg.wParam);
+}
+
+void WinDesktop::Quit(int status) { PostQuitMessage(status); }
+
+LRESULT CALLBACK WinDesktop::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto* desktop = reinterpret_cast<WinDesktop*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (desktop) {
+    if (Window* window = desktop->Find(hwnd)) {
+      return desktop->Handle(hwnd, *window, msg, wParam, lParam);
+    }
+  }
+  return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+void WinDesktop::Paint(HWND hwnd, Window& window) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd, &ps);
+  RECT client{};
+  GetClientRect(hwnd, &client);
+  gdi::Surface frame(Width(client), Height(client));
+  if (frame.width > 0 && frame.height > 0) {
+    window.sink->Render(frame);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = frame.width;
+    info.bmiHeader.biHeight = -frame.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(frame.width),
+                      static_cast<DWORD>(frame.height), 0, 0, 0,
+                      static_cast<UINT>(frame.height), frame.pixels.data(), &info,
+                      DIB_RGB_COLORS);
+  }
+  EndPaint(hwnd, &ps);
+}
+
+void WinDesktop::Pointer(HWND hwnd, Window& window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  PointerEvent event;
+  event.x = GET_X_LPARAM(lParam);
+  event.y = GET_Y_LPARAM(lParam);
+  event.shift = ((wParam & MK_SHIFT) ? 1 : 0) | ((wParam & MK_CONTROL) ? 2 : 0) |
+                ((GetKeyState(VK_MENU) & 0x8000) ? 4 : 0);
+  switch (msg) {
+    case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK: event.button = 1; break;
+    case WM_RBUTTONDOWN: case WM_RBUTTONUP: case WM_RBUTTONDBLCLK: event.button = 2; break;
+    case WM_MBUTTONDOWN: case WM_MBUTTONUP: case WM_MBUTTONDBLCLK: event.button = 4; break;
+    default:
+      event.button = ((wParam & MK_LBUTTON) ? 1 : 0) | ((wParam & MK_RBUTTON) ? 2 : 0) |
+                     ((wParam & MK_MBUTTON) ? 4 : 0);
+      break;
+  }
+  switch (msg) {
+    case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
+      event.kind = PointerKind::Down;
+      // The press holds the pointer for the window until the release.
+      SetCapture(hwnd);
+      break;
+    case WM_LBUTTONDBLCLK: case WM_RBUTTONDBLCLK: case WM_MBUTTONDBLCLK:
+      event.kind = PointerKind::DoubleClick;
+      SetCapture(hwnd);
+      break;
+    case WM_LBUTTONUP: case WM_RBUTTONUP: case WM_MBUTTONUP:
+      event.kind = PointerKind::Up;
+      break;
+    default:
+      event.kind = PointerKind::Move;
+      break;
+  }
+  window.sink->OnPointer(event);
+  if (event.kind == PointerKind::Up && Find(hwnd) &&
+      !(wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) && GetCapture() == hwnd) {
+    window.releasingAfterUp = true;
+    ::ReleaseCapture();
+    window.releasingAfterUp = false;
+  }
+}
+
+void WinDesktop::ReportGeometry(HWND hwnd, Window& window) {
+  if (applying_ || window.state == 1 || IsIconic(hwnd)) return;
+  const RECT r = Bounds(hwnd);
+  window.sink->OnBoundsChanged(r.left, r.top, Width(r), Height(r));
+}
+
+LRESULT WinDesktop::Handle(HWND hwnd, Window& window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT:
+      Paint(hwnd, window);
+      return 0;
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN: case WM_RBUTTONUP: case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN: case WM_MBUTTONUP: case WM_MBUTTONDBLCLK:
+      Pointer(hwnd, window, msg, wParam, lParam);
+      return 0;
+    case WM_CAPTURECHANGED:
+      if (!window.releasingAfterUp) window.sink->OnCaptureReleased();
+      return 0;
+    case WM_SETCURSOR:
+      if (LOWORD(lParam) == HTCLIENT) {
+        ::SetCursor(LoadCursorW(nullptr, CursorId(window.cursor)));
+        return TRUE;
+      }
+      break;
+    case WM_ENTERSIZEMOVE:
+      window.sizing = true;
+      return 0;
+    case WM_EXITSIZEMOVE:
+      window.sizing = false;
+      return 0;
+    case WM_GETMINMAXINFO: {
+      auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+      // The minimum binds the sizing loops only; the host holds its own.
+      if (window.sizing) {
+        info->ptMinTrackSize.x = std::max<LONG>(info->ptMinTrackSize.x, window.minWidth);
+        info->ptMinTrackSize.y = std::max<LONG>(info->ptMinTrackSize.y, window.minHeight);
+      } else {
+        info->ptMinTrackSize = POINT{0, 0};
+      }
+      // A maximized popup would cover the whole monitor, task bar included.
+      RECT work{};
+      if (WorkArea(hwnd, work)) {
+        HMONITOR monitor = MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST);
+        MONITORINFO mi{};
+        mi.cbSize = sizeof mi;
+        GetMonitorInfoW(monitor, &mi);
+        info->ptMaxPosition = POINT{work.left - mi.rcMonitor.left, work.top - mi.rcMonitor.top};
+        info->ptMaxSize = POINT{Width(work), Height(work)};
+      }
+      return 0;
+    }
+    case WM_SYSCOMMAND:
+      switch (wParam & 0xFFF0) {
+        case SC_MAXIMIZE: {
+          // The taskbar's or the system menu's maximize: the host takes it
+          // over into a normal window covering the work area.
+          RECT work{};
+          if (!WorkArea(hwnd, work)) work = Bounds(hwnd);
+          if (IsIconic(hwnd)) {
+            ++applying_;
+            ShowWindow(hwnd, SW_RESTORE);
+            --applying_;
+          }
+          window.state = 2;
+          window.sink->OnStateChanged(2, work);
+          return 0;
+        }
+        case SC_RESTORE:
+          if (!IsIconic(hwnd) && window.state == 2) {
+            window.state = 0;
+            window.sink->OnStateChanged(0, Bounds(hwnd));
+            return 0;
+          }
+          break;
+        default:
+          break;
+      }
+      break;
+    case WM_SIZE:
+      if (wParam == SIZE_MINIMIZED) {
+        if (window.state != 1 && !applying_) {
+          window.state = 1;
+          window.sink->OnStateChanged(1, RestoreBounds(hwnd));
+        }
+        window.state = 1;
+        return 0;
+      }
+      if (window.state == 1) {
+        window.state = 0;
+        if (!applying_) window.sink->OnStateChanged(0, Bounds(hwnd));
+        return 0;
+      }
+      ReportGeometry(hwnd, window);
+      return 0;
+    case WM_MOVE:
+      ReportGeometry(hwnd, window);
+      return 0;
+    case WM_CLOSE:
+      // The window stays until the host destroys it.
+      window.sink->OnCloseRequested();
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+}  // namespace platform::win
