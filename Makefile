@@ -41,9 +41,10 @@ killtest: build
 	cd $(BUILD) && SKINSHELL_KILLS=$(or $(KILLS),1000) nice -n 10 bin/functional_tests --gtest_filter='KillTest.*'
 
 # The Windows program, cross-built with MinGW-w64; its tests run under Wine.
-windows: deps
+windows: configure
 	@scripts/deps.sh windows
-	cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw.cmake
+	cmake --build $(BUILD) -j $(JOBS) --target dist_skins
+	cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw.cmake -DSKINSHELL_HOST_DIST=$(abspath $(BUILD))/dist
 	cmake --build $(WIN_BUILD) -j $(JOBS)
 
 test-windows: windows

@@ -19,3 +19,8 @@ add_custom_target(dist_skins_win ALL
   COMMAND ${CMAKE_COMMAND} -E make_directory ${DIST_DIR}/stype
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${SKINSHELL_HOST_DIST}/stype ${DIST_DIR}/stype
   COMMENT "Copying the packed skins into the Windows program folder")
+
+# The program under Wine on Xvfb, with no window manager.
+add_test(NAME program COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/windows/program_test.py
+  ${DIST_DIR} ${CMAKE_BINARY_DIR}/wineprefix)
+set_tests_properties(program PROPERTIES TIMEOUT 300)
