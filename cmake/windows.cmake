@@ -7,6 +7,8 @@ target_link_libraries(skinshell_win PUBLIC skinshell_platform user32 gdi32)
 add_executable(skinshell WIN32 ${CMAKE_SOURCE_DIR}/app/main.cpp
   ${CMAKE_SOURCE_DIR}/app/skinshell.rc)
 target_link_libraries(skinshell PRIVATE skinshell_app skinshell_win)
+# The shipped program carries no symbol table.
+target_link_options(skinshell PRIVATE $<$<CONFIG:Release>:-s>)
 
 set_target_properties(skinshell PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${DIST_DIR})
 add_dependencies(skinshell dist_html)
