@@ -26,3 +26,7 @@ add_custom_target(dist_skins_win ALL
 add_test(NAME program COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/windows/program_test.py
   ${DIST_DIR} ${CMAKE_BINARY_DIR}/wineprefix)
 set_tests_properties(program PROPERTIES TIMEOUT 300)
+
+# The shipped pages' scripts within what the system's browser control runs.
+add_test(NAME pages COMMAND node ${CMAKE_SOURCE_DIR}/tests/windows/pages_test.js
+  ${CMAKE_SOURCE_DIR}/html)
