@@ -13,10 +13,7 @@ target_link_options(skinshell PRIVATE $<$<CONFIG:Release>:-s>)
 set_target_properties(skinshell PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${DIST_DIR})
 add_dependencies(skinshell dist_html)
 
-# The packed skins are the same bytes on every platform: the Linux build's
-# skin tool packs them (make windows builds it first).
-set(SKINSHELL_HOST_DIST "${CMAKE_SOURCE_DIR}/build/dist" CACHE PATH
-  "The Linux build's program folder, whose packed skins the Windows one takes")
+# The packed skins of the Linux build (see CMakeLists.txt).
 add_custom_target(dist_skins_win ALL
   COMMAND ${CMAKE_COMMAND} -E make_directory ${DIST_DIR}/stype
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${SKINSHELL_HOST_DIST}/stype ${DIST_DIR}/stype
