@@ -612,7 +612,7 @@ TEST_F(ScaledTest, AtScaleTwoTheWholeWindowShowsSharpAndEverythingElseIsInLogica
     fromRight.push_back(BackdropRun(shot, left, right, y, true));
   }
   EXPECT_EQ(fromLeft, (std::vector<int>{6, 6, 4, 4, 2, 2, 0, 0, 0, 0}));
-  EXPECT_EQ(fromRight, (std::vector<int>{6, 6, 4, 4, 4, 4, 2, 2, 0, 0}));
+  EXPECT_EQ(fromRight, (std::vector<int>{6, 6, 4, 4, 2, 2, 0, 0, 0, 0}));
 
   // The bar and the left edge are the skin's pixels, each a sharp 2x2 block.
   const gdi::Surface bar = SkinPicture("black-1", "TOPMID");
