@@ -22,7 +22,7 @@ build: configure
 run: build
 	@scripts/run.sh $(BUILD)
 
-test: test-normal test-asan test-windows
+test: test-normal test-asan
 
 test-normal: build
 	cd $(BUILD) && ctest --output-on-failure

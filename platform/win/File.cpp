@@ -3,7 +3,6 @@
 #include "platform/File.h"
 
 #include <algorithm>
-#include <random>
 
 #include "platform/win32.h"
 
@@ -38,8 +37,9 @@ std::wstring WidePath(const std::string& path) {
   return Wide(NativePath(path));
 }
 
+thread_local std::string lastError;
+
 void SetError(std::string* error, DWORD code) {
-  if (!error) return;
   wchar_t* text = nullptr;
   const DWORD n = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -50,7 +50,8 @@ void SetError(std::string* error, DWORD code) {
                               message.back() == '.' || message.back() == ' ')) {
     message.pop_back();
   }
-  *error = message;
+  lastError = message;
+  if (error) *error = message;
 }
 
 class Handle {
@@ -74,11 +75,21 @@ class Handle {
 
 }  // namespace
 
-// Windows takes '/' as well as '\', so the one spelling serves both builds.
+// '\' is the system's own separator.
 std::string NativePath(const std::string& path) {
-  std::string native = path;
-  std::replace(native.begin(), native.end(), '\\', '/');
-  return native;
+  return path;
+}
+
+std::string LastFileError() {
+  return lastError;
+}
+
+void LastFileError(const std::string& reason) {
+  lastError = reason;
+}
+
+std::string TemporaryPath(const std::string& path) {
+  return path + ".tmp";
 }
 
 bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes,
@@ -110,9 +121,15 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes,
 bool WriteFileAtomic(const std::string& path, const void* data, std::size_t size,
                      std::string* error) {
   const std::wstring target = WidePath(path);
-  std::random_device random;
-  const std::wstring temp = target + L".tmp" + std::to_wstring(random() % 1000000);
-  Handle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+  const DWORD attributes = GetFileAttributesW(target.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+    lastError = "the file is read-only";
+    if (error) *error = lastError;
+    return false;
+  }
+  // A leftover of a write that died is reused.
+  const std::wstring temp = WidePath(TemporaryPath(path));
+  Handle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                           FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) {
     SetError(error, GetLastError());
