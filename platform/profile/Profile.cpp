@@ -342,6 +342,8 @@ std::optional<std::string> Encode(Encoding encoding, std::string_view text) {
     }
   }
   return out;
+}
+
 std::vector<std::string> SectionNames(std::string_view text) {
   std::vector<std::string> names;
   for (std::size_t pos = 0; pos < text.size();) {
