@@ -120,8 +120,12 @@ bool OnSomeMonitor(const Placement& placement, const std::vector<RECT>& monitors
 }
 
 void SaveFormPlacement(host::Form& form, const std::string& section) {
+  SaveFormPlacement(form, section, ChooseStateFiles(host::App::Path(), true, ""));
+}
+
+void SaveFormPlacement(host::Form& form, const std::string& section, const StateFiles& files) {
   if (form.WindowState() == 1) return;
-  const std::string file = PlacementFilePath(host::App::Path());
+  const std::string& file = files.PlacementFile;
   const std::string value = FormatSingle(static_cast<float>(form.Top())) + "," +
                             FormatSingle(static_cast<float>(form.Left())) + "," +
                             FormatSingle(static_cast<float>(form.Height())) + "," +
@@ -137,10 +141,19 @@ void SaveFormPlacement(host::Form& form, const std::string& section) {
 }
 
 void LoadFormPlacement(host::Form& form, const std::string& section) {
-  const std::string file = PlacementFilePath(host::App::Path());
+  LoadFormPlacement(form, section, ChooseStateFiles(host::App::Path(), true, ""));
+}
+
+void LoadFormPlacement(host::Form& form, const std::string& section, const StateFiles& files) {
+  std::string file = files.PlacementFile;
   char buffer[ValueBufferSize] = {};
-  const DWORD count = GetPrivateProfileStringA(section.c_str(), form.Name().c_str(), "", buffer,
-                                               ValueBufferSize, file.c_str());
+  DWORD count = GetPrivateProfileStringA(section.c_str(), form.Name().c_str(), "", buffer,
+                                         ValueBufferSize, file.c_str());
+  if (count == 0 && !files.ShippedPlacementFile.empty()) {
+    file = files.ShippedPlacementFile;
+    count = GetPrivateProfileStringA(section.c_str(), form.Name().c_str(), "", buffer,
+                                     ValueBufferSize, file.c_str());
+  }
   if (count == 0) {
     CenterForm(form);
     return;

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/StateFolder.h"
 #include "platform/win32.h"
 
 namespace host {
@@ -19,14 +20,19 @@ class Form;
 namespace app {
 
 // Writes the window's entry; a minimized window writes nothing. A failed
-// write is not reported and leaves the previous entry.
+// write is not reported and leaves the previous entry. Without files, the
+// program folder's placement file.
 void SaveFormPlacement(host::Form& form, const std::string& section);
+void SaveFormPlacement(host::Form& form, const std::string& section, const StateFiles& files);
 
 // Applies the window's stored entry field by field (each size change runs
 // the window's resize handling before the next). Centres the window instead
 // when there is no entry, when the entry cannot be used (one line on stderr
 // says why), or when it would put the window on no monitor at all.
+// The entry is read from the files' placement file, else from the shipped
+// one.
 void LoadFormPlacement(host::Form& form, const std::string& section);
+void LoadFormPlacement(host::Form& form, const std::string& section, const StateFiles& files);
 
 // Centres the window on the whole screen, keeping its size.
 void CenterForm(host::Form& form);

@@ -14,6 +14,7 @@
 #include "controls/caption/JSCAPTION.h"
 #include "host/App.h"
 #include "host/Files.h"
+#include "platform/File.h"
 
 namespace {
 
@@ -107,14 +108,16 @@ void TestOCX_new::Form_Load() {
   soundBrowser_->Navigate(app::SoundPageLocation(folder));
   ApplySkin(NormalSkin);
 
-  const std::string lock = app::LockFilePath(folder);
+  state_ = app::StateFilesForThisUser(folder, &stateWritable_);
+  const std::string& lock = state_.LockFile;
   if (host::FileExists(lock)) {
     browser_->Navigate(app::ContentPageLocation(folder));
   } else {
     // Not being able to leave the marker must not keep the user from the
     // program: this start is a first run either way, and so is the next.
+    // When neither place was writable that has been said already.
     std::string why;
-    if (!host::CreateEmptyFile(lock, &why)) {
+    if (!host::CreateEmptyFile(lock, &why) && stateWritable_) {
       std::cerr << "skinshell: cannot create the first-run marker " << lock << ": " << why
                 << "\n";
     }
@@ -127,7 +130,7 @@ void TestOCX_new::Form_Load() {
   if (Width() > width || Height() > height) {
     Move(Left(), Top(), std::min(Width(), width), std::min(Height(), height));
   }
-  app::LoadFormPlacement(*this, PlacementSection);
+  app::LoadFormPlacement(*this, PlacementSection, state_);
 }
 
 std::pair<int, int> TestOCX_new::SmallestSize() {
@@ -192,7 +195,10 @@ void TestOCX_new::Form_Unload(int& Cancel) {
   (void)Cancel;  // closing is never refused
   // Only the normal state is worth restoring: a window held on the work area
   // or minimized keeps the placement saved at the last normal close.
-  if (caption_->Style2() == NormalStyle2) app::SaveFormPlacement(*this, PlacementSection);
+  // Where nothing can be written that has been said once, at start-up.
+  if (caption_->Style2() == NormalStyle2 && stateWritable_) {
+    app::SaveFormPlacement(*this, PlacementSection, state_);
+  }
 }
 
 void TestOCX_new::ApplyOutline() {

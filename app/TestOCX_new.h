@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "app/StateFolder.h"
 #include "host/Form.h"
 #include "host/PropertyBag.h"
 #include "host/WebBrowser.h"
@@ -46,6 +47,10 @@ class TestOCX_new : public host::Form {
   // The smallest size the window may take here, in twips: the designed size
   // where it fits, never more than the work area of the window's monitor.
   std::pair<int, int> SmallestSize();
+
+  // Where this start keeps the marker and the placement; chosen at load.
+  app::StateFiles state_;
+  bool stateWritable_ = true;
 
   // Set once every child exists; size changes before that (the designed
   // size) have nothing to lay out.

@@ -162,6 +162,32 @@ bool CreateEmptyFile(const std::string& path, std::string* error) {
   return true;
 }
 
+bool IsWritableFolder(const std::string& path) {
+  struct stat info {};
+  const std::string native = NativePath(path);
+  return ::stat(native.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
+         ::access(native.c_str(), W_OK | X_OK) == 0;
+}
+
+bool MakeFolders(const std::string& path, std::string* error) {
+  const std::string native = NativePath(path);
+  // Each parent in turn, so that the one that fails is the one named.
+  for (std::size_t at = native.find('/', 1);; at = native.find('/', at + 1)) {
+    const std::string part = native.substr(0, at);
+    struct stat info {};
+    if (!part.empty() && ::stat(part.c_str(), &info) != 0) {
+      if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
+        SetError(error, part + ": " + std::strerror(errno));
+        return false;
+      }
+    } else if (!part.empty() && !S_ISDIR(info.st_mode)) {
+      SetError(error, part + ": " + std::strerror(ENOTDIR));
+      return false;
+    }
+    if (at == std::string::npos) return true;
+  }
+}
+
 std::string ExecutableFolder() {
   char buffer[4096];
   ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);

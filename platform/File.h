@@ -42,6 +42,15 @@ bool IsRegularFile(const std::string& path);
 // Creates the file empty, or truncates it. False with the reason in error.
 bool CreateEmptyFile(const std::string& path, std::string* error = nullptr);
 
+// True when this process may make files in the folder (false for a missing
+// one). Root passes the permission bits; a read-only mount or an immutable
+// folder still says no.
+bool IsWritableFolder(const std::string& path);
+
+// Makes the folder and any missing parents, new ones private to the user.
+// True when it is there afterwards; false with the reason in error.
+bool MakeFolders(const std::string& path, std::string* error = nullptr);
+
 // The folder of the resolved executable: no trailing separator, except for
 // the root "/".
 std::string ExecutableFolder();

@@ -1,5 +1,7 @@
 #include "tests/app/MainWindowFixture.h"
 
+#include <stdlib.h>
+
 #include <filesystem>
 
 #include "tests/support/SkinBuilder.h"
@@ -39,12 +41,14 @@ void WriteTestSkins(const std::string& programFolder) {
 
 MainWindowTest::MainWindowTest() {
   platform::UseDesktop(&desktop);
+  ::setenv("XDG_STATE_HOME", stateHome_.Path().c_str(), 1);
 }
 
 MainWindowTest::~MainWindowTest() {
   window.reset();
   folder_.reset();
   platform::UseDesktop(nullptr);
+  ::unsetenv("XDG_STATE_HOME");
 }
 
 void MainWindowTest::MakeFolder(const std::string& prefix, bool withHtml, bool withSkins) {

@@ -60,12 +60,17 @@ class MainWindowTest : public ::testing::Test {
   std::string Folder() const { return folder_->Path(); }
   std::string SizeIni() const { return Folder() + "/html/size.ini"; }
   std::string LockFile() const { return Folder() + "/html/installation.lock"; }
+  // The user's state folder the program is given ($XDG_STATE_HOME/skinshell).
+  std::string StateFolder() const { return stateHome_.Path() + "/skinshell"; }
   const platform::HeadlessDesktop::Window& Frame() const { return *desktop.Find(window->hwnd()); }
   RECT ViewBounds(const host::WebBrowser& browser) const {
     return desktop.FindWebView(browser.View())->bounds;
   }
 
   RecordingDesktop desktop;
+  // A state folder of the test's own: a program folder that cannot be
+  // written must not reach the home of whoever runs the tests.
+  test::TempFolder stateHome_{"skinshell-state"};
   std::unique_ptr<test::ProgramFolder> folder_;
   std::unique_ptr<RecordingWindow> window;
 };

@@ -4,11 +4,13 @@
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 #include <filesystem>
 
 #include "app/FormPlacement.h"
+#include "app/StateFolder.h"
 #include "controls/border/JSBORDER.h"
 #include "controls/caption/JSCAPTION.h"
 #include "host/App.h"
@@ -71,22 +73,56 @@ TEST_F(StartUp, AMarkerThatIsAFolderCountsAsAbsent) {
   EXPECT_EQ(Lines(err), 1) << err;
 }
 
-TEST_F(StartUp, AMissingHtmlFolderStartsAsAFirstRunWithOneLineSayingWhy) {
+TEST_F(StartUp, WithoutAWritableHtmlFolderTheStateFolderKeepsMarkerAndPlacementSilently) {
   MakeFolder("skinshell", false);
   testing::internal::CaptureStderr();
   Start();
-  const std::string err = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(Lines(err), 1) << err;
-  EXPECT_NE(err.find("installation.lock"), std::string::npos) << err;
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
   EXPECT_EQ(desktop.navigations.back(), Folder() + "/html/index.html?installation=y");
-  EXPECT_TRUE(Frame().visible);
-  // Closing cannot store the placement either, and says so once.
-  testing::internal::CaptureStderr();
+  EXPECT_TRUE(fs::is_regular_file(StateFolder() + "/installation.lock"));
+  window->Move(3000, 4500);
   Close();
-  const std::string closing = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(Lines(closing), 1) << closing;
-  EXPECT_NE(closing.find(Folder() + "/html/size.ini"), std::string::npos) << closing;
+  EXPECT_EQ(test::ReadFile(StateFolder() + "/size.ini"),
+            "[mainwin]\r\nTestOCX_new=4500,3000,8400,13170\r\n");
+  // The second start is no first run and comes back where the first closed.
+  desktop.navigations.clear();
+  Start();
+  EXPECT_EQ(desktop.navigations.back(), Folder() + "/html/index.html");
+  EXPECT_EQ(std::make_pair(window->Left(), window->Top()), std::make_pair(3000, 4500));
+  Close();
   EXPECT_FALSE(fs::exists(Folder() + "/html"));
+}
+
+TEST_F(StartUp, WhenNeitherPlaceCanBeWrittenEveryStartIsAFirstRunAndOneLineSaysSo) {
+  MakeFolder("skinshell", false);
+  // No folder can be made below a device.
+  ::setenv("XDG_STATE_HOME", "/dev/null", 1);
+  for (int run = 0; run < 2; ++run) {
+    testing::internal::CaptureStderr();
+    Start();
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(Lines(err), 1) << err;
+    EXPECT_NE(err.find("/dev/null"), std::string::npos) << err;
+    EXPECT_EQ(desktop.navigations.back(), Folder() + "/html/index.html?installation=y");
+    EXPECT_TRUE(Frame().visible);
+    // Closing cannot store the placement either, and says nothing more.
+    testing::internal::CaptureStderr();
+    Close();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  }
+}
+
+TEST(StateFolder, FollowsXdgStateHomeAndFallsBackToTheHomeFolder) {
+  EXPECT_EQ(app::UserStateFolder("/s", "/h"), "/s/skinshell");
+  EXPECT_EQ(app::UserStateFolder(nullptr, "/h"), "/h/.local/state/skinshell");
+  EXPECT_EQ(app::UserStateFolder("", "/h"), "/h/.local/state/skinshell");
+  EXPECT_EQ(app::UserStateFolder("rel", "/h"), "/h/.local/state/skinshell");
+  EXPECT_EQ(app::UserStateFolder(nullptr, nullptr), "");
+  // A portable copy keeps everything beside its pages, even with a state folder.
+  const app::StateFiles portable = app::ChooseStateFiles("/p", true, "/s/skinshell");
+  EXPECT_EQ(portable.LockFile, "/p\\html\\installation.lock");
+  EXPECT_EQ(portable.PlacementFile, "/p\\html\\size.ini");
+  EXPECT_EQ(portable.ShippedPlacementFile, "");
 }
 
 // Makes a folder unwritable even for a test running as root, where the
@@ -111,9 +147,10 @@ bool LockFolder(const std::string& path, bool locked) {
   return false;
 }
 
-TEST_F(StartUp, AReadOnlyHtmlFolderStartsAsAFirstRunAndLosesNoStoredPlacement) {
+TEST_F(StartUp, AReadOnlyHtmlFolderIsAnInstalledCopyThatReadsItsShippedPlacementAndWritesNothing) {
   MakeFolder();
-  test::WriteFile(SizeIni(), "[mainwin]\r\nTestOCX_new=1200,2400,8400,13170\r\n");
+  const std::string shipped = "[mainwin]\r\nTestOCX_new=1200,2400,8400,13170\r\n";
+  test::WriteFile(SizeIni(), shipped);
   const std::string html = Folder() + "/html";
   if (!LockFolder(html, true)) {
     LockFolder(html, false);
@@ -121,15 +158,20 @@ TEST_F(StartUp, AReadOnlyHtmlFolderStartsAsAFirstRunAndLosesNoStoredPlacement) {
   }
   testing::internal::CaptureStderr();
   Start();
-  const std::string err = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(Lines(err), 1) << err;
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
   EXPECT_EQ(desktop.navigations.back(), Folder() + "/html/index.html?installation=y");
   EXPECT_EQ(window->Left(), 2400);
   window->Move(3000, 4500);
   Close();
+  // The user's own placement now comes before the shipped one.
+  Start();
+  EXPECT_EQ(desktop.navigations.back(), Folder() + "/html/index.html");
+  EXPECT_EQ(std::make_pair(window->Left(), window->Top()), std::make_pair(3000, 4500));
+  Close();
   LockFolder(html, false);
-  EXPECT_EQ(test::ReadFile(SizeIni()), "[mainwin]\r\nTestOCX_new=1200,2400,8400,13170\r\n");
+  EXPECT_EQ(test::ReadFile(SizeIni()), shipped);
   EXPECT_FALSE(fs::exists(LockFile()));
+  EXPECT_TRUE(fs::is_regular_file(StateFolder() + "/installation.lock"));
 }
 
 TEST_F(StartUp, FindsEveryFileInAFolderWithSpacesNonAsciiAndUrlCharacters) {
