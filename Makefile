@@ -1,5 +1,5 @@
 # The one entry point: make run, make test, make bench, make fuzz.
-.PHONY: deps configure build run test test-normal test-asan test-windows windows bench fuzz fuzz-coverage soak killtest clean
+.PHONY: deps configure build run install package test test-normal test-asan test-windows windows bench fuzz fuzz-coverage soak killtest clean
 
 BUILD ?= build
 ASAN_BUILD ?= build-asan
@@ -7,6 +7,7 @@ FUZZ_BUILD ?= build-fuzz
 WIN_BUILD ?= build-win
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
+PREFIX ?= /usr/local
 
 deps:
 	@scripts/deps.sh
@@ -21,6 +22,14 @@ build: configure
 
 run: build
 	@scripts/run.sh $(BUILD)
+
+# Installs under PREFIX, inside DESTDIR when that is given.
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package, build/skinshell_<version>_<arch>.deb.
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 test: test-normal test-asan
 

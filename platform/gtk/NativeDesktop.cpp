@@ -43,6 +43,10 @@ std::unique_ptr<Desktop> CreateNativeDesktop(int& argc, char**& argv) {
   g_setenv("GDK_BACKEND", "x11", TRUE);
   // The first steps of the start-up, for its benchmark.
   g_log("skinshell", G_LOG_LEVEL_DEBUG, "phase main at %" G_GINT64_FORMAT, g_get_monotonic_time());
+  // The window's class (WM_CLASS "skinshell", "Skinshell") is what the
+  // desktop entry's StartupWMClass names, whatever the executable was
+  // started as.
+  g_set_prgname("skinshell");
   if (!gtk_init_check(&argc, &argv)) {
     const std::string name = DisplayName();
     if (name.empty()) {
