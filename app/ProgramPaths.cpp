@@ -35,6 +35,10 @@ std::string PlacementFilePath(const std::string& programFolder) {
   return Join(programFolder, "\\html\\size.ini");
 }
 
+std::string SkinFolderPath(const std::string& programFolder) {
+  return Join(programFolder, "\\stype");
+}
+
 std::string SkinFilePath(const std::string& programFolder, const std::string& skinName) {
   return Join(programFolder, "\\stype\\" + skinName + ".jss");
 }

@@ -14,6 +14,7 @@ std::string BaseFolder(const std::string& programFolder);
 
 std::string LockFilePath(const std::string& programFolder);
 std::string PlacementFilePath(const std::string& programFolder);
+std::string SkinFolderPath(const std::string& programFolder);
 std::string SkinFilePath(const std::string& programFolder, const std::string& skinName);
 
 std::string SoundPageLocation(const std::string& programFolder);

@@ -107,6 +107,10 @@ void TestOCX_new::Form_Load() {
   const std::string folder = host::App::Path();
   soundBrowser_->Navigate(app::SoundPageLocation(folder));
   ApplySkin(NormalSkin);
+  // The frame controls read the skin file whenever they compose, so a skin
+  // file replaced while the program runs needs only a new composition: a
+  // skin's author sees the change without a restart.
+  Desktop().WatchFolder(hwnd(), app::SkinFolderPath(folder), [this] { ReloadSkin(); });
 
   state_ = app::StateFilesForThisUser(folder, &stateWritable_);
   const std::string& lock = state_.LockFile;
@@ -199,6 +203,10 @@ void TestOCX_new::Form_Unload(int& Cancel) {
   if (caption_->Style2() == NormalStyle2 && stateWritable_) {
     app::SaveFormPlacement(*this, PlacementSection, state_);
   }
+}
+
+void TestOCX_new::ReloadSkin() {
+  ApplySkin(caption_->Style2() == MaximizedStyle2 ? MaximizedSkin : NormalSkin);
 }
 
 void TestOCX_new::ApplyOutline() {

@@ -47,6 +47,8 @@ class TestOCX_new : public host::Form {
   // The smallest size the window may take here, in twips: the designed size
   // where it fits, never more than the work area of the window's monitor.
   std::pair<int, int> SmallestSize();
+  // Applies the skin of the window's state again, read afresh.
+  void ReloadSkin();
 
   // Where this start keeps the marker and the placement; chosen at load.
   app::StateFiles state_;

@@ -59,6 +59,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -180,6 +181,12 @@ class Desktop {
   virtual void SetWebViewBounds(WebViewId view, const RECT& bounds) = 0;
   virtual void ShowWebView(WebViewId view, bool visible) = 0;
   virtual void Navigate(WebViewId view, const std::string& location) = 0;
+
+  // Calls changed on the user-interface thread soon after a file in the
+  // folder is made, rewritten, renamed into place or removed, until the
+  // window goes; one folder a window. A desktop that cannot watch never calls.
+  virtual void WatchFolder(HWND /*hwnd*/, const std::string& /*folder*/,
+                           std::function<void()> /*changed*/) {}
 
   // The message loop: runs until Quit.
   virtual int Run() = 0;

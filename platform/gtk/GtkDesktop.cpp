@@ -198,6 +198,7 @@ void GtkDesktop::DestroyTopLevel(HWND hwnd) {
   if (captureWindow_ == &w) captureWindow_ = nullptr;
   if (w.settleTimer != 0) g_source_remove(w.settleTimer);
   if (w.iconifyTimer != 0) g_source_remove(w.iconifyTimer);
+  folderWatches_.erase(hwnd);
   for (auto view = webViews_.begin(); view != webViews_.end();) {
     view = view->second.parent == hwnd ? webViews_.erase(view) : std::next(view);
   }

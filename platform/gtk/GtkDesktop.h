@@ -14,6 +14,7 @@
 #include "platform/OwnedRegion.h"
 #include "platform/WindowTable.h"
 #include "platform/gtk/ClickTracker.h"
+#include "platform/gtk/FolderWatch.h"
 #include "platform/gtk/PendingGeometry.h"
 #include "platform/gtk/ResizeTrace.h"
 
@@ -55,6 +56,7 @@ class GtkDesktop : public Desktop {
   void SetWebViewBounds(WebViewId view, const RECT& bounds) override;
   void ShowWebView(WebViewId view, bool visible) override;
   void Navigate(WebViewId view, const std::string& location) override;
+  void WatchFolder(HWND hwnd, const std::string& folder, std::function<void()> changed) override;
   int Run() override;
   void Quit(int status) override;
 
@@ -140,6 +142,7 @@ class GtkDesktop : public Desktop {
   WindowTable<Window> windows_;
   std::map<WebViewId, WebView> webViews_;
   std::map<Cursor, GdkCursor*> cursors_;
+  std::map<HWND, std::unique_ptr<FolderWatch>> folderWatches_;  // FolderWatch.cpp
   WebViewId nextWebView_ = 1;
   Window* captureWindow_ = nullptr;  // the window with a button down
   GMainLoop* loop_ = nullptr;

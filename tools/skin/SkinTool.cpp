@@ -1,6 +1,7 @@
 #include "tools/skin/SkinTool.h"
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <optional>
 #include <ostream>
@@ -8,6 +9,7 @@
 
 #include "host/Files.h"
 #include "platform/File.h"
+#include "platform/FolderChanges.h"
 #include "platform/gdi/Gdi.h"
 #include "tools/skin/SkinArt.h"
 #include "tools/skin/SkinCheck.h"
@@ -25,6 +27,8 @@ constexpr int DefaultPreviewWidth = 480;
 const char* const Usage =
     "usage: skinshell-skin COMMAND ...\n"
     "  pack DIR OUT.jss           pack a folder of KEY.png/KEY.bmp pictures and skin.ini\n"
+    "  pack --watch DIR OUT.jss   pack, then pack again whenever a picture or skin.ini\n"
+    "                             in DIR changes, until stopped\n"
     "  unpack IN.jss DIR          write a skin's pictures and values into a new folder\n"
     "  inspect IN.jss             list a skin's entries and what the frame misses in it\n"
     "  preview IN.jss... OUT.png [WIDTH]\n"
@@ -136,6 +140,45 @@ int Pack(const std::string& dir, const std::string& out, std::ostream& info, std
   return Report(messages, err);
 }
 
+static bool IsSkinSource(const std::string& name) {
+  if (name == "skin.ini") return true;
+  std::string lower = name;
+  std::transform(lower.begin(), lower.end(), lower.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return lower.size() > 4 &&
+         (lower.ends_with(".png") || lower.ends_with(".bmp"));
+}
+
+int PackWatch(const std::string& dir, const std::string& out, std::ostream& info,
+              std::ostream& err) {
+  // Watching starts before the first pack, so that no save between the two
+  // is missed.
+  platform::FolderChanges changes(dir);
+  if (!changes.Ok()) {
+    err << "error: cannot watch " << dir << "\n";
+    return 1;
+  }
+  // A pack that fails (a picture half saved, a bad value) is reported and
+  // the watch goes on: the next save may mend it, and the old skin file
+  // stays whole meanwhile.
+  Pack(dir, out, info, err);
+  info.flush();
+  err.flush();
+  for (;;) {
+    // Long enough to take an editor's save (temporary file, rename) as one.
+    constexpr int QuietMs = 30;
+    const std::vector<std::string> names = changes.Wait(QuietMs);
+    if (names.empty()) {
+      err << "error: " << dir << " has gone\n";
+      return 1;
+    }
+    if (std::none_of(names.begin(), names.end(), IsSkinSource)) continue;
+    Pack(dir, out, info, err);
+    info.flush();
+    err.flush();
+  }
+}
+
 int Unpack(const std::string& in, const std::string& dir, std::ostream& info, std::ostream& err) {
   host::PropertyBag skin;
   std::vector<std::uint8_t> bytes;
@@ -215,6 +258,9 @@ int Run(const std::vector<std::string>& args, std::ostream& info, std::ostream& 
   const std::string command = args.empty() ? "" : args[0];
   const std::size_t n = args.size();
   if (command == "pack" && n == 3) return Pack(args[1], args[2], info, err);
+  if (command == "pack" && n == 4 && args[1] == "--watch") {
+    return PackWatch(args[2], args[3], info, err);
+  }
   if (command == "unpack" && n == 3) return Unpack(args[1], args[2], info, err);
   if (command == "inspect" && n == 2) return Inspect(args[1], info, err);
   if (command == "generate" && n == 3) return Generate(args[1], args[2], info, err);

@@ -9,6 +9,10 @@
 namespace skintool {
 
 int Pack(const std::string& dir, const std::string& out, std::ostream& info, std::ostream& err);
+// Packs, then packs again after every change to a picture or skin.ini in
+// dir; returns (1) only when dir cannot be watched or goes away.
+int PackWatch(const std::string& dir, const std::string& out, std::ostream& info,
+              std::ostream& err);
 int Unpack(const std::string& in, const std::string& dir, std::ostream& info, std::ostream& err);
 // Lists the entries, then warnings; 0 when the file is a skin, whatever the
 // warnings, 1 when it is not one.
