@@ -2,7 +2,12 @@
 """Start-up time and peak memory of the program against a bare WebKitGTK
 window on the same page.
 
-    [GDK_SCALE=2] scripts/startup-bench.py [BUILD_DIR] [RUNS]
+    [GDK_SCALE=2] scripts/startup-bench.py [BUILD_DIR] [RUNS] [INSTALLED_PROGRAM]
+
+With INSTALLED_PROGRAM (an installed bin/skinshell, say from
+`make install DESTDIR=/tmp/root`, so /tmp/root/usr/local/bin/skinshell), that
+copy is measured too, beside the build folder's, with its state in a
+temporary XDG_STATE_HOME that has already had its first start.
 
 Runs both programs alternately on an Xvfb of its own (no window manager),
 RUNS times each (5 by default), in a copy of the program folder that has
@@ -142,9 +147,10 @@ def measure(argv, env, cwd):
 def main():
     build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build")
     runs = int(sys.argv[2]) if len(sys.argv) > 2 else 5
+    installed = os.path.abspath(sys.argv[3]) if len(sys.argv) > 3 else None
     dist = os.path.join(build, "dist")
     bare = os.path.join(build, "bin", "bare_webkit")
-    for path in (os.path.join(dist, "skinshell"), bare):
+    for path in (os.path.join(dist, "skinshell"), bare) + ((installed,) if installed else ()):
         if not os.access(path, os.X_OK):
             sys.exit(f"startup-bench: {path} is not built")
     server, display = start_xvfb()
@@ -157,13 +163,20 @@ def main():
         # would add its own wait to every start.
         env = dict(os.environ, DISPLAY=display, G_MESSAGES_DEBUG="skinshell", NO_AT_BRIDGE="1")
         page = os.path.join(program, "html", "index.html")
-        results = {"skinshell": [], "bare_webkit": []}
-        # One start of each first, so that both find the disk cache warm.
-        measure([os.path.join(program, "skinshell")], env, program)
-        measure([bare, page], env, program)
+        starts = {"skinshell": ([os.path.join(program, "skinshell")], env),
+                  "bare_webkit": ([bare, page], env)}
+        if installed:
+            state = os.path.join(folder, "state")
+            os.makedirs(os.path.join(state, "skinshell"))
+            open(os.path.join(state, "skinshell", "installation.lock"), "w").close()
+            starts["installed"] = ([installed], dict(env, XDG_STATE_HOME=state))
+        results = {name: [] for name in starts}
+        # One start of each first, so that all find the disk cache warm.
+        for argv, environment in starts.values():
+            measure(argv, environment, program)
         for _ in range(runs):
-            results["skinshell"].append(measure([os.path.join(program, "skinshell")], env, program))
-            results["bare_webkit"].append(measure([bare, page], env, program))
+            for name, (argv, environment) in starts.items():
+                results[name].append(measure(argv, environment, program))
     finally:
         server.terminate()
         server.wait()
@@ -180,13 +193,16 @@ def main():
               f"{statistics.median(memory) / 1024:>13.1f} MiB")
     ratio = medians["skinshell"] / medians["bare_webkit"]
     print(f"skinshell / bare_webkit start-up: {ratio:.2f}")
+    if "installed" in medians:
+        print(f"installed / skinshell start-up: {medians['installed'] / medians['skinshell']:.2f}")
     memory = {name: statistics.median(m for _, m, _ in samples)
               for name, samples in results.items()}
     print(f"skinshell / bare_webkit peak RSS: {memory['skinshell'] / memory['bare_webkit']:.2f}")
 
     # Each step's median time since the process was started; the program's
     # hidden sound page has steps of its own.
-    print(f"\n{'step (ms since process start)':<34} {'skinshell':>10} {'bare_webkit':>12}")
+    print(f"\n{'step (ms since process start)':<34} " +
+          " ".join(f"{program:>12}" for program in results))
     order = {}
     for samples in results.values():
         for _, _, phases in samples:
@@ -197,7 +213,7 @@ def main():
         for program in results:
             times = [p[name] for _, _, p in results[program] if name in p]
             row.append(f"{statistics.median(times):.0f}" if times else "-")
-        print(f"{name:<34} {row[0]:>10} {row[1]:>12}")
+        print(f"{name:<34} " + " ".join(f"{cell:>12}" for cell in row))
 
 
 if __name__ == "__main__":
