@@ -23,9 +23,10 @@ build: configure
 run: build
 	@scripts/run.sh $(BUILD)
 
-# Installs under PREFIX, inside DESTDIR when that is given.
+# Installs under PREFIX, inside DESTDIR when that is given, without the
+# debugging information of the RelWithDebInfo build.
 install: build
-	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix $(PREFIX)
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix $(PREFIX) --strip
 
 # The Debian package, build/skinshell_<version>_<arch>.deb.
 package: build
