@@ -177,12 +177,10 @@ bool MakeFolders(const std::string& path, std::string* error) {
     struct stat info {};
     if (!part.empty() && ::stat(part.c_str(), &info) != 0) {
       if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
-        SetError(error, part + ": " + std::strerror(errno));
-        return false;
+        return Fail(error, part + ": " + std::strerror(errno));
       }
     } else if (!part.empty() && !S_ISDIR(info.st_mode)) {
-      SetError(error, part + ": " + std::strerror(ENOTDIR));
-      return false;
+      return Fail(error, part + ": " + std::strerror(ENOTDIR));
     }
     if (at == std::string::npos) return true;
   }

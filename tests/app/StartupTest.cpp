@@ -120,8 +120,8 @@ TEST(StateFolder, FollowsXdgStateHomeAndFallsBackToTheHomeFolder) {
   EXPECT_EQ(app::UserStateFolder(nullptr, nullptr), "");
   // A portable copy keeps everything beside its pages, even with a state folder.
   const app::StateFiles portable = app::ChooseStateFiles("/p", true, "/s/skinshell");
-  EXPECT_EQ(portable.LockFile, "/p\\html\\installation.lock");
-  EXPECT_EQ(portable.PlacementFile, "/p\\html\\size.ini");
+  EXPECT_EQ(portable.LockFile, "/p/html/installation.lock");
+  EXPECT_EQ(portable.PlacementFile, "/p/html/size.ini");
   EXPECT_EQ(portable.ShippedPlacementFile, "");
 }
 
