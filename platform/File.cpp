@@ -164,13 +164,13 @@ bool CreateEmptyFile(const std::string& path, std::string* error) {
 
 bool IsWritableFolder(const std::string& path) {
   struct stat info {};
-  const std::string native = NativePath(path);
+  const std::string& native = path;
   return ::stat(native.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
          ::access(native.c_str(), W_OK | X_OK) == 0;
 }
 
 bool MakeFolders(const std::string& path, std::string* error) {
-  const std::string native = NativePath(path);
+  const std::string& native = path;
   // Each parent in turn, so that the one that fails is the one named.
   for (std::size_t at = native.find('/', 1);; at = native.find('/', at + 1)) {
     const std::string part = native.substr(0, at);

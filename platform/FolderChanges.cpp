@@ -16,7 +16,7 @@ FolderChanges::FolderChanges(const std::string& folder) {
   if (fd_ < 0) return;
   const uint32_t mask = IN_CLOSE_WRITE | IN_CREATE | IN_DELETE | IN_MOVED_TO | IN_MOVED_FROM |
                         IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
-  if (::inotify_add_watch(fd_, NativePath(folder).c_str(), mask) < 0) {
+  if (::inotify_add_watch(fd_, folder.c_str(), mask) < 0) {
     ::close(fd_);
     fd_ = -1;
   }

@@ -10,7 +10,7 @@ namespace platform::gtk {
 
 FolderWatch::FolderWatch(const std::string& folder, std::function<void()> changed)
     : changed_(std::move(changed)) {
-  GFile* file = g_file_new_for_path(NativePath(folder).c_str());
+  GFile* file = g_file_new_for_path(folder.c_str());
   // With moves watched, a rename into the folder arrives as one event at
   // once instead of a delete and a create.
   monitor_ = g_file_monitor_directory(file, G_FILE_MONITOR_WATCH_MOVES, nullptr, nullptr);
@@ -60,7 +60,7 @@ void GtkDesktop::WatchFolder(HWND hwnd, const std::string& folder,
                              std::function<void()> changed) {
   folderWatches_.erase(hwnd);
   if (Get(hwnd) == nullptr) return;
-  g_log("skinshell", G_LOG_LEVEL_DEBUG, "watching %s", NativePath(folder).c_str());
+  g_log("skinshell", G_LOG_LEVEL_DEBUG, "watching %s", folder.c_str());
   folderWatches_[hwnd] = std::make_unique<FolderWatch>(folder, std::move(changed));
 }
 
