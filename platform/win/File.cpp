@@ -178,6 +178,46 @@ bool CreateEmptyFile(const std::string& path, std::string* error) {
   return true;
 }
 
+bool IsWritableFolder(const std::string& path) {
+  const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    return false;
+  }
+  // A folder's read-only attribute says nothing about its access rights
+  // (Program Files has none set), so only making a file there tells.
+  const std::wstring probe = WidePath(path) + L"\\.skinshell-probe";
+  Handle file(CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                          FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+  return file.valid();
+}
+
+bool MakeFolders(const std::string& path, std::string* error) {
+  const std::string native = NativePath(path);
+  // Each parent in turn, so that the one that fails is the one named; a
+  // drive ("C:") is never made.
+  for (std::size_t at = native.find_first_of("\\/", 1);; at = native.find_first_of("\\/", at + 1)) {
+    const std::string part = native.substr(0, at);
+    const bool drive = part.size() == 2 && part[1] == ':';
+    if (!part.empty() && !drive) {
+      const DWORD attributes = GetFileAttributesW(Wide(part).c_str());
+      if (attributes == INVALID_FILE_ATTRIBUTES) {
+        if (!CreateDirectoryW(Wide(part).c_str(), nullptr) &&
+            GetLastError() != ERROR_ALREADY_EXISTS) {
+          const DWORD code = GetLastError();
+          SetError(error, code);
+          if (error) *error = part + ": " + *error;
+          return false;
+        }
+      } else if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        SetError(error, ERROR_DIRECTORY);
+        if (error) *error = part + ": " + *error;
+        return false;
+      }
+    }
+    if (at == std::string::npos) return true;
+  }
+}
+
 std::string ExecutableFolder() {
   std::wstring buffer(MAX_PATH, L'\0');
   for (;;) {

@@ -91,6 +91,8 @@ TEST(FileExists, IsTrueOnlyForOrdinaryFiles) {
   EXPECT_FALSE(error.empty());
 }
 
+// On Windows a backslash is a separator, not part of a name.
+#ifndef _WIN32
 TEST(FileExists, TakesABackslashAsPartOfAName) {
   TempFolder folder;
   std::filesystem::create_directory(folder.Path("html"));
@@ -98,5 +100,6 @@ TEST(FileExists, TakesABackslashAsPartOfAName) {
   EXPECT_TRUE(std::filesystem::is_regular_file(folder.Path("html\\installation.lock")));
   EXPECT_FALSE(host::FileExists(folder.Path("html/installation.lock")));
 }
+#endif
 
 }  // namespace

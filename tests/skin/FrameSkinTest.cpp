@@ -62,13 +62,18 @@ TEST(FrameSkin, AFileTheFrameCannotUseGivesTheBuiltInSkinOfItsNameSaidOncePerFil
   test::WriteFile(folder / "stype", std::string("a file where the folder belongs"));
   EXPECT_EQ(FrameContents(folder / "stype/black-2.jss"), black2);
   std::string err = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(Lines(err), 4) << err;
   EXPECT_NE(err.find(folder / "stype/black-1.jss: it cannot be read (No such file"),
             std::string::npos)
       << err;
+#ifdef _WIN32
+  // Windows calls a path below a file missing too, which was said already.
+  EXPECT_EQ(Lines(err), 3) << err;
+#else
+  EXPECT_EQ(Lines(err), 4) << err;
   EXPECT_NE(err.find("(Not a directory); the frame is drawn from the built-in skin black-2"),
             std::string::npos)
       << err;
+#endif
 
   // Cut anywhere, the file is no skin; every paint of it says nothing new.
   const std::string cut = folder / "black-1.jss";
