@@ -4,24 +4,14 @@
 
 #include <algorithm>
 
+#include "platform/win/Utf16.h"
+
 namespace platform::win {
 
 namespace {
 
 constexpr wchar_t WindowClass[] = L"skinshell.window";
 constexpr wchar_t WebViewClass[] = L"skinshell.webview";
-
-std::wstring Wide(const std::string& utf8) {
-  if (utf8.empty()) return {};
-  // Invalid bytes become replacement characters rather than a refusal.
-  const int n =
-      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(std::max(n, 0)), L'\0');
-  if (n > 0) {
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
-  }
-  return wide;
-}
 
 int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }

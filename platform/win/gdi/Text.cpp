@@ -9,23 +9,13 @@
 #include <cstring>
 
 #include "platform/gdi/Gdi.h"
+#include "platform/win/Utf16.h"
 
 namespace gdi {
 
 namespace {
 
-std::wstring Wide(const std::string& utf8) {
-  if (utf8.empty()) return {};
-  // Without MB_ERR_INVALID_CHARS a damaged caption still shows, with
-  // replacement characters.
-  const int n =
-      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(std::max(n, 0)), L'\0');
-  if (n > 0) {
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
-  }
-  return wide;
-}
+using platform::win::Wide;
 
 // The stored font maps onto a LOGFONTW field by field; sizes are points at
 // 96 dots per inch, as the skins were designed.
