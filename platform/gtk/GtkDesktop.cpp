@@ -258,6 +258,14 @@ void GtkDesktop::Show(HWND hwnd, bool visible) {
   Trace("Show %d", visible ? 1 : 0);
   if (visible) Phase("window shown");
   if (visible) {
+    // Mapping asks the window manager to place the window at its bounds.
+    // Until it has, what it reports on the way is no change of its own:
+    // openbox's first configure-event puts a new window at 0,0.
+    if (!gtk_widget_get_visible(w->window)) {
+      w->pending.Requested(GeometryOf(w->bounds));
+      if (w->settleTimer != 0) g_source_remove(w->settleTimer);
+      w->settleTimer = g_timeout_add(PendingGeometry::SettleMs + 20, OnSettleTimer, w);
+    }
     gtk_widget_show(w->window);
   } else {
     gtk_widget_hide(w->window);
