@@ -675,15 +675,18 @@ gboolean GtkDesktop::OnButton(GtkWidget*, GdkEventButton* event, gpointer data) 
   return TRUE;
 }
 
-gboolean GtkDesktop::OnMotion(GtkWidget*, GdkEventMotion* event, gpointer data) {
-  auto& w = *static_cast<Window*>(data);
+void GtkDesktop::MoveAt(Window& w, double x, double y, guint state) {
   PointerEvent pointer;
   pointer.kind = PointerKind::Move;
-  pointer.button = HostButtons(event->state);
-  pointer.shift = HostShift(event->state);
-  pointer.x = static_cast<int>(std::floor(event->x));
-  pointer.y = static_cast<int>(std::floor(event->y));
+  pointer.button = HostButtons(state);
+  pointer.shift = HostShift(state);
+  pointer.x = static_cast<int>(std::floor(x));
+  pointer.y = static_cast<int>(std::floor(y));
   w.sink->OnPointer(pointer);
+}
+
+gboolean GtkDesktop::OnMotion(GtkWidget*, GdkEventMotion* event, gpointer data) {
+  MoveAt(*static_cast<Window*>(data), event->x, event->y, event->state);
   return TRUE;
 }
 
@@ -692,14 +695,7 @@ gboolean GtkDesktop::OnMotion(GtkWidget*, GdkEventMotion* event, gpointer data) 
 // sends one, so hover faces and sizing cursors show before the next motion.
 // Leaving says nothing.
 gboolean GtkDesktop::OnEnter(GtkWidget*, GdkEventCrossing* event, gpointer data) {
-  auto& w = *static_cast<Window*>(data);
-  PointerEvent pointer;
-  pointer.kind = PointerKind::Move;
-  pointer.button = HostButtons(event->state);
-  pointer.shift = HostShift(event->state);
-  pointer.x = static_cast<int>(std::floor(event->x));
-  pointer.y = static_cast<int>(std::floor(event->y));
-  w.sink->OnPointer(pointer);
+  MoveAt(*static_cast<Window*>(data), event->x, event->y, event->state);
   return TRUE;
 }
 

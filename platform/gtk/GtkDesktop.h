@@ -125,6 +125,9 @@ class GtkDesktop : public Desktop {
 
   static gboolean OnDraw(GtkWidget* widget, cairo_t* cr, gpointer data);
   static gboolean OnButton(GtkWidget* widget, GdkEventButton* event, gpointer data);
+  // The host hears a mouse move at x, y (window client pixels), with the
+  // buttons and keys held in state.
+  static void MoveAt(Window& window, double x, double y, guint state);
   static gboolean OnMotion(GtkWidget* widget, GdkEventMotion* event, gpointer data);
   static gboolean OnEnter(GtkWidget* widget, GdkEventCrossing* event, gpointer data);
   static gboolean OnGrabBroken(GtkWidget* widget, GdkEvent* event, gpointer data);
