@@ -1,12 +1,11 @@
 #include "tools/skin/SkinArt.h"
 
-#include <cairo.h>
-
 #include <filesystem>
 #include <functional>
 
 #include "platform/File.h"
 #include "platform/gdi/Gdi.h"
+#include "tools/skin/SkinPaint.h"
 
 namespace skintool {
 
@@ -111,120 +110,63 @@ gdi::Surface BottomCorner(const Design& d, bool right) {
 enum class Glyph { Close, Maximize, Restore, Minimize, Pin };
 enum class Look { Normal, Hover, Pressed, Pinned };
 
-void SetRgb(cairo_t* cr, std::uint32_t rgb, double alpha = 1.0) {
-  cairo_set_source_rgba(cr, (rgb >> 16 & 0xFF) / 255.0, (rgb >> 8 & 0xFF) / 255.0,
-                        (rgb & 0xFF) / 255.0, alpha);
-}
-
-void RoundedFace(cairo_t* cr, double radius) {
-  const double w = FaceWidth;
-  const double h = FaceHeight;
-  cairo_new_sub_path(cr);
-  cairo_arc(cr, w - radius, radius, radius, -1.5708, 0);
-  cairo_arc(cr, w - radius, h - radius, radius, 0, 1.5708);
-  cairo_arc(cr, radius, h - radius, radius, 1.5708, 3.14159);
-  cairo_arc(cr, radius, radius, radius, 3.14159, 4.71239);
-  cairo_close_path(cr);
-}
-
-void Fill(cairo_t* cr, double x, double y, double w, double h) {
-  cairo_rectangle(cr, x, y, w, h);
-  cairo_fill(cr);
-}
-
 // Glyphs sit on whole pixels wherever they are straight, so they stay sharp
 // at their 1-pixel weight; only the close cross is antialiased.
-void DrawGlyph(cairo_t* cr, Glyph glyph, Look look) {
-  cairo_set_line_width(cr, 1.0);
+Shape GlyphShape(Glyph glyph, Look look) {
   switch (glyph) {
     case Glyph::Minimize:
-      Fill(cr, 9, 10, 10, 1);
-      break;
+      return Box(9, 10, 10, 1);
     case Glyph::Maximize:
-      cairo_rectangle(cr, 9.5, 5.5, 9, 9);
-      cairo_stroke(cr);
-      break;
+      return Outline(9, 5, 10, 10);
     case Glyph::Restore:
-      cairo_rectangle(cr, 9.5, 7.5, 7, 7);
-      cairo_stroke(cr);
-      cairo_move_to(cr, 11.5, 7);
-      cairo_line_to(cr, 11.5, 5.5);
-      cairo_line_to(cr, 18.5, 5.5);
-      cairo_line_to(cr, 18.5, 12.5);
-      cairo_line_to(cr, 17, 12.5);
-      cairo_stroke(cr);
-      break;
+      // The front window, and the corner of the one behind it.
+      return Union(Outline(9, 7, 8, 8),
+                   Union(Union(Box(11, 5, 1, 2), Box(11, 5, 8, 1)),
+                         Union(Box(18, 5, 1, 8), Box(17, 12, 2, 1))));
     case Glyph::Close:
-      cairo_set_line_width(cr, 1.3);
-      cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-      cairo_move_to(cr, 9.5, 5.5);
-      cairo_line_to(cr, 18.5, 14.5);
-      cairo_move_to(cr, 18.5, 5.5);
-      cairo_line_to(cr, 9.5, 14.5);
-      cairo_stroke(cr);
-      break;
+      return Union(Capsule(9.5, 5.5, 18.5, 14.5, 0.65), Capsule(18.5, 5.5, 9.5, 14.5, 0.65));
     case Glyph::Pin:
-      // A push pin seen from the side: head, body, plate and needle. Pinned,
-      // the body is filled.
-      Fill(cr, 10, 5, 7, 1);
-      if (look == Look::Pinned) {
-        Fill(cr, 11, 6, 5, 4);
-      } else {
-        Fill(cr, 11, 6, 1, 4);
-        Fill(cr, 15, 6, 1, 4);
-      }
-      Fill(cr, 9, 10, 9, 1);
-      Fill(cr, 13, 11, 1, 5);
       break;
   }
+  // A push pin seen from the side: head, body, plate and needle. Pinned,
+  // the body is filled.
+  const Shape body = look == Look::Pinned ? Box(11, 6, 5, 4)
+                                          : Union(Box(11, 6, 1, 4), Box(15, 6, 1, 4));
+  return Union(Union(Box(10, 5, 7, 1), body), Union(Box(9, 10, 9, 1), Box(13, 11, 1, 5)));
 }
 
 gdi::Surface Face(const Design& d, Glyph glyph, Look look) {
   gdi::Surface face =
       Pixels(FaceWidth, FaceHeight, [&](int, int y) { return BarRow(d, FromTop + y); });
-  cairo_surface_t* target = cairo_image_surface_create_for_data(
-      reinterpret_cast<unsigned char*>(face.pixels.data()), CAIRO_FORMAT_ARGB32, FaceWidth,
-      FaceHeight, FaceWidth * 4);
-  cairo_t* cr = cairo_create(target);
-
+  const Shape back = RoundedBox(0, 0, FaceWidth, FaceHeight, 4);
   std::uint32_t ink = 0xC4C7CD;
   const bool close = glyph == Glyph::Close;
   switch (look) {
     case Look::Normal:
       break;
     case Look::Hover:
-      RoundedFace(cr, 4);
       if (close) {
-        SetRgb(cr, 0xE81123);
+        Paint(face, back, 0xE81123);
       } else {
-        SetRgb(cr, 0xFFFFFF, 0.11);
+        Paint(face, back, 0xFFFFFF, 0.11);
       }
-      cairo_fill(cr);
       ink = 0xFFFFFF;
       break;
     case Look::Pressed:
-      RoundedFace(cr, 4);
       if (close) {
-        SetRgb(cr, 0xA30E1B);
+        Paint(face, back, 0xA30E1B);
         ink = 0xF3D6D9;
       } else {
-        SetRgb(cr, 0xFFFFFF, 0.05);
+        Paint(face, back, 0xFFFFFF, 0.05);
         ink = 0x9A9EA6;
       }
-      cairo_fill(cr);
       break;
     case Look::Pinned:
-      RoundedFace(cr, 4);
-      SetRgb(cr, 0x4C8DFF, 0.22);
-      cairo_fill(cr);
+      Paint(face, back, 0x4C8DFF, 0.22);
       ink = 0x8AB8FF;
       break;
   }
-  SetRgb(cr, ink);
-  DrawGlyph(cr, glyph, look);
-  cairo_destroy(cr);
-  cairo_surface_flush(target);
-  cairo_surface_destroy(target);
+  Paint(face, GlyphShape(glyph, look), ink);
   return face;
 }
 
