@@ -186,6 +186,11 @@ bool MakeFolders(const std::string& path, std::string* error) {
   }
 }
 
+std::vector<std::string> CommandLineArguments(int argc, char** argv) {
+  if (argc <= 1) return {};
+  return std::vector<std::string>(argv + 1, argv + argc);
+}
+
 std::string ExecutableFolder() {
   char buffer[4096];
   ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);

@@ -51,6 +51,11 @@ bool IsWritableFolder(const std::string& path);
 // True when it is there afterwards; false with the reason in error.
 bool MakeFolders(const std::string& path, std::string* error = nullptr);
 
+// The arguments after the program's name, in UTF-8 like every path inside
+// the program. On Windows argv holds them in the ANSI code page, which
+// cannot spell every file name, so they are taken from the wide command line.
+std::vector<std::string> CommandLineArguments(int argc, char** argv);
+
 // The folder of the resolved executable: no trailing separator, except for
 // the root "/".
 std::string ExecutableFolder();

@@ -3,9 +3,13 @@
 #include "platform/File.h"
 
 #include <algorithm>
+#include <cwchar>
 
 #include "platform/win/Utf16.h"
 #include "platform/win32.h"
+
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 namespace platform {
 
@@ -197,6 +201,16 @@ bool MakeFolders(const std::string& path, std::string* error) {
     }
     if (at == std::string::npos) return true;
   }
+}
+
+std::vector<std::string> CommandLineArguments(int, char**) {
+  std::vector<std::string> arguments;
+  int count = 0;
+  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (!wide) return arguments;
+  for (int i = 1; i < count; ++i) arguments.push_back(Utf8(wide[i], wcslen(wide[i])));
+  LocalFree(wide);
+  return arguments;
 }
 
 std::string ExecutableFolder() {

@@ -1,6 +1,5 @@
 #include "tools/skin/SkinArt.h"
 
-#include <filesystem>
 #include <functional>
 
 #include "platform/File.h"
@@ -235,12 +234,12 @@ bool WriteSkinArt(const SkinArt& art, const std::string& dir, Messages& messages
   // CLOSE.png would make the folder fail to pack.
   if (!MakeNewFolder(dir, messages)) return false;
   for (const auto& [key, pixels] : art.pictures) {
-    const std::string path = (std::filesystem::path(dir) / (key + ".png")).string();
+    const std::string path = Utf8(FsPath(dir) / (key + ".png"));
     if (!gdi::WritePng(pixels, path)) messages.errors.push_back(path + ": cannot be written");
   }
   const std::string ini = MakeValuesIni(art.values);
   std::string error;
-  const std::string iniPath = (std::filesystem::path(dir) / "skin.ini").string();
+  const std::string iniPath = Utf8(FsPath(dir) / "skin.ini");
   if (!platform::WriteFileAtomic(iniPath, ini.data(), ini.size(), &error)) {
     messages.errors.push_back(iniPath + ": " + error);
   }

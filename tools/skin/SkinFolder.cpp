@@ -59,15 +59,15 @@ struct Pending {
 
 bool ReadPicture(const fs::path& file, bool isPng, std::vector<std::uint8_t>& bmp,
                  Messages& messages) {
-  const std::string shown = file.filename().string();
+  const std::string shown = Utf8(file.filename());
   gdi::Surface pixels;
   if (isPng) {
-    if (!gdi::ReadPng(file.string(), pixels)) {
+    if (!gdi::ReadPng(Utf8(file), pixels)) {
       messages.errors.push_back(shown + ": not a readable PNG picture");
       return false;
     }
   } else {
-    if (!platform::ReadWholeFile(file.string(), bmp) ||
+    if (!platform::ReadWholeFile(Utf8(file), bmp) ||
         !gdi::DecodeBmp(bmp.data(), bmp.size(), pixels)) {
       messages.errors.push_back(shown + ": not an uncompressed 24- or 32-bit BMP picture");
       return false;
@@ -214,13 +214,24 @@ std::string Printable(std::string_view text) {
   return out;
 }
 
+fs::path FsPath(const std::string& utf8) {
+  return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string Utf8(const fs::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
 bool MakeNewFolder(const std::string& dir, Messages& messages) {
   std::error_code ec;
-  if (fs::exists(dir, ec) && (!fs::is_directory(dir, ec) || !fs::is_empty(dir, ec))) {
+  const fs::path folder = FsPath(dir);
+  if (fs::exists(folder, ec) &&
+      (!fs::is_directory(folder, ec) || !fs::is_empty(folder, ec))) {
     messages.errors.push_back(dir + ": exists and is not an empty folder; nothing written");
     return false;
   }
-  fs::create_directories(dir, ec);
+  fs::create_directories(folder, ec);
   if (ec) {
     messages.errors.push_back(dir + ": cannot create the folder (" + ec.message() + ")");
     return false;
@@ -298,12 +309,12 @@ std::string MakeValuesIni(const std::vector<NamedValue>& values) {
 
 bool PackFolder(const std::string& dir, std::vector<std::uint8_t>& contents, Messages& messages) {
   std::error_code ec;
-  if (!fs::is_directory(dir, ec)) {
+  if (!fs::is_directory(FsPath(dir), ec)) {
     messages.errors.push_back(dir + ": not a folder");
     return false;
   }
   std::vector<fs::path> files;
-  for (const fs::directory_entry& entry : fs::directory_iterator(dir, ec)) {
+  for (const fs::directory_entry& entry : fs::directory_iterator(FsPath(dir), ec)) {
     files.push_back(entry.path());
   }
   if (ec) {
@@ -334,11 +345,11 @@ bool PackFolder(const std::string& dir, std::vector<std::uint8_t>& contents, Mes
 
   bool sawIni = false;
   for (const fs::path& file : files) {
-    const std::string fileName = file.filename().string();
+    const std::string fileName = Utf8(file.filename());
     if (SameKey(fileName, IniName) && fs::is_regular_file(file, ec)) {
       sawIni = true;
       std::vector<std::uint8_t> bytes;
-      if (!platform::ReadWholeFile(file.string(), bytes)) {
+      if (!platform::ReadWholeFile(Utf8(file), bytes)) {
         messages.errors.push_back(fileName + ": cannot be read");
         continue;
       }
@@ -362,8 +373,8 @@ bool PackFolder(const std::string& dir, std::vector<std::uint8_t>& contents, Mes
       }
       continue;
     }
-    const std::string stem = file.stem().string();
-    const std::string extension = Upper(file.extension().string());
+    const std::string stem = Utf8(file.stem());
+    const std::string extension = Upper(Utf8(file.extension()));
     const bool isPng = extension == ".PNG";
     if ((!isPng && extension != ".BMP") || !fs::is_regular_file(file, ec)) {
       messages.warnings.push_back(fileName +
@@ -422,7 +433,7 @@ bool UnpackToFolder(const host::PropertyBag& skin, const std::string& dir, Messa
     }
     switch (entry.value.kind) {
       case host::PropertyValue::Kind::Picture: {
-        const std::string path = (fs::path(dir) / (name + ".bmp")).string();
+        const std::string path = Utf8(FsPath(dir) / (name + ".bmp"));
         std::string error;
         if (!platform::WriteFileAtomic(path, entry.value.bmp.data(), entry.value.bmp.size(),
                                        &error)) {
@@ -444,7 +455,7 @@ bool UnpackToFolder(const host::PropertyBag& skin, const std::string& dir, Messa
   }
   const std::string ini = MakeValuesIni(values);
   std::string error;
-  if (!platform::WriteFileAtomic((fs::path(dir) / IniName).string(), ini.data(), ini.size(),
+  if (!platform::WriteFileAtomic(Utf8(FsPath(dir) / IniName), ini.data(), ini.size(),
                                  &error)) {
     messages.errors.push_back(std::string(IniName) + ": " + error);
   }

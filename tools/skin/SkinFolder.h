@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,6 +16,12 @@
 #include "tools/skin/SkinKeys.h"
 
 namespace skintool {
+
+// Paths are UTF-8 inside the program. std::filesystem takes a narrow string
+// in the system's code page, which on Windows is not UTF-8, so every path
+// crosses into it and back through these.
+std::filesystem::path FsPath(const std::string& utf8);
+std::string Utf8(const std::filesystem::path& path);
 
 // What a command has to tell the skin's author. Errors stop the command;
 // warnings do not.

@@ -59,10 +59,10 @@ bool ReadSkin(const std::string& in, host::PropertyBag& skin, std::vector<std::u
 // that does not exist yet is compared by its resolved form.
 bool SamePath(const std::string& a, const std::string& b) {
   std::error_code ec;
-  if (fs::equivalent(a, b, ec)) return true;
-  const fs::path resolvedA = fs::weakly_canonical(a, ec);
+  if (fs::equivalent(FsPath(a), FsPath(b), ec)) return true;
+  const fs::path resolvedA = fs::weakly_canonical(FsPath(a), ec);
   if (ec) return false;
-  const fs::path resolvedB = fs::weakly_canonical(b, ec);
+  const fs::path resolvedB = fs::weakly_canonical(FsPath(b), ec);
   return !ec && resolvedA == resolvedB;
 }
 
@@ -212,7 +212,7 @@ int Preview(const std::vector<std::string>& inputs, const std::string& out, int 
             std::ostream& info, std::ostream& err) {
   // A forgotten OUT would make the last skin the picture's path and
   // overwrite it, so OUT must say it is a PNG and be none of the inputs.
-  const std::string extension = fs::path(out).extension().string();
+  const std::string extension = Utf8(FsPath(out).extension());
   if (!SameKey(extension, ".png")) {
     err << "error: " << out << ": the picture to write must end in .png; nothing written\n";
     return 1;

@@ -2,9 +2,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/File.h"
 #include "tools/skin/SkinTool.h"
 
 int main(int argc, char** argv) {
-  const std::vector<std::string> args(argv + 1, argv + argc);
-  return skintool::Run(args, std::cout, std::cerr);
+  return skintool::Run(platform::CommandLineArguments(argc, argv), std::cout, std::cerr);
 }
