@@ -11,34 +11,40 @@
 
 namespace platform {
 
+struct FolderChanges::Watch {
+  int fd;
+};
+
 FolderChanges::FolderChanges(const std::string& folder) {
-  fd_ = ::inotify_init1(IN_CLOEXEC);
-  if (fd_ < 0) return;
+  const int fd = ::inotify_init1(IN_CLOEXEC);
+  if (fd < 0) return;
   const uint32_t mask = IN_CLOSE_WRITE | IN_CREATE | IN_DELETE | IN_MOVED_TO | IN_MOVED_FROM |
                         IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
-  if (::inotify_add_watch(fd_, folder.c_str(), mask) < 0) {
-    ::close(fd_);
-    fd_ = -1;
+  if (::inotify_add_watch(fd, folder.c_str(), mask) < 0) {
+    ::close(fd);
+    return;
   }
+  watch_ = std::make_unique<Watch>(Watch{fd});
 }
 
 FolderChanges::~FolderChanges() {
-  if (fd_ >= 0) ::close(fd_);
+  if (watch_) ::close(watch_->fd);
 }
 
 std::vector<std::string> FolderChanges::Wait(int quietMs) {
   std::vector<std::string> names;
-  if (fd_ < 0) return names;
+  if (!watch_) return names;
+  const int fd = watch_->fd;
   bool gone = false;
   // Blocks for the first change, then reads on until the folder is quiet.
   int timeout = -1;
   for (;;) {
-    pollfd waiting{fd_, POLLIN, 0};
+    pollfd waiting{fd, POLLIN, 0};
     const int ready = ::poll(&waiting, 1, timeout);
     if (ready < 0 && errno == EINTR) continue;
     if (ready <= 0) break;
     alignas(inotify_event) char buffer[16384];
-    const ssize_t n = ::read(fd_, buffer, sizeof buffer);
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       gone = true;

@@ -1,7 +1,9 @@
 // Waiting for the files of one folder to change, for a command-line tool
-// that has no main loop (the skin tool's watch). Linux inotify.
+// that has no main loop (the skin tool's watch). Linux inotify here,
+// ReadDirectoryChangesW in platform/win/.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,7 +17,7 @@ class FolderChanges {
   FolderChanges& operator=(const FolderChanges&) = delete;
 
   // False when the folder cannot be watched (missing, not a folder).
-  bool Ok() const { return fd_ >= 0; }
+  bool Ok() const { return watch_ != nullptr; }
 
   // Blocks until a file in the folder has been written and closed, made,
   // renamed into it or out of it, or removed, then until quietMs pass with
@@ -24,7 +26,8 @@ class FolderChanges {
   std::vector<std::string> Wait(int quietMs);
 
  private:
-  int fd_ = -1;
+  struct Watch;  // the system's handle on the folder
+  std::unique_ptr<Watch> watch_;
 };
 
 }  // namespace platform

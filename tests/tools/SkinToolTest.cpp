@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "host/Files.h"
+#include "platform/File.h"
 #include "platform/gdi/Gdi.h"
 #include "skin/SkinFile.h"
 #include "tests/support/Scenario.h"
@@ -502,8 +503,32 @@ TEST(ShippedSkins, TheCommittedSourcesAreWhatTheGeneratorDraws) {
     EXPECT_EQ(drawn, committed) << name << ": run `rm -r skins/" << name
                                 << " && skinshell-skin generate " << name << " skins/" << name
                                 << "` and commit";
+    // The Windows program folder takes the Linux build's packed skins: the
+    // tool must pack the same bytes on either system.
+    const Bytes file = host::MakeByteArrayRecord(committed);
+    EXPECT_EQ(test::ReadFile(test::DistFolder() + "/stype/" + name + ".jss"),
+              std::string(file.begin(), file.end()))
+        << name;
   }
   EXPECT_EQ(RunTool({"generate", "white-9", folder / "w"}).code, 1);
+}
+
+// Checked through the file layer, not std::filesystem: on Windows a path
+// that crossed into std::filesystem in the ANSI code page lands in a folder
+// of another name, which the tool alone would read back consistently.
+TEST(SkinPaths, FoldersNamedOutsideAsciiAreWrittenAndReadWhereNamed) {
+  test::TempFolder folder;
+  const std::string source = folder / "скин-ü";
+  ASSERT_EQ(RunTool({"generate", "black-1", source}).code, 0);
+  EXPECT_TRUE(platform::IsRegularFile(source + "/CLOSE.png"));
+  EXPECT_TRUE(platform::IsRegularFile(source + "/skin.ini"));
+  const Outcome pack = RunTool({"pack", source, folder / "ж.jss"});
+  ASSERT_EQ(pack.code, 0) << pack.err;
+  EXPECT_TRUE(pack.err.empty()) << pack.err;
+  EXPECT_EQ(RunTool({"unpack", folder / "ж.jss", folder / "ж"}).code, 0);
+  EXPECT_TRUE(platform::IsRegularFile(folder / "ж/CLOSE.bmp"));
+  EXPECT_EQ(RunTool({"preview", folder / "ж.jss", folder / "ж.png"}).code, 0);
+  EXPECT_TRUE(platform::IsRegularFile(folder / "ж.png"));
 }
 
 TEST(ShippedSkins, TheGeneratorWritesOnlyIntoAnEmptyOrNewFolder) {

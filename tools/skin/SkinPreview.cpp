@@ -20,14 +20,20 @@ constexpr std::uint32_t Backdrop = 0xFFD6D8DCu;
 // The border control's own colour, which shows wherever its pieces do not.
 constexpr std::uint32_t BorderBackColor = 0x00DC7E5A;
 
-// A control's pixels with a DC onto them, as the host gives a control.
+// A control's pixels with a DC onto them, as the host gives a control. On
+// Windows the DC draws into a mirror of the pixels: Pixels() brings them
+// home before they are read.
 struct ControlSurface {
   gdi::Surface pixels;
   HDC dc = nullptr;
   ControlSurface(int w, int h, std::uint32_t colour) : pixels(w, h, gdi::ColorToPixel(colour)) {
     dc = gdi::CreateSurfaceDC(&pixels);
   }
-  ~ControlSurface() { DeleteDC(dc); }
+  ~ControlSurface() { gdi::DeleteSurfaceDC(dc); }
+  const gdi::Surface& Pixels() {
+    gdi::DCToSurface(dc);
+    return pixels;
+  }
   ControlSurface(const ControlSurface&) = delete;
   ControlSurface& operator=(const ControlSurface&) = delete;
 };
@@ -68,7 +74,7 @@ int DrawBar(gdi::Surface& target, int y, int width, const host::PropertyBag& ski
   TileAcross(bar.dc, width, middle);
   Blit(bar.dc, 0, 0, left);
   Blit(bar.dc, Round(width - right.Width()), 0, right);
-  gdi::CopyRect(target, 0, y, width, height, bar.pixels, 0, 0);
+  gdi::CopyRect(target, 0, y, width, height, bar.Pixels(), 0, 0);
   return height;
 }
 
@@ -92,6 +98,9 @@ void DrawCaption(gdi::Surface& frame, const host::PropertyBag& skin, int width,
   const int xOffset2 = skin::Number(skin, "XOFFSET2").value_or(0);
   const int yOffset = skin::Number(skin, "YOFFSET").value_or(0);
 
+  // Before the DC, which on Windows would write its copy of the frame back
+  // over it.
+  DrawIcon(frame, xOffset2, yOffset + 2);
   HDC dc = gdi::CreateSurfaceDC(&frame);
   clsBitmap close, max, min, onTop;
   Load(close, skin, "CLOSE");
@@ -106,11 +115,10 @@ void DrawCaption(gdi::Surface& frame, const host::PropertyBag& skin, int width,
     Blit(dc, Round(right), fromTop, *face);
     right -= space;
   }
-  DrawIcon(frame, xOffset2, yOffset + 2);
   const gdi::Font font{"Trebuchet MS", 9.0, 700};
   gdi::DrawTextLine(dc, xOffset + 16, yOffset - 1, 203, 18, caption, font, backColor);
   gdi::DrawTextLine(dc, xOffset + 17, yOffset, 203, 18, caption, font, foreColor);
-  DeleteDC(dc);
+  gdi::DeleteSurfaceDC(dc);
 }
 
 int DrawEdges(gdi::Surface& frame, const host::PropertyBag& skin, int width, int top) {
@@ -129,7 +137,8 @@ int DrawEdges(gdi::Surface& frame, const host::PropertyBag& skin, int width, int
     TileAcross(edge.dc, width, bottom);
     Blit(edge.dc, 0, 0, leftBot);
     Blit(edge.dc, Round(width - rightBot.Width()), 0, rightBot);
-    gdi::CopyRect(frame, 0, frame.height - bottomHeight, width, bottomHeight, edge.pixels, 0, 0);
+    gdi::CopyRect(frame, 0, frame.height - bottomHeight, width, bottomHeight, edge.Pixels(), 0,
+                  0);
   }
   const int sideHeight = frame.height - top - bottomHeight;
   if (sideHeight <= 0) return bottomHeight;
@@ -145,7 +154,7 @@ int DrawEdges(gdi::Surface& frame, const host::PropertyBag& skin, int width, int
     TileDown(edge.dc, sideHeight, side.middle);
     Blit(edge.dc, 0, 0, side.top);
     gdi::CopyRect(frame, side.right ? width - thickness : 0, top, thickness, sideHeight,
-                  edge.pixels, 0, 0);
+                  edge.Pixels(), 0, 0);
   }
   return bottomHeight;
 }
@@ -192,7 +201,7 @@ int DrawFaces(gdi::Surface& target, int y, int width, const host::PropertyBag& s
     }
     x += GroupGap;
   }
-  gdi::CopyRect(target, 0, y, width, height, strip.pixels, 0, 0);
+  gdi::CopyRect(target, 0, y, width, height, strip.Pixels(), 0, 0);
   return height;
 }
 
