@@ -69,10 +69,23 @@ std::vector<std::string> FolderChanges::Wait(int quietMs) {
   if (!watch_) return names;
   Watch& w = *watch_;
   bool gone = false;
+  bool changed = false;
   // Blocks for the first change, then reads on until the folder is quiet.
-  DWORD timeout = INFINITE;
+  // A folder removed does not always end the pending read, so the wait
+  // looks for it in slices and once more when the folder has gone quiet.
+  constexpr DWORD Slice = 500;
   for (;;) {
-    if (WaitForSingleObject(w.done, timeout) != WAIT_OBJECT_0) break;
+    const DWORD waited =
+        WaitForSingleObject(w.done, changed ? static_cast<DWORD>(quietMs) : Slice);
+    if (waited == WAIT_TIMEOUT) {
+      if (w.Gone()) gone = true;
+      if (gone || changed) break;
+      continue;
+    }
+    if (waited != WAIT_OBJECT_0) {
+      gone = true;
+      break;
+    }
     DWORD size = 0;
     if (!GetOverlappedResult(w.folder, &w.overlapped, &size, FALSE) || w.Gone()) {
       gone = true;
@@ -91,7 +104,7 @@ std::vector<std::string> FolderChanges::Wait(int quietMs) {
       gone = true;
       break;
     }
-    timeout = static_cast<DWORD>(quietMs);
+    changed = true;
   }
   if (gone) names.clear();
   return names;

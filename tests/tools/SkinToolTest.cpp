@@ -1,12 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <filesystem>
 #include <functional>
+#include <mutex>
 #include <sstream>
+#include <thread>
 
 #include "host/Files.h"
 #include "platform/File.h"
+#include "platform/FolderChanges.h"
 #include "platform/gdi/Gdi.h"
 #include "skin/SkinFile.h"
 #include "tests/support/Scenario.h"
@@ -511,6 +516,43 @@ TEST(ShippedSkins, TheCommittedSourcesAreWhatTheGeneratorDraws) {
         << name;
   }
   EXPECT_EQ(RunTool({"generate", "white-9", folder / "w"}).code, 1);
+}
+
+// The watch behind pack --watch: a read is pending from the start, so a save
+// between the first pack and the first wait is not lost; a folder that goes
+// ends the watch. Should the first save be lost, the guard's later one ends
+// the wait, so the test fails rather than hangs.
+TEST(SkinWatching, ASaveBeforeTheFirstWaitCountsAndAFolderThatGoesEndsTheWatch) {
+  test::TempFolder root;
+  const std::string dir = root / "src";
+  std::filesystem::create_directories(dir);
+  platform::FolderChanges changes(dir);
+  ASSERT_TRUE(changes.Ok());
+  test::WriteFile(dir + "/CLOSE.png", std::string("x"));
+  std::mutex mutex;
+  std::condition_variable woken;
+  bool answered = false;
+  std::thread guard([&] {
+    std::unique_lock lock(mutex);
+    if (!woken.wait_for(lock, std::chrono::seconds(10), [&] { return answered; })) {
+      test::WriteFile(dir + "/guard.txt", std::string("x"));
+    }
+  });
+  const std::vector<std::string> names = changes.Wait(30);
+  {
+    std::lock_guard lock(mutex);
+    answered = true;
+  }
+  woken.notify_one();
+  guard.join();
+  EXPECT_EQ(names, std::vector<std::string>{"CLOSE.png"});
+#ifndef _WIN32
+  // Wine keeps a folder removed through its own API while a handle is open
+  // on it (delete pending) until that handle closes.
+  std::filesystem::remove_all(dir);
+  EXPECT_EQ(changes.Wait(30), std::vector<std::string>{});
+#endif
+  EXPECT_FALSE(platform::FolderChanges(root / "missing").Ok());
 }
 
 // Checked through the file layer, not std::filesystem: on Windows a path
