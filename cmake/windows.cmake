@@ -11,6 +11,8 @@ target_link_libraries(skinshell PRIVATE skinshell_app skinshell_win)
 target_link_options(skinshell PRIVATE $<$<CONFIG:Release>:-s>)
 
 set_target_properties(skinshell PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${DIST_DIR})
+# The skin tool beside the build's other programs in bin/, stripped the same.
+target_link_options(skinshell-skin PRIVATE $<$<CONFIG:Release>:-s>)
 add_dependencies(skinshell dist_html)
 
 # The packed skins of the Linux build (see CMakeLists.txt).
