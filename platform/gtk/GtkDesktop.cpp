@@ -83,6 +83,9 @@ GdkPixbuf* PixbufOf(const IconImage& image) {
   return pixbuf;
 }
 
+// How long the views after a window's first wait at most for its page.
+constexpr guint HoldMs = 5000;
+
 WebKitWebView* NewWebView(WebKitWebView* related) {
   WebKitSettings* settings = webkit_settings_new();
   webkit_settings_set_enable_javascript(settings, TRUE);
@@ -198,6 +201,7 @@ void GtkDesktop::DestroyTopLevel(HWND hwnd) {
   if (captureWindow_ == &w) captureWindow_ = nullptr;
   if (w.settleTimer != 0) g_source_remove(w.settleTimer);
   if (w.iconifyTimer != 0) g_source_remove(w.iconifyTimer);
+  if (w.holdTimer != 0) g_source_remove(w.holdTimer);
   folderWatches_.erase(hwnd);
   for (auto view = webViews_.begin(); view != webViews_.end();) {
     view = view->second.parent == hwnd ? webViews_.erase(view) : std::next(view);
@@ -205,6 +209,7 @@ void GtkDesktop::DestroyTopLevel(HWND hwnd) {
   // No signal may reach the sink from here on: the host is ending the window.
   g_signal_handlers_disconnect_by_data(w.window, &w);
   g_signal_handlers_disconnect_by_data(w.area, &w);
+  if (w.firstView != nullptr) g_signal_handlers_disconnect_by_data(w.firstView, &w);
   if (GdkFrameClock* clock = gtk_widget_get_frame_clock(w.window)) {
     g_signal_handlers_disconnect_by_data(clock, &w);
   }
@@ -518,21 +523,70 @@ std::vector<RECT> GtkDesktop::Monitors() {
 WebViewId GtkDesktop::CreateWebView(HWND parent) {
   Window* w = Get(parent);
   if (w == nullptr) return 0;
-  WebKitWebView* related = nullptr;
-  for (const auto& [id, other] : webViews_) {
-    if (other.parent == parent) related = WEBKIT_WEB_VIEW(other.view);
-  }
-  GtkWidget* view = GTK_WIDGET(NewWebView(related));
+  WebViewId id = nextWebView_++;
+  WebView& view = webViews_[id];
+  view.parent = parent;
+  // A web view costs tens of milliseconds of this thread to make, and all of
+  // a window's views share one web process. The views after the first are
+  // made once the first one's page has loaded, so that nothing stands
+  // between the start and that page on screen: the first web process starts
+  // sooner and loads that page alone.
+  if (w->firstView == nullptr || !w->holdingViews) MakeWebView(view, *w);
+  return id;
+}
+
+void GtkDesktop::MakeWebView(WebView& view, Window& w) {
+  GtkWidget* widget =
+      GTK_WIDGET(NewWebView(w.firstView != nullptr ? WEBKIT_WEB_VIEW(w.firstView) : nullptr));
   // Showing the window must not show a view the host keeps hidden; a hidden
   // view still loads its page and runs its scripts.
-  gtk_widget_set_no_show_all(view, TRUE);
-  gtk_widget_set_size_request(view, 1, 1);
-  gtk_layout_put(GTK_LAYOUT(w->layout), view, 0, 0);
-  g_signal_connect(view, "load-changed", G_CALLBACK(OnLoadChanged), nullptr);
-  WebViewId id = nextWebView_++;
-  webViews_[id] = {parent, view};
+  gtk_widget_set_no_show_all(widget, TRUE);
+  gtk_widget_set_size_request(widget, 1, 1);
+  gtk_layout_put(GTK_LAYOUT(w.layout), widget, 0, 0);
+  g_signal_connect(widget, "load-changed", G_CALLBACK(OnLoadChanged), nullptr);
+  view.view = widget;
+  if (w.firstView == nullptr) {
+    w.firstView = widget;
+    g_signal_connect(widget, "load-changed", G_CALLBACK(OnFirstViewLoaded), &w);
+    g_signal_connect(widget, "web-process-terminated", G_CALLBACK(OnFirstViewEnded), &w);
+  }
+  PlaceWebView(view, w);
+  if (view.visible) gtk_widget_show(widget);
   Phase("web view created");
-  return id;
+  if (!view.heldUri.empty()) {
+    webkit_web_view_load_uri(WEBKIT_WEB_VIEW(widget), view.heldUri.c_str());
+    view.heldUri.clear();
+  }
+}
+
+void GtkDesktop::MakeHeldWebViews(Window& w) {
+  w.holdingViews = false;
+  if (w.holdTimer != 0) {
+    g_source_remove(w.holdTimer);
+    w.holdTimer = 0;
+  }
+  for (auto& [id, view] : webViews_) {
+    if (view.parent == w.hwnd && view.view == nullptr) MakeWebView(view, w);
+  }
+}
+
+void GtkDesktop::OnFirstViewLoaded(WebKitWebView*, WebKitLoadEvent event, gpointer data) {
+  auto& w = *static_cast<Window*>(data);
+  if (event == WEBKIT_LOAD_FINISHED && w.holdingViews) w.desktop->MakeHeldWebViews(w);
+}
+
+void GtkDesktop::OnFirstViewEnded(WebKitWebView*, WebKitWebProcessTerminationReason, gpointer data) {
+  auto& w = *static_cast<Window*>(data);
+  if (w.holdingViews) w.desktop->MakeHeldWebViews(w);
+}
+
+// A first page that never finishes loading (a resource from a server that
+// does not answer) must not keep the other pages from loading.
+gboolean GtkDesktop::OnHoldTimer(gpointer data) {
+  auto& w = *static_cast<Window*>(data);
+  w.holdTimer = 0;
+  w.desktop->MakeHeldWebViews(w);
+  return G_SOURCE_REMOVE;
 }
 
 void GtkDesktop::SetWebViewBounds(WebViewId id, const RECT& bounds) {
@@ -541,12 +595,12 @@ void GtkDesktop::SetWebViewBounds(WebViewId id, const RECT& bounds) {
   Window* w = Get(it->second.parent);
   if (w == nullptr) return;
   it->second.bounds = bounds;
-  PlaceWebView(it->second, *w);
+  if (it->second.view != nullptr) PlaceWebView(it->second, *w);
 }
 
 void GtkDesktop::PlaceWebViews(const Window& w) {
   for (const auto& [id, view] : webViews_) {
-    if (view.parent == w.hwnd) PlaceWebView(view, w);
+    if (view.parent == w.hwnd && view.view != nullptr) PlaceWebView(view, w);
   }
 }
 
@@ -567,10 +621,18 @@ void GtkDesktop::PlaceWebView(const WebView& view, const Window& w) {
 void GtkDesktop::ShowWebView(WebViewId id, bool visible) {
   auto it = webViews_.find(id);
   if (it == webViews_.end()) return;
+  WebView& view = it->second;
+  view.visible = visible;
+  if (view.view == nullptr) {
+    // A page to be seen is not held back.
+    Window* w = Get(view.parent);
+    if (visible && w != nullptr) MakeWebView(view, *w);
+    return;
+  }
   if (visible) {
-    gtk_widget_show(it->second.view);
+    gtk_widget_show(view.view);
   } else {
-    gtk_widget_hide(it->second.view);
+    gtk_widget_hide(view.view);
   }
 }
 
@@ -590,6 +652,14 @@ void GtkDesktop::Navigate(WebViewId id, const std::string& location) {
                  "skinshell: cannot show %s: the web view loads no file whose path is not "
                  "valid UTF-8 (rename the program folder)\n",
                  location.c_str());
+  }
+  if (it->second.view == nullptr) {
+    it->second.heldUri = uri;
+    Window* w = Get(it->second.parent);
+    if (w != nullptr && w->holdTimer == 0) {
+      w->holdTimer = g_timeout_add(HoldMs, OnHoldTimer, w);
+    }
+    return;
   }
   webkit_web_view_load_uri(WEBKIT_WEB_VIEW(it->second.view), uri.c_str());
 }

@@ -24,6 +24,7 @@
 
 #include <map>
 #include <memory>
+#include <string>
 
 namespace platform::gtk {
 
@@ -105,11 +106,19 @@ class GtkDesktop : public Desktop {
     ResizeTrace resizeTrace;
     bool drewFrame = false;  // in the frame clock's current frame
     bool framePainted = false;
+    // The window's first web view; the views after it are held back until
+    // its first page has loaded (MakeHeldWebViews).
+    GtkWidget* firstView = nullptr;
+    bool holdingViews = true;
+    guint holdTimer = 0;
   };
   struct WebView {
     HWND parent = nullptr;
-    GtkWidget* view = nullptr;
-    RECT bounds{};  // where the host put it, in window pixels
+    GtkWidget* view = nullptr;  // null while held back (MakeHeldWebViews)
+    RECT bounds{};              // where the host put it, in window pixels
+    bool visible = false;
+    bool navigated = false;
+    std::string heldUri;  // asked for while held back
   };
 
   Window* Get(HWND hwnd);
@@ -120,6 +129,8 @@ class GtkDesktop : public Desktop {
   void Adopt(Window& window, const Geometry& geometry);
   void PlaceWebViews(const Window& window);
   void PlaceWebView(const WebView& view, const Window& window);
+  void MakeWebView(WebView& view, Window& window);
+  void MakeHeldWebViews(Window& window);
   GdkCursor* CursorFor(Cursor cursor);
   static RECT PrimaryMonitor();
 
@@ -141,6 +152,10 @@ class GtkDesktop : public Desktop {
   static gboolean OnIconifyTimer(gpointer data);
   static void OnScaleChanged(GObject* object, GParamSpec* spec, gpointer data);
   static void OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer data);
+  static void OnFirstViewLoaded(WebKitWebView* view, WebKitLoadEvent event, gpointer data);
+  static void OnFirstViewEnded(WebKitWebView* view, WebKitWebProcessTerminationReason reason,
+                               gpointer data);
+  static gboolean OnHoldTimer(gpointer data);
 
   WindowTable<Window> windows_;
   std::map<WebViewId, WebView> webViews_;
