@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/win/Utf16.h"
+#include "platform/win/desktop/PageUrl.h"
 
 namespace platform::win {
 
@@ -62,6 +63,9 @@ HICON MakeIcon(const gdi::Surface& pixels) {
 }  // namespace
 
 WinDesktop::WinDesktop() {
+  // Single-threaded apartment, as the browser control requires; S_FALSE
+  // (already initialised here) is a success that wants its uninitialise too.
+  ole_ = SUCCEEDED(OleInitialize(nullptr));
   HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
@@ -83,6 +87,7 @@ WinDesktop::WinDesktop() {
 
 WinDesktop::~WinDesktop() {
   while (!windows_.empty()) DestroyTopLevel(windows_.begin()->first);
+  if (ole_) OleUninitialize();
 }
 
 WinDesktop::Window* WinDesktop::Find(HWND hwnd) {
@@ -128,8 +133,14 @@ void WinDesktop::DestroyTopLevel(HWND hwnd) {
   std::vector<HICON> icons = std::move(found->second.icons);
   // No callback reaches the sink from here on.
   windows_.erase(found);
+  // The controls go while their windows still stand.
   for (auto it = views_.begin(); it != views_.end();) {
-    it = it->second.parent == hwnd ? views_.erase(it) : std::next(it);
+    if (it->second.parent == hwnd) {
+      Close(it->second);
+      it = views_.erase(it);
+    } else {
+      ++it;
+    }
   }
   if (first_ == hwnd) first_ = nullptr;
   DestroyWindow(hwnd);
@@ -280,14 +291,22 @@ std::vector<RECT> WinDesktop::Monitors() {
 
 WebViewId WinDesktop::CreateWebView(HWND parent) {
   if (!Find(parent)) return 0;
-  // The child that hosts the page, created hidden at no size; the host
-  // places and shows it.
-  HWND child = CreateWindowExW(0, WebViewClass, L"", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0,
-                               parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+  // Created hidden at no size; the host places and shows it. The control
+  // takes the window's size whenever the host places it.
+  HWND child = CreateWindowExW(0, WebViewClass, L"", WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
+                               0, 0, 0, 0, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (!child) return 0;
   const WebViewId id = nextView_++;
-  views_[id] = WebView{parent, child, {}};
+  // Without OLE or the control the view stays a blank window: the window
+  // and its frame still work.
+  views_[id] = WebView{parent, child, ole_ ? BrowserSite::Create(child) : nullptr};
   return id;
+}
+
+void WinDesktop::Close(WebView& view) {
+  if (view.site) view.site->Close();
+  view.site = nullptr;
+  DestroyWindow(view.child);
 }
 
 void WinDesktop::SetWebViewBounds(WebViewId view, const RECT& bounds) {
@@ -295,6 +314,7 @@ void WinDesktop::SetWebViewBounds(WebViewId view, const RECT& bounds) {
   if (found == views_.end()) return;
   SetWindowPos(found->second.child, nullptr, bounds.left, bounds.top, Width(bounds),
                Height(bounds), SWP_NOZORDER | SWP_NOACTIVATE);
+  if (found->second.site) found->second.site->Fit();
 }
 
 void WinDesktop::ShowWebView(WebViewId view, bool visible) {
@@ -304,24 +324,31 @@ void WinDesktop::ShowWebView(WebViewId view, bool visible) {
 
 void WinDesktop::Navigate(WebViewId view, const std::string& location) {
   auto found = views_.find(view);
-  if (found == views_.end()) return;
-  found->second.location = location;
-  // The location is the child's text, where tools and tests can read it.
-  SetWindowTextW(found->second.child, Wide(location).c_str());
+  if (found == views_.end() || !found->second.site) return;
+  // Loading goes on in the control; nothing waits for it.
+  found->second.site->Navigate(PageUrl(location));
 }
 
-std::string WinDesktop::WebViewLocation(WebViewId view) const {
+IWebBrowser2* WinDesktop::WebViewBrowser(WebViewId view) const {
   auto found = views_.find(view);
-  return found == views_.end() ? std::string() : found->second.location;
+  return found == views_.end() || !found->second.site ? nullptr : found->second.site->Browser();
 }
 
 int WinDesktop::Run() {
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST && TranslateKey(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
   return static_cast<int>(msg.wParam);
+}
+
+bool WinDesktop::TranslateKey(MSG& msg) {
+  for (auto& [id, view] : views_) {
+    if (view.site && view.site->TranslateKey(msg)) return true;
+  }
+  return false;
 }
 
 void WinDesktop::Quit(int status) { PostQuitMessage(status); }

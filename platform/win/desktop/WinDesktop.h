@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/Desktop.h"
+#include "platform/win/desktop/BrowserSite.h"
 
 namespace platform::win {
 
@@ -42,8 +43,9 @@ class WinDesktop : public Desktop {
   int Run() override;
   void Quit(int status) override;
 
-  // The location a web view was last sent to, for tests and diagnostics.
-  std::string WebViewLocation(WebViewId view) const;
+  // A web view's browser control, for tests and diagnostics (nullptr where
+  // the system has none); the desktop keeps the reference.
+  IWebBrowser2* WebViewBrowser(WebViewId view) const;
 
  private:
   struct Window {
@@ -58,10 +60,12 @@ class WinDesktop : public Desktop {
     bool releasingAfterUp = false;
     std::vector<HICON> icons;
   };
+  // A child window of ours that the host places, shows and hides, with the
+  // browser control in place inside it.
   struct WebView {
     HWND parent = nullptr;
     HWND child = nullptr;
-    std::string location;
+    BrowserSite* site = nullptr;
   };
 
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -72,6 +76,8 @@ class WinDesktop : public Desktop {
   void ReportGeometry(HWND hwnd, Window& window);
   static RECT Bounds(HWND hwnd);
   static RECT RestoreBounds(HWND hwnd);
+  static void Close(WebView& view);
+  bool TranslateKey(MSG& msg);
 
   std::map<HWND, Window> windows_;
   std::map<WebViewId, WebView> views_;
@@ -80,6 +86,9 @@ class WinDesktop : public Desktop {
   // Set while the desktop itself moves, sizes or iconifies a window: the
   // host asked for that, and no callback echoes it.
   int applying_ = 0;
+  // The browser controls need OLE on this thread, from the first view to the
+  // last.
+  bool ole_ = false;
 };
 
 }  // namespace platform::win

@@ -1,0 +1,189 @@
+#include "platform/win/desktop/BrowserSite.h"
+
+namespace platform::win {
+
+namespace {
+
+template <typename T>
+void Drop(T*& pointer) {
+  if (pointer) pointer->Release();
+  pointer = nullptr;
+}
+
+}  // namespace
+
+BrowserSite* BrowserSite::Create(HWND window) {
+  auto* site = new BrowserSite(window);
+  if (site->Activate()) return site;
+  site->Close();
+  return nullptr;
+}
+
+bool BrowserSite::Activate() {
+  if (FAILED(CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
+                              reinterpret_cast<void**>(&object_)))) {
+    return false;
+  }
+  if (FAILED(object_->SetClientSite(this))) return false;
+  object_->SetHostNames(L"skinshell", nullptr);
+  // The control asks for its rectangle through GetWindowContext while it
+  // activates, and makes its window a child of ours.
+  RECT area = Area();
+  if (FAILED(object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, this, 0, window_, &area))) {
+    return false;
+  }
+  object_->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace_));
+  return SUCCEEDED(
+      object_->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&browser_)));
+}
+
+void BrowserSite::Close() {
+  Drop(active_);
+  // Out of place first, while the control's window still has its parent;
+  // then closed and cut from the site, so that it holds no reference back.
+  if (inPlace_) inPlace_->InPlaceDeactivate();
+  Drop(inPlace_);
+  Drop(browser_);
+  if (object_) {
+    object_->Close(OLECLOSE_NOSAVE);
+    object_->SetClientSite(nullptr);
+  }
+  Drop(object_);
+  Release();
+}
+
+RECT BrowserSite::Area() const {
+  RECT area{};
+  GetClientRect(window_, &area);
+  return area;
+}
+
+void BrowserSite::Fit() {
+  if (!inPlace_) return;
+  const RECT area = Area();
+  inPlace_->SetObjectRects(&area, &area);
+}
+
+bool BrowserSite::Navigate(const std::wstring& url) {
+  if (!browser_) return false;
+  VARIANT location;
+  VariantInit(&location);
+  location.vt = VT_BSTR;
+  location.bstrVal = SysAllocStringLen(url.data(), static_cast<UINT>(url.size()));
+  if (!location.bstrVal) return false;
+  // The optional arguments are left out: empty variants.
+  VARIANT none;
+  VariantInit(&none);
+  const HRESULT result = browser_->Navigate2(&location, &none, &none, &none, &none);
+  VariantClear(&location);
+  return SUCCEEDED(result);
+}
+
+bool BrowserSite::TranslateKey(MSG& msg) {
+  if (!active_ || !IsChild(window_, msg.hwnd)) return false;
+  return active_->TranslateAccelerator(&msg) == S_OK;
+}
+
+HRESULT BrowserSite::QueryInterface(REFIID iid, void** object) {
+  if (!object) return E_POINTER;
+  if (iid == IID_IUnknown || iid == IID_IOleClientSite) {
+    *object = static_cast<IOleClientSite*>(this);
+  } else if (iid == IID_IOleWindow || iid == IID_IOleInPlaceSite) {
+    *object = static_cast<IOleInPlaceSite*>(this);
+  } else if (iid == IID_IOleInPlaceUIWindow || iid == IID_IOleInPlaceFrame) {
+    *object = static_cast<IOleInPlaceFrame*>(this);
+  } else {
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  AddRef();
+  return S_OK;
+}
+
+ULONG BrowserSite::AddRef() { return ++references_; }
+
+ULONG BrowserSite::Release() {
+  const ULONG left = --references_;
+  if (left == 0) delete this;
+  return left;
+}
+
+HRESULT BrowserSite::SaveObject() { return E_NOTIMPL; }
+
+HRESULT BrowserSite::GetMoniker(DWORD, DWORD, IMoniker** moniker) {
+  if (moniker) *moniker = nullptr;
+  return E_NOTIMPL;
+}
+
+HRESULT BrowserSite::GetContainer(IOleContainer** container) {
+  if (container) *container = nullptr;
+  return E_NOINTERFACE;
+}
+
+HRESULT BrowserSite::ShowObject() { return S_OK; }
+HRESULT BrowserSite::OnShowWindow(BOOL) { return S_OK; }
+HRESULT BrowserSite::RequestNewObjectLayout() { return E_NOTIMPL; }
+
+// The site and the frame answer with the same window, the web view's own;
+// the control finds the top-level window from it where it needs one.
+HRESULT BrowserSite::GetWindow(HWND* window) {
+  if (!window) return E_POINTER;
+  *window = window_;
+  return S_OK;
+}
+
+HRESULT BrowserSite::ContextSensitiveHelp(BOOL) { return E_NOTIMPL; }
+HRESULT BrowserSite::CanInPlaceActivate() { return S_OK; }
+HRESULT BrowserSite::OnInPlaceActivate() { return S_OK; }
+HRESULT BrowserSite::OnUIActivate() { return S_OK; }
+
+HRESULT BrowserSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc,
+                                      LPRECT position, LPRECT clip,
+                                      LPOLEINPLACEFRAMEINFO info) {
+  if (!frame || !doc || !position || !clip || !info) return E_POINTER;
+  *frame = this;
+  AddRef();
+  *doc = nullptr;
+  *position = Area();
+  *clip = *position;
+  info->fMDIApp = FALSE;
+  info->hwndFrame = GetAncestor(window_, GA_ROOT);
+  info->haccel = nullptr;
+  info->cAccelEntries = 0;
+  return S_OK;
+}
+
+HRESULT BrowserSite::Scroll(SIZE) { return E_NOTIMPL; }
+HRESULT BrowserSite::OnUIDeactivate(BOOL) { return S_OK; }
+HRESULT BrowserSite::OnInPlaceDeactivate() { return S_OK; }
+HRESULT BrowserSite::DiscardUndoState() { return E_NOTIMPL; }
+HRESULT BrowserSite::DeactivateAndUndo() { return E_NOTIMPL; }
+
+HRESULT BrowserSite::OnPosRectChange(LPCRECT position) {
+  // The host decides where the control goes; it keeps to the window.
+  if (!position) return E_POINTER;
+  Fit();
+  return S_OK;
+}
+
+HRESULT BrowserSite::GetBorder(LPRECT) { return INPLACE_E_NOTOOLSPACE; }
+HRESULT BrowserSite::RequestBorderSpace(LPCBORDERWIDTHS) { return INPLACE_E_NOTOOLSPACE; }
+HRESULT BrowserSite::SetBorderSpace(LPCBORDERWIDTHS) { return OLE_E_INVALIDRECT; }
+
+HRESULT BrowserSite::SetActiveObject(IOleInPlaceActiveObject* object, LPCOLESTR) {
+  // The control that takes the keyboard tells the frame, which lends it the
+  // keys first from then on.
+  if (object) object->AddRef();
+  Drop(active_);
+  active_ = object;
+  return S_OK;
+}
+
+HRESULT BrowserSite::InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) { return E_NOTIMPL; }
+HRESULT BrowserSite::SetMenu(HMENU, HOLEMENU, HWND) { return S_OK; }
+HRESULT BrowserSite::RemoveMenus(HMENU) { return E_NOTIMPL; }
+HRESULT BrowserSite::SetStatusText(LPCOLESTR) { return S_OK; }
+HRESULT BrowserSite::EnableModeless(BOOL) { return S_OK; }
+HRESULT BrowserSite::TranslateAccelerator(LPMSG, WORD) { return S_FALSE; }
+
+}  // namespace platform::win
