@@ -3,7 +3,7 @@
 # `deps.sh windows` installs what the Windows build and its tests need.
 set -euo pipefail
 if [ "${1:-}" = windows ]; then
-  packages=(g++-mingw-w64-x86-64-posix wine64 wine xvfb xdotool googletest nodejs node-acorn)
+  packages=(g++-mingw-w64-x86-64-posix wine64 wine xvfb xdotool googletest nodejs node-acorn node-css-tree)
 else
 packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
