@@ -31,7 +31,8 @@ class QuietSink : public platform::WindowSink {
   void Render(gdi::Surface&) override {}
 };
 
-// The location the control reports as it starts a navigation.
+// The location the control reports as it starts a navigation. It lives on
+// the test's stack: the control's references do not own it.
 class NavigationEvents : public IDispatch {
  public:
   std::wstring url;
@@ -174,12 +175,13 @@ TEST_F(WebViewTest, NavigateHandsTheControlTheLocationAsAFileUrl) {
 
   // A program folder with blanks, non-ASCII letters and URL characters in
   // its name, as the host builds the location: UTF-8, mixed separators.
-  desktop_.Navigate(view,
-                    "C:\\skinshell test\\Pro gram \xC3\xA9\xE5\xAD\x97#1%/html/index.html?installation=y");
+  desktop_.Navigate(view, "C:\\skinshell test\\Pro gram \xC3\xA9\xE5\xAD\x97#1%"
+                          "/html/index.html?installation=y");
   ASSERT_TRUE(Pump([&] { return !events.url.empty(); }));
   // The control names a local page by its path, with the URL's escapes
   // undone: the same folder, so the URL kept every character of it.
-  EXPECT_EQ(events.url, L"C:\\skinshell test\\Pro gram \u00e9\u5b57#1%\\html\\index.html?installation=y");
+  EXPECT_EQ(events.url,
+            L"C:\\skinshell test\\Pro gram \u00e9\u5b57#1%\\html\\index.html?installation=y");
 
   point->Unadvise(cookie);
   point->Release();
