@@ -33,6 +33,26 @@ bool SameRect(const RECT& a, const RECT& b) {
   return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
+// The parts of the rectangles outside cut: at most four pieces each (the
+// bands above and below it, the parts left and right of it between them).
+std::vector<RECT> Subtract(const std::vector<RECT>& rects, const RECT& cut) {
+  std::vector<RECT> rest;
+  for (const RECT& r : rects) {
+    if (cut.left >= r.right || cut.right <= r.left || cut.top >= r.bottom || cut.bottom <= r.top ||
+        cut.left >= cut.right || cut.top >= cut.bottom) {
+      rest.push_back(r);
+      continue;
+    }
+    const LONG top = std::max(r.top, cut.top);
+    const LONG bottom = std::min(r.bottom, cut.bottom);
+    if (r.top < top) rest.push_back({r.left, r.top, r.right, top});
+    if (r.left < cut.left) rest.push_back({r.left, top, cut.left, bottom});
+    if (cut.right < r.right) rest.push_back({cut.right, top, r.right, bottom});
+    if (bottom < r.bottom) rest.push_back({r.left, bottom, r.right, r.bottom});
+  }
+  return rest;
+}
+
 }  // namespace
 
 Form::Form(platform::Desktop& desktop, std::string name)
@@ -432,6 +452,30 @@ void Form::RenderScaled(gdi::Surface& target, int scale) {
   scale = std::max(1, scale);
   Guarded([&] { PaintPending(); });
   target.Fill(gdi::ColorToPixel(backColor_));
+  DrawControls(target, scale);
+}
+
+std::vector<RECT> Form::RenderUncovered(gdi::Surface& target, int scale) {
+  scale = std::max(1, scale);
+  Guarded([&] { PaintPending(); });
+  std::vector<RECT> uncovered{{0, 0, target.width, target.height}};
+  for (const auto& control : controls_) {
+    const Control& c = *control;
+    if (!c.visible_ || !c.IsNative()) continue;
+    uncovered = Subtract(uncovered, {c.px_ * scale, c.py_ * scale, (c.px_ + c.pw_) * scale,
+                                     (c.py_ + c.ph_) * scale});
+  }
+  const std::uint32_t back = gdi::ColorToPixel(backColor_);
+  for (const RECT& r : uncovered) {
+    gdi::FillRect(target, r.left, r.top, r.right - r.left, r.bottom - r.top, back);
+  }
+  // A frame control reaching under a web view is drawn whole: what lands
+  // there is never shown, and clipping it would cost more than the copy.
+  DrawControls(target, scale);
+  return uncovered;
+}
+
+void Form::DrawControls(gdi::Surface& target, int scale) const {
   for (const auto& control : controls_) {
     const Control& c = *control;
     if (!c.visible_ || c.IsNative()) continue;

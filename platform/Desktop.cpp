@@ -21,6 +21,12 @@ void WindowSink::RenderScaled(gdi::Surface& target, int scale) {
   Render(logical);
   gdi::CopyRectScaled(target, 0, 0, logical.width, logical.height, logical, 0, 0, scale);
 }
+
+std::vector<RECT> WindowSink::RenderUncovered(gdi::Surface& target, int scale) {
+  RenderScaled(target, scale);
+  return {RECT{0, 0, target.width, target.height}};
+}
+
 void UseDesktop(Desktop* desktop) { current = desktop; }
 
 }  // namespace platform

@@ -109,6 +109,14 @@ class WindowSink {
   // and pictures at the device's resolution where the sink can. Without an
   // override, Render's picture enlarged.
   virtual void RenderScaled(gdi::Surface& target, int scale);
+  // What a backend that shows native children (web views) above the host's
+  // pixels needs of them, at every size of a live resize: only the parts of
+  // the client area no visible native child covers, drawn exactly as
+  // RenderScaled draws them, into a target `scale` times the client size.
+  // What a native child covers is left as it was in target. Returns those
+  // parts, in target pixels: the backend shows nothing else of target.
+  // Without an override, RenderScaled and the whole target.
+  virtual std::vector<RECT> RenderUncovered(gdi::Surface& target, int scale);
 };
 
 struct IconImage {

@@ -689,17 +689,18 @@ gboolean GtkDesktop::OnDraw(GtkWidget* widget, cairo_t* cr, gpointer data) {
   int width = gtk_widget_get_allocated_width(widget) * scale;
   int height = gtk_widget_get_allocated_height(widget) * scale;
   if (width <= 0 || height <= 0) return TRUE;
-  if (w.frame.width != width || w.frame.height != height) w.frame = gdi::Surface(width, height);
-  if (scale > 1) {
-    w.sink->RenderScaled(w.frame, scale);
-  } else {
-    w.sink->Render(w.frame);
-  }
+  // One buffer for every size of a live resize: it only ever grows, so a
+  // new size costs no allocation and no page faults, and the rows of the
+  // last size left in it lie under the web views, which are never shown.
+  const std::size_t needed = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+  if (w.frame.pixels.size() < needed) w.frame.pixels.resize(needed);
+  w.frame.width = width;
+  w.frame.height = height;
+  std::vector<RECT> uncovered = w.sink->RenderUncovered(w.frame, scale);
   // The host may have drawn into a surface of another size; paint only what
   // is there.
-  if (w.frame.width <= 0 || w.frame.height <= 0 ||
-      w.frame.pixels.size() <
-          static_cast<std::size_t>(w.frame.width) * static_cast<std::size_t>(w.frame.height)) {
+  if (w.frame.width <= 0 || w.frame.height <= 0 || w.frame.pixels.size() < needed ||
+      w.frame.width != width || w.frame.height != height) {
     return TRUE;
   }
   cairo_surface_t* image = cairo_image_surface_create_for_data(
@@ -710,7 +711,15 @@ gboolean GtkDesktop::OnDraw(GtkWidget* widget, cairo_t* cr, gpointer data) {
   cairo_set_source_surface(cr, image, 0, 0);
   // Device pixel for device pixel: never smoothed.
   cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
-  cairo_paint(cr);
+  // Only the frame's strips go to the X server, one rectangle at a time:
+  // a single path of them all would have the whole window's extent, and
+  // the whole picture would be uploaded for it.
+  for (const RECT& r : uncovered) {
+    cairo_rectangle(cr, static_cast<double>(r.left) / scale, static_cast<double>(r.top) / scale,
+                    static_cast<double>(r.right - r.left) / scale,
+                    static_cast<double>(r.bottom - r.top) / scale);
+    cairo_fill(cr);
+  }
   cairo_surface_destroy(image);
   w.drewFrame = true;
   w.frameScale = scale;

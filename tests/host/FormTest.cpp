@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -330,6 +331,47 @@ TEST_F(FormTest, WebBrowsersFollowTheirRectangleAndVisibility) {
   EXPECT_EQ(view->bounds.right, 402);
   EXPECT_EQ(view->locations, std::vector<std::string>{"/a/html/index.html?x=1"});
   EXPECT_FALSE(desktop.FindWebView(hidden.View())->visible);
+}
+
+// The live-resize path: a backend that shows web views above the frame asks
+// only for what they leave uncovered, and must get exactly Render's pixels
+// there, or a stale strip shows at the new size.
+TEST_F(FormInputTest, WhatNoWebViewCoversIsDrawnAsRenderDrawsItAndWhatOneCoversIsLeftAlone) {
+  host::Label label;
+  label.Caption = "Skinshell";
+  label.ForeColor = 0x000000FF;
+  label.Width = 200;
+  label.Height = 20;
+  target->AddElement(label);
+  gdi::FillRect(const_cast<gdi::Surface&>(other->Pixels()), 0, 0, 400, 30, 0xFF00FF00u);
+  form.BackColor(0x00FF8000);
+  auto& browser = form.Add(std::make_unique<host::WebBrowser>("WebBrowser"));
+  browser.Move(10 * 15, 40 * 15, 370 * 15, 200 * 15);  // a gap of back colour all round
+  auto& hidden = form.Add(std::make_unique<host::WebBrowser>("WebBrowser1"));
+  hidden.Visible(false);
+  hidden.Move(0, 0, 400 * 15, 300 * 15);
+  constexpr std::uint32_t Untouched = 0xFF123456u;
+  for (int scale : {1, 2}) {
+    SCOPED_TRACE(scale);
+    gdi::Surface reference(400 * scale, 300 * scale);
+    form.RenderScaled(reference, scale);
+    gdi::Surface drawn(400 * scale, 300 * scale, Untouched);
+    const std::vector<RECT> parts = form.RenderUncovered(drawn, scale);
+    int wrong = 0;
+    for (int y = 0; y < drawn.height; ++y) {
+      for (int x = 0; x < drawn.width; ++x) {
+        const bool covered =
+            x >= 10 * scale && x < 380 * scale && y >= 40 * scale && y < 240 * scale;
+        const auto in = [&](const RECT& r) {
+          return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+        };
+        const bool listed = std::any_of(parts.begin(), parts.end(), in);
+        const std::uint32_t expected = covered ? Untouched : reference.At(x, y);
+        wrong += listed == covered || drawn.At(x, y) != expected;
+      }
+    }
+    EXPECT_EQ(wrong, 0);
+  }
 }
 
 TEST_F(FormTest, ControlsReleaseTheirDeviceContexts) {
