@@ -202,6 +202,7 @@ void GtkDesktop::DestroyTopLevel(HWND hwnd) {
   if (w.settleTimer != 0) g_source_remove(w.settleTimer);
   if (w.iconifyTimer != 0) g_source_remove(w.iconifyTimer);
   if (w.holdTimer != 0) g_source_remove(w.holdTimer);
+  if (w.flushSource != 0) g_source_remove(w.flushSource);
   folderWatches_.erase(hwnd);
   for (auto view = webViews_.begin(); view != webViews_.end();) {
     view = view->second.parent == hwnd ? webViews_.erase(view) : std::next(view);
@@ -218,6 +219,11 @@ void GtkDesktop::DestroyTopLevel(HWND hwnd) {
 }
 
 void GtkDesktop::Request(Window& w, const Geometry& requested, bool force) {
+  // This request supersedes any the host's assignments left to send.
+  if (w.flushSource != 0) {
+    g_source_remove(w.flushSource);
+    w.flushSource = 0;
+  }
   Geometry g = requested;
   g.width = std::max(1, g.width);
   g.height = std::max(1, g.height);
@@ -227,16 +233,23 @@ void GtkDesktop::Request(Window& w, const Geometry& requested, bool force) {
   ApplyMinimum(w, std::min(w.minWidth, g.width), std::min(w.minHeight, g.height));
   if (g == w.actual && w.pending.Empty() && !force) return;
   w.pending.Requested(g);
-  gtk_window_move(GTK_WINDOW(w.window), g.x, g.y);
-  gtk_window_resize(GTK_WINDOW(w.window), g.width, g.height);
-  // GTK sends the server only a request that differs from its last one and
-  // from the size it last heard of. A window resized from outside (below its
-  // minimum with no window manager to hold it there, or put back by the
-  // window manager on leaving its maximized state) would not be asked back:
-  // ask the server directly.
   GdkWindow* gdkWindow = gtk_widget_get_window(w.window);
-  if ((force || (g == w.asked && g != w.actual)) && gdkWindow != nullptr) {
+  // GTK's own record of the size, so that it never asks back for an older
+  // one when it lays the window out.
+  gtk_window_resize(GTK_WINDOW(w.window), g.width, g.height);
+  if (gdkWindow != nullptr && gtk_widget_get_mapped(w.window)) {
+    // One request for position and size: gtk_window_move on a mapped window
+    // sends a move of its own at once, and GTK sends the size only at its
+    // next layout, and only when it differs from its last request and from
+    // the size it last heard of (a window resized from outside would not be
+    // asked back). Each request is a configure round trip with the window
+    // manager.
     gdk_window_move_resize(gdkWindow, g.x, g.y, g.width, g.height);
+  } else {
+    gtk_window_move(GTK_WINDOW(w.window), g.x, g.y);
+    if ((force || (g == w.asked && g != w.actual)) && gdkWindow != nullptr) {
+      gdk_window_move_resize(gdkWindow, g.x, g.y, g.width, g.height);
+    }
   }
   w.asked = g;
   if (w.settleTimer != 0) g_source_remove(w.settleTimer);
@@ -254,12 +267,37 @@ void GtkDesktop::SetBounds(HWND hwnd, const RECT& bounds) {
   // shown at the size it drew them for.
   gtk_widget_set_size_request(w->area, std::max(1, g.width), std::max(1, g.height));
   PlaceWebViews(*w);
-  Request(*w, g);
+  if (!gtk_widget_get_mapped(w->window)) {
+    Request(*w, g);
+    return;
+  }
+  // A handler that assigns the bounds piece by piece (the caption's
+  // maximize: position, then width, then height) would cost a configure
+  // round trip per piece and a frame at every size in between. What the
+  // host settled on goes out once, before the main loop turns to anything
+  // else: at a priority above the window system's events and the frame
+  // clock.
+  if (w->flushSource == 0) {
+    w->flushSource = g_idle_add_full(G_PRIORITY_HIGH, OnFlushBounds, w, nullptr);
+  }
+}
+
+void GtkDesktop::FlushBounds(Window& w) {
+  if (w.flushSource != 0) Request(w, GeometryOf(w.bounds));
+}
+
+gboolean GtkDesktop::OnFlushBounds(gpointer data) {
+  auto& w = *static_cast<Window*>(data);
+  w.flushSource = 0;
+  w.desktop->Request(w, GeometryOf(w.bounds));
+  return G_SOURCE_REMOVE;
 }
 
 void GtkDesktop::Show(HWND hwnd, bool visible) {
   Window* w = Get(hwnd);
   if (w == nullptr) return;
+  // Bounds set before go first, as the host ordered them.
+  FlushBounds(*w);
   Trace("Show %d", visible ? 1 : 0);
   if (visible) Phase("window shown");
   if (visible) {
@@ -280,6 +318,7 @@ void GtkDesktop::Show(HWND hwnd, bool visible) {
 void GtkDesktop::SetState(HWND hwnd, int windowState) {
   Window* w = Get(hwnd);
   if (w == nullptr) return;
+  FlushBounds(*w);
   GtkWindow* window = GTK_WINDOW(w->window);
   Trace("SetState %d", windowState);
   if (windowState < 0 || windowState > 2) return;
@@ -459,6 +498,8 @@ bool GtkDesktop::WorkArea(HWND hwnd, RECT& area) {
 void GtkDesktop::BeginMoveSize(HWND hwnd, WPARAM hitCode) {
   Window* w = Get(hwnd);
   if (w == nullptr || w->press.button == 0) return;
+  // The loop starts from the bounds the host has set.
+  FlushBounds(*w);
   GtkWindow* window = GTK_WINDOW(w->window);
   Press press = w->press;
   if (hitCode == HTCAPTION) {

@@ -84,6 +84,7 @@ class GtkDesktop : public Desktop {
     Geometry asked{};   // the last geometry handed to GTK
     PendingGeometry pending;
     guint settleTimer = 0;
+    guint flushSource = 0;   // sends the bounds the host last set, see SetBounds
     guint iconifyTimer = 0;  // waits for the window manager to iconify
     int state = 0;           // the state the host holds: asked for by it or reported to it
     bool maximized = false;  // the window manager's state, as last reported
@@ -123,6 +124,7 @@ class GtkDesktop : public Desktop {
 
   Window* Get(HWND hwnd);
   void Request(Window& window, const Geometry& geometry, bool force = false);
+  void FlushBounds(Window& window);
   void ApplyShape(Window& window);
   void ApplyMinimum(Window& window, int width, int height);
   void Settle(Window& window);
@@ -149,6 +151,7 @@ class GtkDesktop : public Desktop {
   static void OnAfterPaint(GdkFrameClock* clock, gpointer data);
   static gboolean OnMapped(GtkWidget* widget, GdkEvent* event, gpointer data);
   static gboolean OnSettleTimer(gpointer data);
+  static gboolean OnFlushBounds(gpointer data);
   static gboolean OnIconifyTimer(gpointer data);
   static void OnScaleChanged(GObject* object, GParamSpec* spec, gpointer data);
   static void OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer data);

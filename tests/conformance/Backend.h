@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/Desktop.h"
 
@@ -65,6 +66,10 @@ class Backend {
   // The window's first icon is size x size pixels, its first pixel that
   // colour (0xAARRGGBB).
   virtual bool ShowsIcon(HWND hwnd, int size, std::uint32_t pixel) = 0;
+  // Every geometry the window manager was asked to give the window so far,
+  // in order, as whole client rectangles (what a request leaves out is the
+  // window's as it was); nothing where the backend cannot see its requests.
+  virtual std::optional<std::vector<RECT>> GeometryRequests(HWND) { return std::nullopt; }
 };
 
 using Factory = std::function<std::unique_ptr<Backend>()>;

@@ -129,6 +129,27 @@ TEST_F(Conformance, AWindowTakesTheBoundsItIsGivenAndInputArrivesInClientPixels)
   EXPECT_TRUE(sink.bounds.empty());
 }
 
+// A handler that assigns position, width and height one by one (the
+// caption's maximize) must not cost a window-manager round trip, and a frame,
+// for each piece.
+TEST_F(Conformance, BoundsSetPieceByPieceInOneHandlerReachTheWindowManagerOnlyWhole) {
+  const auto before = B().GeometryRequests(sink.hwnd);
+  if (!before) GTEST_SKIP() << "this backend does not see the window manager's requests";
+  D().SetBounds(sink.hwnd, RECT{150, 160, 550, 460});
+  D().SetBounds(sink.hwnd, RECT{150, 160, 650, 460});
+  D().SetBounds(sink.hwnd, RECT{150, 160, 650, 510});
+  EXPECT_TRUE(Shows(150, 160, 500, 350));
+  const std::vector<RECT> after = *B().GeometryRequests(sink.hwnd);
+  ASSERT_GT(after.size(), before->size());
+  for (std::size_t i = before->size(); i < after.size(); ++i) {
+    const RECT& r = after[i];
+    EXPECT_TRUE(r.left == 150 && r.top == 160 && r.right == 650 && r.bottom == 510)
+        << r.left << "," << r.top << " " << r.right - r.left << "x" << r.bottom - r.top;
+  }
+  B().Idle(300);
+  EXPECT_TRUE(sink.bounds.empty());
+}
+
 TEST_F(Conformance, TheMinimumSizeBindsTheSizingLoopsAndNeverTheHost) {
   D().SetMinimumSize(sink.hwnd, 200, 150);
   D().SetBounds(sink.hwnd, RECT{100, 100, 250, 200});

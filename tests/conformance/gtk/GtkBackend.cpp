@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <map>
 #include <thread>
 
 #include "tests/conformance/Backend.h"
@@ -37,6 +38,7 @@ class CappingWindowManager {
     if (display_ != nullptr) XCloseDisplay(display_);
   }
   ::Display* Connection() const { return display_; }
+  const std::vector<RECT>& Requests(::Window window) { return requests_[window]; }
 
   void Process() {
     if (display_ == nullptr) return;
@@ -47,6 +49,7 @@ class CappingWindowManager {
         XMapWindow(display_, event.xmaprequest.window);
       } else if (event.type == ConfigureRequest) {
         const XConfigureRequestEvent& request = event.xconfigurerequest;
+        Note(request);
         XWindowChanges changes{};
         changes.x = request.x;
         changes.y = request.y;
@@ -62,7 +65,19 @@ class CappingWindowManager {
   }
 
  private:
+  void Note(const XConfigureRequestEvent& request) {
+    XWindowAttributes now{};
+    XGetWindowAttributes(display_, request.window, &now);
+    const unsigned long mask = request.value_mask;
+    const int x = (mask & CWX) != 0 ? request.x : now.x;
+    const int y = (mask & CWY) != 0 ? request.y : now.y;
+    const int width = (mask & CWWidth) != 0 ? request.width : now.width;
+    const int height = (mask & CWHeight) != 0 ? request.height : now.height;
+    requests_[request.window].push_back(RECT{x, y, x + width, y + height});
+  }
+
   ::Display* display_ = nullptr;
+  std::map<::Window, std::vector<RECT>> requests_;
 };
 
 ::Display* managerConnection = nullptr;
@@ -186,6 +201,12 @@ class GtkBackend : public Backend {
     const std::vector<unsigned long> icon = Property(hwnd, "_NET_WM_ICON");
     return icon.size() > 2 && icon[0] == static_cast<unsigned long>(size) &&
            icon[1] == static_cast<unsigned long>(size) && (icon[2] & 0xFFFFFFFFu) == pixel;
+  }
+
+  std::optional<std::vector<RECT>> GeometryRequests(HWND hwnd) override {
+    if (!capping_) return std::nullopt;
+    Iterate();
+    return capping_->Requests(Xid(hwnd));
   }
 
   bool Ready() const { return desktop_ != nullptr; }
