@@ -29,16 +29,11 @@ std::vector<RECT> WindowSink::RenderUncovered(gdi::Surface& target, int scale) {
 
 void UseDesktop(Desktop* desktop) { current = desktop; }
 
-}  // namespace platform
-
-// On Windows these are the system's own.
-#ifndef _WIN32
-
-using platform::CurrentDesktop;
+namespace user32 {
 
 LRESULT SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
   (void)lParam;
-  if (!CurrentDesktop() || !hWnd || Msg != WM_NCLBUTTONDOWN) return 0;
+  if (!current || !hWnd || Msg != WM_NCLBUTTONDOWN) return 0;
   switch (wParam) {
     case HTCAPTION:
     case HTLEFT:
@@ -46,7 +41,7 @@ LRESULT SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     case HTBOTTOM:
     case HTBOTTOMLEFT:
     case HTBOTTOMRIGHT:
-      CurrentDesktop()->BeginMoveSize(hWnd, wParam);
+      current->BeginMoveSize(hWnd, wParam);
       break;
     default:
       break;
@@ -55,20 +50,20 @@ LRESULT SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
 }
 
 BOOL ReleaseCapture() {
-  if (!CurrentDesktop()) return FALSE;
-  CurrentDesktop()->ReleaseCapture();
+  if (!current) return FALSE;
+  current->ReleaseCapture();
   return TRUE;
 }
 
 BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy, UINT uFlags) {
   (void)X, (void)Y, (void)cx, (void)cy;
-  if (!CurrentDesktop() || !hWnd) return FALSE;
+  if (!current || !hWnd) return FALSE;
   // Only the z-order change is used: position and size stay the host's.
   if ((uFlags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE)) return FALSE;
   if (hWndInsertAfter == HWND_TOPMOST) {
-    CurrentDesktop()->SetTopmost(hWnd, true);
+    current->SetTopmost(hWnd, true);
   } else if (hWndInsertAfter == HWND_NOTOPMOST) {
-    CurrentDesktop()->SetTopmost(hWnd, false);
+    current->SetTopmost(hWnd, false);
   } else {
     return FALSE;
   }
@@ -77,19 +72,40 @@ BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy,
 
 int SetWindowRgn(HWND hWnd, HRGN hRgn, BOOL bRedraw) {
   (void)bRedraw;  // the desktops always repaint after a shape change
-  if (!CurrentDesktop() || !hWnd) return 0;
-  CurrentDesktop()->SetRegion(hWnd, hRgn);
+  if (!current || !hWnd) return 0;
+  current->SetRegion(hWnd, hRgn);
   return 1;
 }
 
 BOOL SystemParametersInfoA(UINT uiAction, UINT uiParam, PVOID pvParam, UINT fWinIni) {
   (void)uiParam, (void)fWinIni;
-  if (!CurrentDesktop() || uiAction != SPI_GETWORKAREA || !pvParam) return FALSE;
+  if (!current || uiAction != SPI_GETWORKAREA || !pvParam) return FALSE;
   RECT area{};
   // The call names no window: the desktop answers for the primary monitor.
-  if (!CurrentDesktop()->WorkArea(nullptr, area)) return FALSE;
+  if (!current->WorkArea(nullptr, area)) return FALSE;
   *static_cast<RECT*>(pvParam) = area;
   return TRUE;
+}
+
+}  // namespace user32
+
+}  // namespace platform
+
+// On Windows these are the system's own.
+#ifndef _WIN32
+
+LRESULT SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+  return platform::user32::SendMessageA(hWnd, Msg, wParam, lParam);
+}
+BOOL ReleaseCapture() { return platform::user32::ReleaseCapture(); }
+BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy, UINT uFlags) {
+  return platform::user32::SetWindowPos(hWnd, hWndInsertAfter, X, Y, cx, cy, uFlags);
+}
+int SetWindowRgn(HWND hWnd, HRGN hRgn, BOOL bRedraw) {
+  return platform::user32::SetWindowRgn(hWnd, hRgn, bRedraw);
+}
+BOOL SystemParametersInfoA(UINT uiAction, UINT uiParam, PVOID pvParam, UINT fWinIni) {
+  return platform::user32::SystemParametersInfoA(uiAction, uiParam, pvParam, fWinIni);
 }
 
 #endif

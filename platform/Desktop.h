@@ -206,4 +206,16 @@ class Desktop {
 Desktop* CurrentDesktop();
 void UseDesktop(Desktop* desktop);
 
+// The window-manager calls of win32.h as they reach the current desktop,
+// arguments checked: the emulation's user32 entry points, and on Windows the
+// way the headless desktop's windows, which the system does not know, are
+// reached (platform/win/headless).
+namespace user32 {
+LRESULT SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
+BOOL ReleaseCapture();
+BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy, UINT uFlags);
+int SetWindowRgn(HWND hWnd, HRGN hRgn, BOOL bRedraw);
+BOOL SystemParametersInfoA(UINT uiAction, UINT uiParam, PVOID pvParam, UINT fWinIni);
+}  // namespace user32
+
 }  // namespace platform

@@ -1,6 +1,6 @@
 // The top-level windows of one desktop, under their handles. Handles count
-// up from 0x100, so that none is 0 and none is given twice in a run: a
-// handle the host kept after the window went names nothing.
+// up from FirstMintedHandle, so that none is 0 and none is given twice in a
+// run: a handle the host kept after the window went names nothing.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +11,16 @@
 #include "platform/win32.h"
 
 namespace platform {
+
+// Above 32 bits, where no handle of the system's own windows lies (Windows
+// keeps window handles to 32 significant bits, sign-extended), so that the
+// windows of a desktop without real ones can be told apart there.
+constexpr std::intptr_t FirstMintedHandle =
+    sizeof(std::intptr_t) > 4 ? static_cast<std::intptr_t>(std::int64_t{1} << 32) : 0x100;
+
+inline bool IsMintedHandle(HWND hwnd) {
+  return reinterpret_cast<std::intptr_t>(hwnd) >= FirstMintedHandle;
+}
 
 template <class Window>
 class WindowTable {
@@ -39,7 +49,7 @@ class WindowTable {
 
  private:
   std::map<std::intptr_t, std::unique_ptr<Window>> windows_;
-  std::intptr_t next_ = 0x100;
+  std::intptr_t next_ = FirstMintedHandle;
 };
 
 }  // namespace platform
