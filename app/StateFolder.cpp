@@ -1,6 +1,7 @@
 #include "app/StateFolder.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 
 #include "app/ProgramPaths.h"
@@ -10,8 +11,9 @@ namespace app {
 
 namespace {
 
+// A drive-letter path is absolute on Windows.
 bool IsAbsolute(const char* path) {
-  return path != nullptr && path[0] == '/';
+  return path != nullptr && *path != '\0' && std::filesystem::path(path).is_absolute();
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "app/BrowserLayout.h"
 #include "app/Outline.h"
 #include "app/ProgramPaths.h"
+#include "platform/File.h"
 
 namespace {
 
@@ -65,10 +66,11 @@ TEST(BrowserLayout, NeverGivesANegativeSize) {
 }
 
 TEST(ProgramPaths, PutsOneSeparatorBetweenTheFolderAndTheLockFile) {
-  EXPECT_EQ(app::LockFilePath("/opt/skinshell"), "/opt/skinshell/html/installation.lock");
+  const std::string lock = platform::NativePath("\\html\\installation.lock");
+  EXPECT_EQ(app::LockFilePath("/opt/skinshell"), "/opt/skinshell" + lock);
   // Short folders are not roots.
-  EXPECT_EQ(app::LockFilePath("/ab"), "/ab/html/installation.lock");
-  EXPECT_EQ(app::LockFilePath("/"), "/html/installation.lock");
+  EXPECT_EQ(app::LockFilePath("/ab"), "/ab" + lock);
+  EXPECT_EQ(app::LockFilePath("/"), "/" + platform::NativePath("html\\installation.lock"));
 }
 
 TEST(ProgramPaths, BuildsPagesAndFilesFromTheFolderUnchanged) {
@@ -76,14 +78,16 @@ TEST(ProgramPaths, BuildsPagesAndFilesFromTheFolderUnchanged) {
   EXPECT_EQ(app::ContentPageLocation(p), p + "/html/index.html");
   EXPECT_EQ(app::FirstRunPageLocation(p), p + "/html/index.html?installation=y");
   EXPECT_EQ(app::SoundPageLocation(p), p + "/html/sound.html");
-  EXPECT_EQ(app::SkinFilePath(p, "black-2"), p + "/stype/black-2.jss");
-  EXPECT_EQ(app::PlacementFilePath(p), p + "/html/size.ini");
+  EXPECT_EQ(app::SkinFilePath(p, "black-2"), p + platform::NativePath("\\stype\\black-2.jss"));
+  EXPECT_EQ(app::PlacementFilePath(p), p + platform::NativePath("\\html\\size.ini"));
+#ifndef _WIN32
   // A backslash is an ordinary character of a folder name here, even last.
   const std::string q = "/tmp/a\\b\\";
   EXPECT_EQ(app::LockFilePath(q), q + "/html/installation.lock");
   EXPECT_EQ(app::SkinFilePath(q, "black-1"), q + "/stype/black-1.jss");
   EXPECT_EQ(app::PlacementFilePath(q), q + "/html/size.ini");
   EXPECT_EQ(app::ContentPageLocation(q), q + "/html/index.html");
+#endif
 }
 
 }  // namespace

@@ -84,7 +84,7 @@ TEST_F(Layout, ASystemMaximizeIsTakenOverOntoTheWorkAreaWithTheMaximizedSkin) {
   EXPECT_FALSE(window->JSBORDER1().Visible());
   EXPECT_FALSE(window->JSBORDER2().Visible());
   EXPECT_FALSE(window->JSBORDER3().Visible());
-  const std::string black2 = Folder() + "/stype/black-2.jss";
+  const std::string black2 = InFolder("\\stype\\black-2.jss");
   EXPECT_EQ(window->JSCAPTION1().Path(), black2);
   EXPECT_EQ(window->JSBORDER1().Path(), black2);
   EXPECT_EQ(window->JSBORDER2().Path(), black2);
@@ -137,10 +137,15 @@ TEST_F(Layout, AMinimizedWindowLeavesTheBrowserWhereItWasAndDropsTheOutline) {
 TEST_F(Layout, TheNormalOutlineCutsTheTopCornersOnly) {
   Start();
   ASSERT_NE(Frame().region, nullptr);
+#ifndef _WIN32
+  // A system region keeps rectangles, not the points it was made from; the
+  // pixels below show the same cut there.
   const std::vector<POINT> points = gdi::RegionPoints(Frame().region);
   ASSERT_EQ(points.size(), 7u);
   EXPECT_EQ(points[3].x, 875);
   EXPECT_EQ(points[4].y, 4);
+  EXPECT_EQ(points[4].x, 878);
+#endif
 
   const gdi::Surface shot = desktop.Capture(window->hwnd());
   ASSERT_EQ(shot.width, 878);
@@ -165,7 +170,6 @@ TEST_F(Layout, TheNormalOutlineCutsTheTopCornersOnly) {
   EXPECT_EQ(cutDown(877), 3);
   EXPECT_EQ(cutDown(876), 2);
   EXPECT_EQ(cutDown(875), 1);
-  EXPECT_EQ(points[4].x, 878);
   EXPECT_FALSE(clear(0, 559));
   EXPECT_FALSE(clear(877, 559));
   EXPECT_FALSE(clear(439, 0));

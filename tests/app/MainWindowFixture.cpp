@@ -41,14 +41,27 @@ void WriteTestSkins(const std::string& programFolder) {
 
 MainWindowTest::MainWindowTest() {
   platform::UseDesktop(&desktop);
-  ::setenv("XDG_STATE_HOME", stateHome_.Path().c_str(), 1);
+  StateHome(stateHome_.Path().c_str());
 }
 
 MainWindowTest::~MainWindowTest() {
   window.reset();
   folder_.reset();
   platform::UseDesktop(nullptr);
-  ::unsetenv("XDG_STATE_HOME");
+  StateHome(nullptr);
+}
+
+void MainWindowTest::StateHome(const char* folder) {
+#ifdef _WIN32
+  // An empty value removes the variable there.
+  ::_putenv_s("XDG_STATE_HOME", folder ? folder : "");
+#else
+  if (folder) {
+    ::setenv("XDG_STATE_HOME", folder, 1);
+  } else {
+    ::unsetenv("XDG_STATE_HOME");
+  }
+#endif
 }
 
 void MainWindowTest::MakeFolder(const std::string& prefix, bool withHtml, bool withSkins) {
@@ -58,7 +71,7 @@ void MainWindowTest::MakeFolder(const std::string& prefix, bool withHtml, bool w
   folder_.reset();
   folder_ = std::make_unique<test::ProgramFolder>(prefix, withHtml, false);
   std::error_code ignored;
-  if (withHtml) std::filesystem::create_directories(Folder() + "/html", ignored);
+  if (withHtml) std::filesystem::create_directories(test::PathOf(Folder() + "/html"), ignored);
   if (withSkins) WriteTestSkins(Folder());
 }
 

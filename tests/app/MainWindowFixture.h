@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/TestOCX_new.h"
+#include "platform/File.h"
 #include "platform/headless/HeadlessDesktop.h"
 #include "tests/support/Scenario.h"
 
@@ -58,10 +59,17 @@ class MainWindowTest : public ::testing::Test {
   // Closes the window as the window manager's close does.
   void Close();
   std::string Folder() const { return folder_->Path(); }
-  std::string SizeIni() const { return Folder() + "/html/size.ini"; }
-  std::string LockFile() const { return Folder() + "/html/installation.lock"; }
+  // A file of the program folder as the program names it: the tail, written
+  // with backslashes, in the platform's separators.
+  std::string InFolder(const std::string& tail) const {
+    return Folder() + platform::NativePath(tail);
+  }
+  std::string SizeIni() const { return InFolder("\\html\\size.ini"); }
+  std::string LockFile() const { return InFolder("\\html\\installation.lock"); }
   // The user's state folder the program is given ($XDG_STATE_HOME/skinshell).
   std::string StateFolder() const { return stateHome_.Path() + "/skinshell"; }
+  // Points $XDG_STATE_HOME elsewhere; null unsets it.
+  static void StateHome(const char* folder);
   const platform::HeadlessDesktop::Window& Frame() const { return *desktop.Find(window->hwnd()); }
   RECT ViewBounds(const host::WebBrowser& browser) const {
     return desktop.FindWebView(browser.View())->bounds;

@@ -214,11 +214,15 @@ TEST_F(ComposedBar, ReleasesTheBarPiecesAndKeepsTheFacesAndTheSkin) {
   Compose(c);
   EXPECT_EQ(c.TopLeftBitmap, nullptr);
   EXPECT_FALSE(c.SkinBag.Empty());
-  // Four faces stay loaded, nothing more.
-  EXPECT_EQ(gdi::LiveCount(gdi::Kind::Bitmap), before + 4);
+  // Four faces stay loaded, nothing more. (Windows counts every kind of
+  // object together, the DCs of the control and the skin's too.)
+  const int loaded = gdi::LiveCount(gdi::Kind::Bitmap);
+  if (gdi::LiveCountPerKind) {
+    EXPECT_EQ(loaded, before + 4);
+  }
   c.REDRAW();
   c.REDRAW();
-  EXPECT_EQ(gdi::LiveCount(gdi::Kind::Bitmap), before + 4);
+  EXPECT_EQ(gdi::LiveCount(gdi::Kind::Bitmap), loaded);
   form.reset();
   EXPECT_EQ(gdi::LiveCount(gdi::Kind::Bitmap), before);
 }

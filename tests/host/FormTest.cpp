@@ -280,8 +280,15 @@ TEST_F(FormInputTest, TheCursorFollowsTheControlUnderThePointer) {
 }
 
 TEST_F(FormInputTest, ThePixelsOfControlsShowWithoutInvalidation) {
-  BitBlt(target->hDC(), 0, 0, 0, 0, nullptr, 0, 0, SRCCOPY);
-  gdi::FillRect(*gdi::SurfaceOf(target->hDC()), 0, 0, 5, 5, gdi::ColorToPixel(0x000000FF));
+  // Drawn through GDI, as the controls draw: on Windows the DC holds pixels
+  // of its own until the control's are needed.
+  HBITMAP red = gdi::CreateBitmapFromSurface(gdi::Surface(5, 5, gdi::ColorToPixel(0x000000FF)));
+  HDC source = CreateCompatibleDC(nullptr);
+  HGDIOBJ prior = SelectObject(source, red);
+  BitBlt(target->hDC(), 0, 0, 5, 5, source, 0, 0, SRCCOPY);
+  SelectObject(source, prior);
+  DeleteDC(source);
+  DeleteObject(red);
   gdi::Surface shot = desktop.Capture(form.hwnd());
   EXPECT_EQ(test::ColorAt(shot, 2, 2), 0x000000FFu);
 }

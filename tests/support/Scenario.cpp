@@ -10,14 +10,23 @@ namespace fs = std::filesystem;
 
 namespace test {
 
+fs::path PathOf(const std::string& utf8) {
+  return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string Utf8Of(const fs::path& path) {
+  const std::u8string utf8 = path.u8string();
+  return std::string(utf8.begin(), utf8.end());
+}
+
 TempFolder::TempFolder(const std::string& prefix) {
   std::random_device random;
   for (int attempt = 0; attempt < 100; ++attempt) {
     fs::path candidate =
-        fs::temp_directory_path() / (prefix + "-" + std::to_string(random() % 100000000));
+        fs::temp_directory_path() / PathOf(prefix + "-" + std::to_string(random() % 100000000));
     std::error_code error;
     if (fs::create_directories(candidate, error)) {
-      path_ = candidate.string();
+      path_ = Utf8Of(candidate);
       return;
     }
   }
@@ -28,15 +37,15 @@ TempFolder::~TempFolder() {
   if (path_.empty()) return;
   std::error_code error;
   // Tests make folders read-only; give the owner back write access first.
-  for (auto it = fs::recursive_directory_iterator(path_, error);
+  for (auto it = fs::recursive_directory_iterator(PathOf(path_), error);
        !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
     fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, error);
   }
-  fs::remove_all(path_, error);
+  fs::remove_all(PathOf(path_), error);
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  std::ofstream out(PathOf(path), std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
@@ -45,24 +54,25 @@ void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) 
 }
 
 std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(PathOf(path), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 bool Exists(const std::string& path) {
   std::error_code error;
-  return fs::exists(path, error);
+  return fs::exists(PathOf(path), error);
 }
 
 void CopyTree(const std::string& from, const std::string& to) {
   std::error_code error;
-  fs::create_directories(to, error);
-  fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::overwrite_existing, error);
+  fs::create_directories(PathOf(to), error);
+  fs::copy(PathOf(from), PathOf(to),
+           fs::copy_options::recursive | fs::copy_options::overwrite_existing, error);
   // A program folder that has been run holds the marker and placement of
   // that run; a copy for a test starts as a fresh installation.
   for (const char* state : {"installation.lock", "size.ini", "html/installation.lock",
                             "html/size.ini"}) {
-    fs::remove(fs::path(to) / state, error);
+    fs::remove(PathOf(to) / state, error);
   }
 }
 

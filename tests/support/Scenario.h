@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,11 @@ class TempFolder {
  private:
   std::string path_;
 };
+
+// A UTF-8 path as the file system takes it (on Windows the narrow string
+// of a std::filesystem::path is in the ANSI code page, not UTF-8), and back.
+std::filesystem::path PathOf(const std::string& utf8);
+std::string Utf8Of(const std::filesystem::path& path);
 
 void WriteFile(const std::string& path, const std::string& bytes);
 void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes);

@@ -5,6 +5,7 @@
 
 #include "host/Files.h"
 #include "platform/gdi/Gdi.h"
+#include "tests/support/Scenario.h"
 
 namespace test {
 
@@ -36,7 +37,7 @@ std::vector<std::uint8_t> SkinBuilder::Bytes() const {
 
 bool SkinBuilder::Write(const std::string& path) const {
   std::error_code ignored;
-  const std::filesystem::path file(path);
+  const std::filesystem::path file = PathOf(path);
   if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), ignored);
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   const std::vector<std::uint8_t> bytes = Bytes();
