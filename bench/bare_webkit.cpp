@@ -134,11 +134,13 @@ int main(int argc, char** argv) {
   if (GdkMonitor* monitor = gdk_display_get_monitor(gdk_display_get_default(), 0)) {
     gdk_monitor_get_geometry(monitor, &screen);
   }
+  Phase("window created");
   GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
   gtk_window_set_decorated(GTK_WINDOW(window), FALSE);
   gtk_window_set_default_size(GTK_WINDOW(window), width, height);
   gtk_window_move(GTK_WINDOW(window), (screen.width - width) / 2, (screen.height - height) / 2);
   GtkWidget* view = webkit_web_view_new();
+  Phase("web view created");
   g_signal_connect(view, "load-changed", G_CALLBACK(OnLoadChanged), nullptr);
   g_signal_connect(view, "button-press-event", G_CALLBACK(OnPress), nullptr);
   Sizes sizes;
@@ -149,8 +151,10 @@ int main(int argc, char** argv) {
   g_signal_connect(window, "map-event", G_CALLBACK(OnMapped), nullptr);
   gtk_container_add(GTK_CONTAINER(window), view);
   g_signal_connect(window, "destroy", G_CALLBACK(gtk_main_quit), nullptr);
+  Phase("navigate");
   webkit_web_view_load_uri(WEBKIT_WEB_VIEW(view), uri);
   g_free(uri);
+  Phase("window shown");
   gtk_widget_show_all(window);
   gtk_main();
   return 0;

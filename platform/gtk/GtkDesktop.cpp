@@ -569,9 +569,11 @@ WebViewId GtkDesktop::CreateWebView(HWND parent) {
   view.parent = parent;
   // A web view costs tens of milliseconds of this thread to make, and all of
   // a window's views share one web process. The views after the first are
-  // made once the first one's page has loaded, so that nothing stands
-  // between the start and that page on screen: the first web process starts
-  // sooner and loads that page alone.
+  // made once the first one's page has committed (its document has arrived),
+  // so that nothing stands between the start and that navigation, which
+  // starts the web process, and that process starts on that page alone.
+  // Later still, once the page has finished loading, the web process was
+  // seen to keep several megabytes more.
   if (w->firstView == nullptr || !w->holdingViews) MakeWebView(view, *w);
   return id;
 }
@@ -613,7 +615,10 @@ void GtkDesktop::MakeHeldWebViews(Window& w) {
 
 void GtkDesktop::OnFirstViewLoaded(WebKitWebView*, WebKitLoadEvent event, gpointer data) {
   auto& w = *static_cast<Window*>(data);
-  if (event == WEBKIT_LOAD_FINISHED && w.holdingViews) w.desktop->MakeHeldWebViews(w);
+  // A load that fails before it commits still finishes.
+  if ((event == WEBKIT_LOAD_COMMITTED || event == WEBKIT_LOAD_FINISHED) && w.holdingViews) {
+    w.desktop->MakeHeldWebViews(w);
+  }
 }
 
 void GtkDesktop::OnFirstViewEnded(WebKitWebView*, WebKitWebProcessTerminationReason, gpointer data) {
@@ -621,8 +626,8 @@ void GtkDesktop::OnFirstViewEnded(WebKitWebView*, WebKitWebProcessTerminationRea
   if (w.holdingViews) w.desktop->MakeHeldWebViews(w);
 }
 
-// A first page that never finishes loading (a resource from a server that
-// does not answer) must not keep the other pages from loading.
+// A first page that never commits (a server that does not answer) must not
+// keep the other pages from loading.
 gboolean GtkDesktop::OnHoldTimer(gpointer data) {
   auto& w = *static_cast<Window*>(data);
   w.holdTimer = 0;
@@ -682,7 +687,6 @@ void GtkDesktop::Navigate(WebViewId id, const std::string& location) {
   if (it == webViews_.end()) return;
   std::string uri = PageUri(location);
   Trace("Navigate %d %s", id, uri.c_str());
-  Phase("navigate");
   // The URI holds such a path as GLib escapes it, but WebKit reads a file
   // URI's escapes as UTF-8 and finds nothing: the page stays blank, which
   // deserves one word on why.
@@ -702,6 +706,8 @@ void GtkDesktop::Navigate(WebViewId id, const std::string& location) {
     }
     return;
   }
+  // The first navigation starts the web process.
+  Phase("navigate");
   webkit_web_view_load_uri(WEBKIT_WEB_VIEW(it->second.view), uri.c_str());
 }
 

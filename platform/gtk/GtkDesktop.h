@@ -108,7 +108,7 @@ class GtkDesktop : public Desktop {
     bool drewFrame = false;  // in the frame clock's current frame
     bool framePainted = false;
     // The window's first web view; the views after it are held back until
-    // its first page has loaded (MakeHeldWebViews).
+    // its first page has committed (MakeHeldWebViews).
     GtkWidget* firstView = nullptr;
     bool holdingViews = true;
     guint holdTimer = 0;

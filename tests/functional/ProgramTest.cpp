@@ -287,11 +287,11 @@ TEST_P(ProgramTest, FirstStartShowsTheStartPageUndecoratedCentredAndMakesTheMark
     return log.find("load finished: file://") != std::string::npos &&
            log.find("/html/sound.html") != std::string::npos;
   })) << Log();
-  // It is made once the start page has loaded, so that the page the user
-  // waits for loads alone, and made hidden: its rectangle, over the start
-  // page, shows the start page.
+  // It is made once the start page has committed, so that the web process
+  // starts on the page the user waits for alone, and made hidden: its
+  // rectangle, over the start page, shows the start page.
   const std::string log = Log();
-  EXPECT_LT(log.find("phase load finished index.html"), log.find("phase load started sound.html"))
+  EXPECT_LT(log.find("phase load committed index.html"), log.find("phase load started sound.html"))
       << log;
   EXPECT_FALSE(WaitFor(500, [&] {
     return X().PixelAt(left + 124, top + 360) != FirstRunColour;
