@@ -21,10 +21,13 @@ add_custom_target(dist_skins_win ALL
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${SKINSHELL_HOST_DIST}/stype ${DIST_DIR}/stype
   COMMENT "Copying the packed skins into the Windows program folder")
 
-# The program under Wine on Xvfb, with no window manager.
+# The program under Wine on Xvfb, with no window manager and under openbox.
+# Both share the run's display and Wine server, so they never overlap.
 add_test(NAME program COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/windows/program_test.py
   ${DIST_DIR} ${CMAKE_BINARY_DIR}/wineprefix)
-set_tests_properties(program PROPERTIES TIMEOUT 300)
+add_test(NAME program_openbox COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/windows/program_test.py
+  ${DIST_DIR} ${CMAKE_BINARY_DIR}/wineprefix --openbox)
+set_tests_properties(program program_openbox PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE)
 
 # The shipped pages' scripts and style within what the system's browser
 # control reads.

@@ -3,7 +3,7 @@
 # `deps.sh windows` installs what the Windows build and its tests need.
 set -euo pipefail
 if [ "${1:-}" = windows ]; then
-  packages=(g++-mingw-w64-x86-64-posix wine64 wine xvfb xdotool googletest nodejs node-acorn node-css-tree)
+  packages=(g++-mingw-w64-x86-64-posix wine64 wine xvfb xdotool openbox x11-utils python3 googletest nodejs node-acorn node-css-tree)
 else
 packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev

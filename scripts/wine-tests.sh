@@ -7,6 +7,7 @@
 # test uses this one).
 set -euo pipefail
 build="$(cd "${1:?build folder}" && pwd)"
+shift
 export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES=mshtml=d
 unset WAYLAND_DISPLAY
 number="$(mktemp)"
@@ -29,4 +30,5 @@ wineserver -k 2>/dev/null || true
 wineserver -p
 # Warm it: the first program start loads the prefix and starts the desktop.
 timeout 120 wine cmd /c exit >/dev/null 2>&1 || true
-cd "$build" && ctest --output-on-failure --repeat until-pass:2
+# Further arguments go to ctest (-R program, say).
+cd "$build" && ctest --output-on-failure --repeat until-pass:2 "$@"

@@ -487,13 +487,16 @@ LRESULT WinDesktop::Handle(HWND hwnd, Window& window, UINT msg, WPARAM wParam, L
         case SC_MAXIMIZE: {
           // The taskbar's or the system menu's maximize: the host takes it
           // over into a normal window covering the work area.
+          // The host takes the bounds it is told of as the window's own and
+          // does not send them back: the window must be there already, or it
+          // would keep its size under a frame laid out for the work area.
           RECT work{};
           if (!WorkArea(hwnd, work)) work = Bounds(hwnd);
-          if (IsIconic(hwnd)) {
-            ++applying_;
-            ShowWindow(hwnd, SW_RESTORE);
-            --applying_;
-          }
+          ++applying_;
+          if (IsIconic(hwnd)) ShowWindow(hwnd, SW_RESTORE);
+          SetWindowPos(hwnd, nullptr, work.left, work.top, Width(work), Height(work),
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+          --applying_;
           window.state = 2;
           window.sink->OnStateChanged(2, work);
           return 0;
