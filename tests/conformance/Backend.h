@@ -2,8 +2,8 @@
 // person would give, what the window manager would do on the user's behalf,
 // and what the screen shows. Each backend file registers one or more of
 // these under a name; SKINSHELL_BACKEND picks the one a run tests. The
-// headless backend is built everywhere, GTK's where GTK is (gtk/); a Windows
-// build adds its own file the same way and runs the same program under Wine.
+// headless backend is built everywhere, GTK's where GTK is (gtk/), the Win32
+// desktop's in the Windows build (win/), run under Wine.
 #pragma once
 
 #include <cstdint>

@@ -455,12 +455,12 @@ LRESULT WinDesktop::Handle(HWND hwnd, Window& window, UINT msg, WPARAM wParam, L
         return TRUE;
       }
       break;
-    case WM_ENTERSIZEMOVE:
-      window.sizing = true;
-      return 0;
-    case WM_EXITSIZEMOVE:
-      window.sizing = false;
-      return 0;
+    case WM_NCLBUTTONDOWN:
+      // The controls send this from a press, to hand it to the move or
+      // sizing loop. Without the button down the system's loop would wait
+      // for the next click: there is no press to hand over.
+      if ((GetKeyState(VK_LBUTTON) & 0x8000) == 0) return 0;
+      break;
     case WM_GETMINMAXINFO: {
       auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
       // The minimum binds the sizing loops only; the host holds its own.
@@ -500,6 +500,14 @@ LRESULT WinDesktop::Handle(HWND hwnd, Window& window, UINT msg, WPARAM wParam, L
           window.state = 2;
           window.sink->OnStateChanged(2, work);
           return 0;
+        }
+        case SC_SIZE: {
+          // The sizing loop asks for the tracking limits before it says it
+          // has begun (WM_ENTERSIZEMOVE): the minimum binds from here.
+          window.sizing = true;
+          const LRESULT result = DefWindowProcW(hwnd, msg, wParam, lParam);
+          if (Window* still = Find(hwnd)) still->sizing = false;
+          return result;
         }
         case SC_RESTORE:
           if (!IsIconic(hwnd) && window.state == 2) {
