@@ -36,8 +36,14 @@ StateFiles ChooseStateFiles(const std::string& programFolder, bool htmlWritable,
 
 StateFiles StateFilesForThisUser(const std::string& programFolder, bool* writable) {
   const bool htmlWritable = platform::IsWritableFolder(BaseFolder(programFolder) + "html");
+#ifdef _WIN32
+  // Windows keeps a user's program state in the local application data
+  // folder; HOME, where it is set at all, is no place of Windows' own.
+  const std::string stateFolder = UserStateFolder(std::getenv("LOCALAPPDATA"), nullptr);
+#else
   const std::string stateFolder =
       UserStateFolder(std::getenv("XDG_STATE_HOME"), std::getenv("HOME"));
+#endif
   StateFiles files = ChooseStateFiles(programFolder, htmlWritable, stateFolder);
   bool ok = htmlWritable;
   if (!htmlWritable) {

@@ -26,7 +26,8 @@ StateFiles ChooseStateFiles(const std::string& programFolder, bool htmlWritable,
                             const std::string& userStateFolder);
 
 // The choice for this process: tests the html folder, reads the environment
-// and makes the state folder when it is needed. Says so once on stderr when
+// (on Windows %LOCALAPPDATA%\skinshell is the state folder) and makes the
+// state folder when it is needed. Says so once on stderr when
 // neither place can be written, in which case writable is false.
 StateFiles StateFilesForThisUser(const std::string& programFolder, bool* writable = nullptr);
 

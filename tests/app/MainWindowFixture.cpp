@@ -53,8 +53,9 @@ MainWindowTest::~MainWindowTest() {
 
 void MainWindowTest::StateHome(const char* folder) {
 #ifdef _WIN32
-  // An empty value removes the variable there.
-  ::_putenv_s("XDG_STATE_HOME", folder ? folder : "");
+  // Windows' state folder is under %LOCALAPPDATA%; an empty value removes
+  // the variable there.
+  ::_putenv_s("LOCALAPPDATA", folder ? folder : "");
 #else
   if (folder) {
     ::setenv("XDG_STATE_HOME", folder, 1);

@@ -66,9 +66,10 @@ class MainWindowTest : public ::testing::Test {
   }
   std::string SizeIni() const { return InFolder("\\html\\size.ini"); }
   std::string LockFile() const { return InFolder("\\html\\installation.lock"); }
-  // The user's state folder the program is given ($XDG_STATE_HOME/skinshell).
+  // The user's state folder the program is given ($XDG_STATE_HOME/skinshell,
+  // %LOCALAPPDATA%/skinshell on Windows).
   std::string StateFolder() const { return stateHome_.Path() + "/skinshell"; }
-  // Points $XDG_STATE_HOME elsewhere; null unsets it.
+  // Points $XDG_STATE_HOME (%LOCALAPPDATA%) elsewhere; null unsets it.
   static void StateHome(const char* folder);
   const platform::HeadlessDesktop::Window& Frame() const { return *desktop.Find(window->hwnd()); }
   RECT ViewBounds(const host::WebBrowser& browser) const {

@@ -9,13 +9,15 @@ area with the maximized skin and the restore button brings the bounds back; the 
 html\\size.ini in the Linux format and the next start comes back there.
 Under openbox the work area leaves a strip free, as a taskbar would. With no
 window manager: bad skins and
-placement files, and a marker that cannot be made, each say what the Linux
-program says on stderr, and nothing crashes or is lost.
+placement files, and an html folder that cannot be written (the marker and
+the placement then go to %LOCALAPPDATA%\\skinshell), each say what the
+Linux program says on stderr, and nothing crashes or is lost.
 
 Usage: program_test.py <program folder> <wine prefix> [--openbox] [--startup N]
 --startup N starts the program N times and prints the median time to its
 window, asserting nothing.
 """
+import getpass
 import os
 import re
 import shutil
@@ -384,6 +386,67 @@ def hostile_files_case(root):
         p.kill()
 
 
+def locked(folder, lock):
+    """Makes a folder unwritable even for root, where the permission bits
+    alone do not stop writes; False when that cannot be done here."""
+    subprocess.run(["chattr", "+i" if lock else "-i", folder], stderr=subprocess.DEVNULL)
+    try:
+        with open(os.path.join(folder, ".probe"), "w"):
+            pass
+        os.remove(os.path.join(folder, ".probe"))
+        return False
+    except OSError:
+        return True
+
+
+def read_only_case(root):
+    """A program folder whose html cannot be written keeps the marker and the
+    placement in the user's state folder, silently; when that cannot be made
+    either, one line says so and nothing else is written."""
+    p = Program(root, "read-only")
+    html = p.path("html")
+    # %LOCALAPPDATA%\skinshell in the prefix.
+    state = os.path.join(PREFIX, "drive_c", "users", getpass.getuser(), "AppData", "Local",
+                         "skinshell")
+    shutil.rmtree(state, ignore_errors=True)
+    try:
+        if not locked(html, True):
+            print("skipped: cannot make a folder read-only here")
+            return
+        wid = p.start()
+        x, y, w, h = settled(wid, centred())
+        drag(x + 300, y + 10, x + 310, y + 20)
+        bounds = settled(wid, (x + 10, y + 10, w, h))
+        p.close(bounds)
+        check(not p.lines(), f"lines on stderr: {p.lines()}")
+        check(os.path.isfile(os.path.join(state, "installation.lock")), "no marker in " + state)
+        with open(os.path.join(state, "size.ini"), "rb") as f:
+            check(stored(bounds).encode() in f.read(), "no placement in " + state)
+        wid = p.start()
+        settled(wid, bounds)
+        p.close(bounds)
+        check(not p.lines(), f"lines on stderr: {p.lines()}")
+
+        shutil.rmtree(state)
+        with open(state, "w"):
+            pass
+        wid = p.start()
+        bounds = settled(wid, centred())
+        p.close(bounds)
+        lines = p.lines()
+        check(len(lines) == 1 and lines[0].startswith(
+            LINE + "cannot keep the first-run marker or the placement: " +
+            p.windows_path("html") + " is not writable and ") and
+            lines[0].endswith("; every start will be a first run"), f"{lines}")
+        check(os.listdir(html) == os.listdir(os.path.join(DIST, "html")), "html changed")
+    finally:
+        p.kill()
+        locked(html, False)
+        if os.path.isfile(state):
+            os.remove(state)
+        shutil.rmtree(state, ignore_errors=True)
+
+
 def startup(root, starts):
     p = Program(root, "start-up")
     times = []
@@ -452,6 +515,7 @@ def main():
         if not OPENBOX:
             bad_skins_case(root)
             hostile_files_case(root)
+            read_only_case(root)
         print("ok")
     finally:
         if manager:
