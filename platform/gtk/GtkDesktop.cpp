@@ -2,6 +2,7 @@
 
 #include "platform/gdi/Gdi.h"
 #include "platform/gtk/InputMapping.h"
+#include "platform/gtk/MonitorShowing.h"
 #include "platform/gtk/PageUri.h"
 #include "platform/gtk/ShapeRectangles.h"
 
@@ -479,12 +480,17 @@ bool GtkDesktop::WorkArea(HWND hwnd, RECT& area) {
   GdkDisplay* display = gdk_display_get_default();
   if (display == nullptr) return false;
   GdkMonitor* monitor = nullptr;
-  Window* w = Get(hwnd);
-  if (w != nullptr && gtk_widget_get_window(w->window) != nullptr) {
-    monitor = gdk_display_get_monitor_at_window(display, gtk_widget_get_window(w->window));
-  } else if (w != nullptr) {
-    Geometry g = GeometryOf(w->bounds);
-    monitor = gdk_display_get_monitor_at_point(display, g.x + g.width / 2, g.y + g.height / 2);
+  if (Window* w = Get(hwnd)) {
+    // Where the window last said it was, or where the host put it before it
+    // was made: no round trip to the X server for the window's place.
+    const RECT at = gtk_widget_get_realized(w->window) ? RectOf(w->actual) : w->bounds;
+    const int index = MonitorShowing(Monitors(), at);
+    if (index >= 0) {
+      monitor = gdk_display_get_monitor(display, index);
+    } else {
+      monitor = gdk_display_get_monitor_at_point(display, (at.left + at.right) / 2,
+                                                 (at.top + at.bottom) / 2);
+    }
   }
   if (monitor == nullptr) monitor = gdk_display_get_primary_monitor(display);
   if (monitor == nullptr) monitor = gdk_display_get_monitor(display, 0);
