@@ -844,7 +844,12 @@ gboolean GtkDesktop::OnGrabBroken(GtkWidget*, GdkEvent*, gpointer data) {
 
 gboolean GtkDesktop::OnConfigure(GtkWidget* widget, GdkEventConfigure* event, gpointer data) {
   auto& w = *static_cast<Window*>(data);
-  Geometry g = RealGeometry(widget);
+  // GDK has already asked the X server where a real configure-event puts the
+  // window (at every step of a sizing loop); only a window manager's own
+  // event, which may say 0,0 for a window it has just mapped, needs asking
+  // again.
+  Geometry g{event->x, event->y, 0, 0};
+  if (event->send_event) g = RealGeometry(widget);
   g.width = event->width;
   g.height = event->height;
   w.actual = g;
