@@ -127,6 +127,7 @@ GtkDesktop::GtkDesktop()
 
 GtkDesktop::~GtkDesktop() {
   if (liveCountSignal_ != 0) g_source_remove(liveCountSignal_);
+  if (workAreasReset_ != 0) g_source_remove(workAreasReset_);
   while (Window* w = windows_.First()) DestroyTopLevel(w->hwnd);
   for (auto& [cursor, gdkCursor] : cursors_) {
     if (gdkCursor != nullptr) g_object_unref(gdkCursor);
@@ -495,10 +496,31 @@ bool GtkDesktop::WorkArea(HWND hwnd, RECT& area) {
   if (monitor == nullptr) monitor = gdk_display_get_primary_monitor(display);
   if (monitor == nullptr) monitor = gdk_display_get_monitor(display, 0);
   if (monitor == nullptr) return false;
+  // Reading the work area costs GDK two or three round trips to the X
+  // server, and one handler may ask several times (the caption's maximize
+  // runs the host's resize handling once for each of position, width and
+  // height, and each asks). Within one turn of the main loop no change to
+  // it can have been heard of, so it is read once a turn.
+  auto known = workAreas_.find(monitor);
+  if (known != workAreas_.end()) {
+    area = known->second;
+    return true;
+  }
   GdkRectangle r;
   gdk_monitor_get_workarea(monitor, &r);
   area = RectOf(r);
+  workAreas_[monitor] = area;
+  if (workAreasReset_ == 0) {
+    workAreasReset_ = g_idle_add_full(G_PRIORITY_HIGH, OnWorkAreasReset, this, nullptr);
+  }
   return true;
+}
+
+gboolean GtkDesktop::OnWorkAreasReset(gpointer data) {
+  auto& desktop = *static_cast<GtkDesktop*>(data);
+  desktop.workAreasReset_ = 0;
+  desktop.workAreas_.clear();
+  return G_SOURCE_REMOVE;
 }
 
 void GtkDesktop::BeginMoveSize(HWND hwnd, WPARAM hitCode) {

@@ -152,6 +152,7 @@ class GtkDesktop : public Desktop {
   static gboolean OnMapped(GtkWidget* widget, GdkEvent* event, gpointer data);
   static gboolean OnSettleTimer(gpointer data);
   static gboolean OnFlushBounds(gpointer data);
+  static gboolean OnWorkAreasReset(gpointer data);
   static gboolean OnIconifyTimer(gpointer data);
   static void OnScaleChanged(GObject* object, GParamSpec* spec, gpointer data);
   static void OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer data);
@@ -170,6 +171,9 @@ class GtkDesktop : public Desktop {
   bool quitRequested_ = false;
   int status_ = 0;
   guint liveCountSignal_ = 0;  // SIGUSR2: trace the live GDI objects
+  // Work areas read in this turn of the main loop, see WorkArea.
+  std::map<GdkMonitor*, RECT> workAreas_;
+  guint workAreasReset_ = 0;
 };
 
 }  // namespace platform::gtk
