@@ -131,7 +131,9 @@ void SaveFormPlacement(host::Form& form, const std::string& section, const State
                             FormatSingle(static_cast<float>(form.Height())) + "," +
                             FormatSingle(static_cast<float>(form.Width()));
   // A refused write (a read-only file the user locked) leaves the stored
-  // placement as it was; the user hears of it once.
+  // placement as it was; the user hears of it once, with this write's
+  // reason and no earlier one.
+  platform::LastFileError(std::string());
   if (!WritePrivateProfileStringA(section.c_str(), form.Name().c_str(), value.c_str(),
                                   file.c_str())) {
     const std::string why = platform::LastFileError();

@@ -32,7 +32,9 @@ bool WriteFileAtomic(const std::string& path, const void* data, std::size_t size
 std::string TemporaryPath(const std::string& path);
 
 // Why the last file function that failed on this thread failed; the
-// profile functions set it too, for their own refusals.
+// profile functions set it too, for their own refusals. On Windows, where
+// those are the system's, it is the system's last error when nothing else
+// was set.
 std::string LastFileError();
 void LastFileError(const std::string& reason);
 

@@ -66,6 +66,12 @@ std::string NativePath(const std::string& path) {
 }
 
 std::string LastFileError() {
+  // The system's profile functions leave their reason where every system
+  // function does, read here straight after the call that failed.
+  if (lastError.empty()) {
+    const DWORD code = GetLastError();
+    if (code != ERROR_SUCCESS) SetError(nullptr, code);
+  }
   return lastError;
 }
 

@@ -9,9 +9,10 @@ area with the maximized skin and the restore button brings the bounds back; the 
 html\\size.ini in the Linux format and the next start comes back there.
 Under openbox the work area leaves a strip free, as a taskbar would. With no
 window manager: bad skins and
-placement files, and an html folder that cannot be written (the marker and
-the placement then go to %LOCALAPPDATA%\\skinshell), each say what the
-Linux program says on stderr, and nothing crashes or is lost.
+placement files, an html folder that cannot be written (the marker and the
+placement then go to %LOCALAPPDATA%\\skinshell) and a placement file that
+cannot be written, each say what the Linux program says on stderr, and
+nothing crashes or is lost.
 
 Usage: program_test.py <program folder> <wine prefix> [--openbox] [--startup N]
 --startup N starts the program N times and prints the median time to its
@@ -386,14 +387,17 @@ def hostile_files_case(root):
         p.kill()
 
 
-def locked(folder, lock):
-    """Makes a folder unwritable even for root, where the permission bits
-    alone do not stop writes; False when that cannot be done here."""
-    subprocess.run(["chattr", "+i" if lock else "-i", folder], stderr=subprocess.DEVNULL)
+def locked(path, lock):
+    """Makes a folder or a file unwritable even for root, where the
+    permission bits alone do not stop writes (Wine as root writes a file
+    whose read-only attribute is set); False when that cannot be done here."""
+    subprocess.run(["chattr", "+i" if lock else "-i", path], stderr=subprocess.DEVNULL)
+    probe = os.path.join(path, ".probe") if os.path.isdir(path) else path
     try:
-        with open(os.path.join(folder, ".probe"), "w"):
+        with open(probe, "a"):
             pass
-        os.remove(os.path.join(folder, ".probe"))
+        if probe != path:
+            os.remove(probe)
         return False
     except OSError:
         return True
@@ -439,8 +443,28 @@ def read_only_case(root):
             p.windows_path("html") + " is not writable and ") and
             lines[0].endswith("; every start will be a first run"), f"{lines}")
         check(os.listdir(html) == os.listdir(os.path.join(DIST, "html")), "html changed")
+
+        # A placement file the user locked is kept as it is, and the close
+        # says why in one line.
+        locked(html, False)
+        entry = b"[mainwin]\r\nTestOCX_new=1200,2400,8400,13170\r\n"
+        with open(p.path("html", "size.ini"), "wb") as f:
+            f.write(entry)
+        locked(p.path("html", "size.ini"), True)
+        wid = p.start()
+        x, y, w, h = settled(wid, (160, 80, *DESIGNED))
+        drag(x + 300, y + 10, x + 310, y + 20)
+        p.close(settled(wid, (x + 10, y + 10, w, h)))
+        lines = p.lines()
+        prefix = LINE + "cannot save the placement of TestOCX_new in " + p.windows_path(
+            "html", "size.ini") + ": "
+        check(len(lines) == 1 and lines[0].startswith(prefix) and len(lines[0]) > len(prefix),
+              f"{lines}")
+        check(p.placement() == entry, f"size.ini holds {p.placement()!r}")
     finally:
         p.kill()
+        if os.path.exists(p.path("html", "size.ini")):
+            locked(p.path("html", "size.ini"), False)
         locked(html, False)
         if os.path.isfile(state):
             os.remove(state)
