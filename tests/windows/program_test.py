@@ -388,10 +388,15 @@ def hostile_files_case(root):
 
 
 def locked(path, lock):
-    """Makes a folder or a file unwritable even for root, where the
-    permission bits alone do not stop writes (Wine as root writes a file
-    whose read-only attribute is set); False when that cannot be done here."""
-    subprocess.run(["chattr", "+i" if lock else "-i", path], stderr=subprocess.DEVNULL)
+    """Makes a folder or a file unwritable: by its permission bits, and for
+    root, whom they do not stop (Wine as root writes a file whose read-only
+    attribute is set), immutable. False when that cannot be done here."""
+    if not lock:
+        subprocess.run(["chattr", "-i", path], stderr=subprocess.DEVNULL)
+    mode = os.stat(path).st_mode
+    os.chmod(path, mode & ~0o222 if lock else mode | 0o200)
+    if lock and os.geteuid() == 0:
+        subprocess.run(["chattr", "+i", path], stderr=subprocess.DEVNULL)
     probe = os.path.join(path, ".probe") if os.path.isdir(path) else path
     try:
         with open(probe, "a"):
