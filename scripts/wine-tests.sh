@@ -4,7 +4,7 @@
 # that each test program does not pay for starting it. Wine's desktop binds
 # to the display of the first program, so the run has one Xvfb of its own,
 # started before anything else (the unit tests need no display; the program
-# test uses this one).
+# tests, the web views' and the desktop conformance cases use this one).
 set -euo pipefail
 build="$(cd "${1:?build folder}" && pwd)"
 shift
