@@ -73,8 +73,7 @@ BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy,
 int SetWindowRgn(HWND hWnd, HRGN hRgn, BOOL bRedraw) {
   (void)bRedraw;  // the desktops always repaint after a shape change
   if (!current || !hWnd) return 0;
-  current->SetRegion(hWnd, hRgn);
-  return 1;
+  return current->SetRegion(hWnd, hRgn) ? 1 : 0;
 }
 
 BOOL SystemParametersInfoA(UINT uiAction, UINT uiParam, PVOID pvParam, UINT fWinIni) {

@@ -52,10 +52,12 @@
 // pixels (negative ones included). ReleaseCapture ends the hold at once and
 // answers with OnCaptureReleased when a window held it.
 //
-// Region. SetRegion hands the region over: from the call on, the desktop owns
-// it and deletes it when a new region replaces it, when the window goes, or
-// at once when the window does not exist. Outside the region the window
-// neither draws nor takes the mouse: a press there reaches what lies below.
+// Region. SetRegion hands the region over to a window: from the call on, the
+// desktop owns it and deletes it when a new region replaces it or when the
+// window goes. A window that does not exist refuses it (false) and the region
+// stays the caller's, as SetWindowRgn refuses it on Windows. Outside the
+// region the window neither draws nor takes the mouse: a press there reaches
+// what lies below.
 #pragma once
 
 #include <cstdint>
@@ -164,7 +166,8 @@ class Desktop {
 
   // Window-manager services behind the Win32 calls.
   // Takes the region over (see Region above); 0 removes the window's region.
-  virtual void SetRegion(HWND hwnd, HRGN region) = 0;
+  // False, the region left alone, when the window does not exist.
+  virtual bool SetRegion(HWND hwnd, HRGN region) = 0;
   // Kept above other windows. The state is never reported back; with no
   // window manager on X it has no effect.
   virtual void SetTopmost(HWND hwnd, bool topmost) = 0;

@@ -1,7 +1,6 @@
 // A window's region as every desktop holds it. From SetWindowRgn on the
 // desktop owns the region: it is deleted when another replaces it and when
-// the window goes. A region handed over for a window that does not exist has
-// no owner left and goes at once.
+// the window goes.
 #pragma once
 
 #include <utility>

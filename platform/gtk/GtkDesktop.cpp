@@ -424,13 +424,13 @@ void GtkDesktop::Invalidate(HWND hwnd) {
   if (Window* w = Get(hwnd)) gtk_widget_queue_draw(w->area);
 }
 
-void GtkDesktop::SetRegion(HWND hwnd, HRGN region) {
-  OwnedRegion given(region);
+bool GtkDesktop::SetRegion(HWND hwnd, HRGN region) {
   Window* w = Get(hwnd);
-  if (w == nullptr) return;
-  w->region = std::move(given);
+  if (w == nullptr) return false;
+  w->region.Reset(region);
   w->shapeWidth = -1;
   ApplyShape(*w);
+  return true;
 }
 
 // The X Shape extension directly: GDK's shape calls on a mapped window only

@@ -306,10 +306,12 @@ void HeadlessDesktop::Invalidate(HWND hwnd) {
   ++invalidations_;
 }
 
-void HeadlessDesktop::SetRegion(HWND hwnd, HRGN region) {
+bool HeadlessDesktop::SetRegion(HWND hwnd, HRGN region) {
   Record(region ? "SetWindowRgn region" : "SetWindowRgn none");
-  OwnedRegion given(region);
-  if (Window* window = Get(hwnd)) window->region = std::move(given);
+  Window* window = Get(hwnd);
+  if (!window) return false;
+  window->region.Reset(region);
+  return true;
 }
 
 void HeadlessDesktop::SetTopmost(HWND hwnd, bool topmost) {

@@ -97,7 +97,7 @@ class HeadlessDesktop : public Desktop {
   void SetMinimumSize(HWND hwnd, int width, int height) override;
   void SetCursor(HWND hwnd, Cursor cursor) override;
   void Invalidate(HWND hwnd) override;
-  void SetRegion(HWND hwnd, HRGN region) override;
+  bool SetRegion(HWND hwnd, HRGN region) override;
   void SetTopmost(HWND hwnd, bool topmost) override;
   bool WorkArea(HWND hwnd, RECT& area) override;
   void BeginMoveSize(HWND hwnd, WPARAM hitCode) override;

@@ -262,17 +262,16 @@ TEST_F(Conformance, TheRegionCutsDrawingAndInputAndIsTheDesktops) {
   EXPECT_FALSE(sink.Logged("Down 5,5")) << "the press in the cut corner arrived";
 
   // The desktop owns what it was given: a replaced region goes, and the
-  // window's goes with it. A region for no window is not taken (Windows
-  // refuses it) or goes at once; the caller deletes one that was refused.
+  // window's goes with it. A region for no window is refused and stays the
+  // caller's.
   SetWindowRgn(sink.hwnd, CreatePolygonRgn(cut, 5, WINDING), TRUE);
   const int held = gdi::LiveCount(gdi::Kind::Region);
   if (gdi::LiveCountPerKind) {
     EXPECT_EQ(held, regions + 1);
   }
   HRGN orphan = CreatePolygonRgn(cut, 5, WINDING);
-  if (SetWindowRgn(reinterpret_cast<HWND>(std::intptr_t{0x7FFF}), orphan, TRUE) == 0) {
-    DeleteObject(orphan);
-  }
+  EXPECT_EQ(SetWindowRgn(reinterpret_cast<HWND>(std::intptr_t{0x7FFF}), orphan, TRUE), 0);
+  EXPECT_TRUE(DeleteObject(orphan));
   EXPECT_EQ(gdi::LiveCount(gdi::Kind::Region), held);
   SetWindowRgn(sink.hwnd, nullptr, TRUE);
   EXPECT_EQ(gdi::LiveCount(gdi::Kind::Region), regions);

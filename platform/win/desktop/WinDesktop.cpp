@@ -236,13 +236,10 @@ void WinDesktop::Invalidate(HWND hwnd) {
   if (Find(hwnd)) InvalidateRect(hwnd, nullptr, FALSE);
 }
 
-void WinDesktop::SetRegion(HWND hwnd, HRGN region) {
-  if (!Find(hwnd)) {
-    if (region) DeleteObject(region);
-    return;
-  }
+bool WinDesktop::SetRegion(HWND hwnd, HRGN region) {
+  if (!Find(hwnd)) return false;
   // The system owns the region from here on.
-  SetWindowRgn(hwnd, region, TRUE);
+  return SetWindowRgn(hwnd, region, TRUE) != 0;
 }
 
 void WinDesktop::SetTopmost(HWND hwnd, bool topmost) {
