@@ -126,10 +126,7 @@ bool DecodeBmp(const std::uint8_t* data, std::size_t size, Surface& out) {
 std::vector<std::uint8_t> EncodeBmp(const Surface& pixels, bool keepAlpha) {
   const int width = pixels.width;
   const int height = pixels.height;
-  if (width <= 0 || height <= 0 ||
-      pixels.pixels.size() < static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
-    return {};
-  }
+  if (!pixels.HasPixels()) return {};
   const std::uint32_t bits = keepAlpha ? 32 : 24;
   const std::uint64_t stride = (static_cast<std::uint64_t>(width) * bits + 31) / 32 * 4;
   const std::uint64_t imageBytes = stride * static_cast<std::uint64_t>(height);

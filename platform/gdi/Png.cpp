@@ -19,11 +19,7 @@ constexpr png_uint_32 PixelFormat =
 }  // namespace
 
 bool WritePng(const Surface& pixels, const std::string& path) {
-  if (pixels.width <= 0 || pixels.height <= 0 ||
-      pixels.pixels.size() <
-          static_cast<std::size_t>(pixels.width) * static_cast<std::size_t>(pixels.height)) {
-    return false;
-  }
+  if (!pixels.HasPixels()) return false;
   png_image image;
   std::memset(&image, 0, sizeof image);
   image.version = PNG_IMAGE_VERSION;

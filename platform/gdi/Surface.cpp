@@ -219,4 +219,22 @@ void StretchBlend(Surface& dst, int x, int y, int w, int h, const Surface& src,
   }
 }
 
+bool ClipBox(const Surface& s, int x, int y, int w, int h, const RECT* clip, RECT& box) {
+  if (!s.HasPixels() || w <= 0 || h <= 0) return false;
+  long long left = std::max<long long>(x, 0);
+  long long top = std::max<long long>(y, 0);
+  long long right = std::min<long long>(static_cast<long long>(x) + w, s.width);
+  long long bottom = std::min<long long>(static_cast<long long>(y) + h, s.height);
+  if (clip) {
+    left = std::max<long long>(left, clip->left);
+    top = std::max<long long>(top, clip->top);
+    right = std::min<long long>(right, clip->right);
+    bottom = std::min<long long>(bottom, clip->bottom);
+  }
+  if (left >= right || top >= bottom) return false;
+  box = RECT{static_cast<LONG>(left), static_cast<LONG>(top), static_cast<LONG>(right),
+             static_cast<LONG>(bottom)};
+  return true;
+}
+
 }  // namespace gdi

@@ -26,12 +26,23 @@ struct Surface {
     return pixels.data() + static_cast<std::size_t>(y) * width;
   }
   std::uint32_t At(int x, int y) const { return Row(y)[x]; }
+  // Some pixels, and as many as the size says: a plain struct can be left
+  // with its vector out of step, and is then not to be read.
+  bool HasPixels() const {
+    return width > 0 && height > 0 &&
+           pixels.size() >= static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+  }
   void Fill(std::uint32_t argb) { pixels.assign(pixels.size(), argb); }
 
   // Keeps the overlapping pixels and fills the rest, as a control's surface
   // does when it changes size.
   void Resize(int w, int h, std::uint32_t fill);
 };
+
+// The part of the box (x, y, w, h) that lies inside clip, when given, and
+// on the surface's pixels; false when none of it does. Computed wide, so a
+// box of any size and place stays exact.
+bool ClipBox(const Surface& s, int x, int y, int w, int h, const RECT* clip, RECT& box);
 
 // 0x00BBGGRR (or a system colour 0x80000000 + n) to an opaque ARGB pixel.
 std::uint32_t ColorToPixel(std::uint32_t colorref);

@@ -62,25 +62,8 @@ PangoLayout* MakeLayout(const std::string& utf8, const Font& font) {
 bool DrawTextLine(HDC hdc, int x, int y, int w, int h, const std::string& utf8, const Font& font,
                   std::uint32_t color, const RECT* clip) {
   Surface* target = SurfaceOf(hdc);
-  if (!target || w <= 0 || h <= 0 || target->width <= 0 || target->height <= 0) return false;
-  if (target->pixels.size() <
-      static_cast<std::size_t>(target->width) * static_cast<std::size_t>(target->height)) {
-    return false;
-  }
-  long long left = x;
-  long long top = y;
-  long long right = static_cast<long long>(x) + w;
-  long long bottom = static_cast<long long>(y) + h;
-  if (clip) {
-    left = std::max<long long>(left, clip->left);
-    top = std::max<long long>(top, clip->top);
-    right = std::min<long long>(right, clip->right);
-    bottom = std::min<long long>(bottom, clip->bottom);
-  }
-  if (right <= 0 || bottom <= 0 || left >= target->width || top >= target->height ||
-      left >= right || top >= bottom) {
-    return false;
-  }
+  RECT box{};
+  if (!target || !ClipBox(*target, x, y, w, h, clip, box)) return false;
   if (utf8.empty()) return true;
 
   cairo_surface_t* surface = cairo_image_surface_create_for_data(
@@ -91,11 +74,7 @@ bool DrawTextLine(HDC hdc, int x, int y, int w, int h, const std::string& utf8, 
     return false;
   }
   cairo_t* cr = cairo_create(surface);
-  // Clip in the surface's own range so that huge boxes stay exact.
-  const double clipX = static_cast<double>(std::max<long long>(0, left));
-  const double clipY = static_cast<double>(std::max<long long>(0, top));
-  cairo_rectangle(cr, clipX, clipY, std::min<long long>(right, target->width) - clipX,
-                  std::min<long long>(bottom, target->height) - clipY);
+  cairo_rectangle(cr, box.left, box.top, box.right - box.left, box.bottom - box.top);
   cairo_clip(cr);
 
   const std::uint32_t c = ResolveColor(color);

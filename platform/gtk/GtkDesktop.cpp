@@ -61,10 +61,7 @@ Geometry RealGeometry(GtkWidget* window) {
 
 GdkPixbuf* PixbufOf(const IconImage& image) {
   const gdi::Surface& s = image.pixels;
-  if (s.width <= 0 || s.height <= 0 ||
-      s.pixels.size() < static_cast<std::size_t>(s.width) * static_cast<std::size_t>(s.height)) {
-    return nullptr;
-  }
+  if (!s.HasPixels()) return nullptr;
   GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, TRUE, 8, s.width, s.height);
   if (pixbuf == nullptr) return nullptr;
   guchar* bytes = gdk_pixbuf_get_pixels(pixbuf);

@@ -8,6 +8,7 @@
 
 #include "platform/File.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/win/Utf16.h"
 
 namespace gdi {
 
@@ -45,24 +46,10 @@ IWICImagingFactory* Factory() {
   return factory;
 }
 
-std::wstring Wide(const std::string& utf8) {
-  const int n =
-      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
-  if (n > 0) {
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
-  }
-  return wide;
-}
-
 }  // namespace
 
 bool WritePng(const Surface& pixels, const std::string& path) {
-  if (pixels.width <= 0 || pixels.height <= 0 ||
-      pixels.pixels.size() <
-          static_cast<std::size_t>(pixels.width) * static_cast<std::size_t>(pixels.height)) {
-    return false;
-  }
+  if (!pixels.HasPixels()) return false;
   IWICImagingFactory* factory = Factory();
   if (!factory) return false;
   // Encode in memory first, so that a failed write never leaves half a
@@ -105,7 +92,7 @@ bool ReadPng(const std::string& path, Surface& out) {
   Com<IWICBitmapSource> converted;
   UINT width = 0;
   UINT height = 0;
-  const std::wstring wide = Wide(platform::NativePath(path));
+  const std::wstring wide = platform::win::Wide(platform::NativePath(path));
   GUID container{};
   // WIC reads every format it knows; only a PNG file is a PNG here.
   if (FAILED(factory->CreateDecoderFromFilename(wide.c_str(), nullptr, GENERIC_READ,

@@ -48,30 +48,12 @@ std::uint32_t Mix(std::uint32_t under, std::uint32_t over, std::uint32_t coverag
 bool DrawTextLine(HDC hdc, int x, int y, int w, int h, const std::string& utf8, const Font& font,
                   std::uint32_t color, const RECT* clip) {
   Surface* target = SurfaceOf(hdc);
-  if (!target || w <= 0 || h <= 0 || target->width <= 0 || target->height <= 0) return false;
-  if (target->pixels.size() <
-      static_cast<std::size_t>(target->width) * static_cast<std::size_t>(target->height)) {
-    return false;
-  }
-  long long left = x;
-  long long top = y;
-  long long right = static_cast<long long>(x) + w;
-  long long bottom = static_cast<long long>(y) + h;
-  if (clip) {
-    left = std::max<long long>(left, clip->left);
-    top = std::max<long long>(top, clip->top);
-    right = std::min<long long>(right, clip->right);
-    bottom = std::min<long long>(bottom, clip->bottom);
-  }
-  left = std::max<long long>(left, 0);
-  top = std::max<long long>(top, 0);
-  right = std::min<long long>(right, target->width);
-  bottom = std::min<long long>(bottom, target->height);
-  if (left >= right || top >= bottom) return false;
+  RECT box{};
+  if (!target || !ClipBox(*target, x, y, w, h, clip, box)) return false;
   if (utf8.empty()) return true;
 
-  const int boxW = static_cast<int>(right - left);
-  const int boxH = static_cast<int>(bottom - top);
+  const int boxW = box.right - box.left;
+  const int boxH = box.bottom - box.top;
   Surface black(boxW, boxH, 0);
   HBITMAP mask = CreateBitmapFromSurface(black);
   HDC dc = CreateCompatibleDC(nullptr);
@@ -88,7 +70,8 @@ bool DrawTextLine(HDC hdc, int x, int y, int w, int h, const std::string& utf8, 
   SetTextColor(dc, RGB(255, 255, 255));
   SetTextAlign(dc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
   const std::wstring text = Wide(utf8);
-  const bool ok = TextOutW(dc, static_cast<int>(x - left), static_cast<int>(y - top), text.c_str(),
+  const bool ok = TextOutW(dc, static_cast<int>(static_cast<long long>(x) - box.left),
+                           static_cast<int>(static_cast<long long>(y) - box.top), text.c_str(),
                            static_cast<int>(text.size()));
   SelectObject(dc, priorFont);
   SelectObject(dc, priorBitmap);
@@ -100,7 +83,7 @@ bool DrawTextLine(HDC hdc, int x, int y, int w, int h, const std::string& utf8, 
     const std::uint32_t ink = ColorToPixel(color);
     for (int j = 0; j < boxH; ++j) {
       const std::uint32_t* in = coverage->Row(j);
-      std::uint32_t* out = target->Row(static_cast<int>(top) + j) + left;
+      std::uint32_t* out = target->Row(box.top + j) + box.left;
       for (int i = 0; i < boxW; ++i) {
         const std::uint32_t c = in[i];
         const std::uint32_t a = std::max({(c >> 16) & 0xFFu, (c >> 8) & 0xFFu, c & 0xFFu});
