@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/win/Dib.h"
 #include "platform/win/Utf16.h"
 #include "platform/win/desktop/PageUrl.h"
 
@@ -365,20 +366,33 @@ void WinDesktop::Paint(HWND hwnd, Window& window) {
   HDC dc = BeginPaint(hwnd, &ps);
   RECT client{};
   GetClientRect(hwnd, &client);
-  gdi::Surface frame(Width(client), Height(client));
-  if (frame.width > 0 && frame.height > 0) {
-    window.sink->Render(frame);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = frame.width;
-    info.bmiHeader.biHeight = -frame.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(frame.width),
-                      static_cast<DWORD>(frame.height), 0, 0, 0,
-                      static_cast<UINT>(frame.height), frame.pixels.data(), &info,
-                      DIB_RGB_COLORS);
+  const int width = Width(client);
+  const int height = Height(client);
+  // One buffer a window for every size of a live resize: it only grows, so
+  // a new size costs no allocation, and what the web views cover is neither
+  // drawn nor sent.
+  gdi::Surface& frame = window.frame;
+  const std::size_t needed = static_cast<std::size_t>(std::max(width, 0)) *
+                             static_cast<std::size_t>(std::max(height, 0));
+  if (needed > 0) {
+    if (frame.pixels.size() < needed) frame.pixels.resize(needed);
+    frame.width = width;
+    frame.height = height;
+    const std::vector<RECT> uncovered = window.sink->RenderUncovered(frame, 1);
+    // The host may have left the surface at another size; show only what is there.
+    if (frame.width == width && frame.height == height && frame.pixels.size() >= needed) {
+      HRGN shown = CreateRectRgn(0, 0, 0, 0);
+      for (const RECT& r : uncovered) {
+        HRGN part = CreateRectRgnIndirect(&r);
+        CombineRgn(shown, shown, part, RGN_OR);
+        DeleteObject(part);
+      }
+      ExtSelectClipRgn(dc, shown, RGN_AND);
+      DeleteObject(shown);
+      const BITMAPINFO info = TopDownDib(width, height);
+      SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
+                        static_cast<UINT>(height), frame.pixels.data(), &info, DIB_RGB_COLORS);
+    }
   }
   EndPaint(hwnd, &ps);
 }

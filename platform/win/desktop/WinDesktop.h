@@ -59,6 +59,7 @@ class WinDesktop : public Desktop {
     // host, which already had the release.
     bool releasingAfterUp = false;
     std::vector<HICON> icons;
+    gdi::Surface frame;
   };
   // A child window of ours that the host places, shows and hides, with the
   // browser control in place inside it.

@@ -8,6 +8,8 @@
 #include <map>
 #include <unordered_map>
 
+#include "platform/win/Dib.h"
+
 namespace gdi {
 
 namespace {
@@ -20,13 +22,7 @@ bool Consistent(const Surface& s) {
 // A DIB section of at least 1x1: GDI refuses empty bitmaps, and an empty
 // surface still needs a DC.
 HBITMAP NewDib(int width, int height, std::uint32_t*& bits) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = std::max(width, 1);
-  info.bmiHeader.biHeight = -std::max(height, 1);
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = platform::win::TopDownDib(std::max(width, 1), std::max(height, 1));
   void* memory = nullptr;
   HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &memory, nullptr, 0);
   bits = static_cast<std::uint32_t*>(memory);
@@ -106,13 +102,7 @@ bool ReadBitmap(HBITMAP bitmap, Surface& out) {
   if (GetObjectW(bitmap, sizeof bm, &bm) == 0) return false;
   out = Surface(bm.bmWidth, std::abs(bm.bmHeight), 0);
   if (out.width == 0 || out.height == 0) return true;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = out.width;
-  info.bmiHeader.biHeight = -out.height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = platform::win::TopDownDib(out.width, out.height);
   GdiFlush();
   HDC screen = GetDC(nullptr);
   const int rows = GetDIBits(screen, bitmap, 0, static_cast<UINT>(out.height), out.pixels.data(),

@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/win/Dib.h"
 #include "platform/win/Utf16.h"
 #include "tests/conformance/Backend.h"
 
@@ -107,13 +108,7 @@ class WinBackend : public Backend {
     if (!icon || !GetIconInfo(icon, &info)) return false;
     BITMAP bm{};
     GetObjectW(info.hbmColor, sizeof bm, &bm);
-    BITMAPINFO header{};
-    header.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    header.bmiHeader.biWidth = bm.bmWidth;
-    header.bmiHeader.biHeight = -bm.bmHeight;
-    header.bmiHeader.biPlanes = 1;
-    header.bmiHeader.biBitCount = 32;
-    header.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO header = platform::win::TopDownDib(bm.bmWidth, bm.bmHeight);
     std::vector<std::uint32_t> bits(static_cast<std::size_t>(bm.bmWidth) *
                                     static_cast<std::size_t>(std::max<LONG>(bm.bmHeight, 1)));
     HDC screen = GetDC(nullptr);
