@@ -13,13 +13,14 @@ SCREEN = (1920, 1080)
 
 
 class Desktop:
-    """An Xvfb at 1920x1080 with openbox on it, ended on leaving."""
+    """An Xvfb at 1920x1080 logical pixels (scale times that in device
+    pixels) with openbox on it, ended on leaving."""
 
-    def __init__(self, window_manager=True):
+    def __init__(self, window_manager=True, scale=1):
         read_fd, write_fd = os.pipe()
         self.server = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_fd), "-screen", "0",
-             f"{SCREEN[0]}x{SCREEN[1]}x24", "-nolisten", "tcp"],
+             f"{SCREEN[0] * scale}x{SCREEN[1] * scale}x24", "-nolisten", "tcp"],
             pass_fds=(write_fd,), stderr=subprocess.DEVNULL)
         os.close(write_fd)
         with os.fdopen(read_fd) as pipe:

@@ -26,56 +26,18 @@ import signal
 import statistics
 import subprocess
 import sys
-import tempfile
 import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import benchlib  # noqa: E402
 
 # Past this a start is taken as failed rather than slow.
 LOAD_TIMEOUT_S = 30.0
 
 
-def start_xvfb():
-    # With GDK_SCALE set, the screen grows with it, so that both programs see
-    # the same 1920x1080 logical screen at every scale.
-    try:
-        scale = max(1, int(os.environ.get("GDK_SCALE", "1")))
-    except ValueError:
-        scale = 1
-    screen = f"{1920 * scale}x{1080 * scale}x24"
-    read_fd, write_fd = os.pipe()
-    server = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", screen, "-nolisten", "tcp"],
-        pass_fds=(write_fd,), stderr=subprocess.DEVNULL)
-    os.close(write_fd)
-    with os.fdopen(read_fd) as pipe:
-        number = pipe.readline().strip()
-    if not number:
-        server.kill()
-        sys.exit("startup-bench: Xvfb did not start")
-    return server, ":" + number
-
-
-def descendants(pid):
-    children = {}
-    for entry in os.listdir("/proc"):
-        if not entry.isdigit():
-            continue
-        try:
-            with open(f"/proc/{entry}/stat") as stat:
-                parent = int(stat.read().rsplit(")", 1)[1].split()[1])
-        except (OSError, IndexError, ValueError):
-            continue
-        children.setdefault(parent, []).append(int(entry))
-    found, queue = [], [pid]
-    while queue:
-        current = queue.pop()
-        found.append(current)
-        queue.extend(children.get(current, []))
-    return found
-
-
 def peak_kib(pid):
     total = 0
-    for process in descendants(pid):
+    for process in benchlib.descendants(pid):
         try:
             with open(f"/proc/{process}/status") as status:
                 for line in status:
@@ -153,15 +115,16 @@ def main():
     for path in (os.path.join(dist, "skinshell"), bare) + ((installed,) if installed else ()):
         if not os.access(path, os.X_OK):
             sys.exit(f"startup-bench: {path} is not built")
-    server, display = start_xvfb()
-    folder = tempfile.mkdtemp(prefix="skinshell-bench-")
+    # With GDK_SCALE set, the screen grows with it, so that both programs see
+    # the same 1920x1080 logical screen at every scale.
     try:
-        program = os.path.join(folder, "dist")
-        shutil.copytree(dist, program)
-        open(os.path.join(program, "html", "installation.lock"), "w").close()
-        # As in the functional tests: no accessibility bus to look for, which
-        # would add its own wait to every start.
-        env = dict(os.environ, DISPLAY=display, G_MESSAGES_DEBUG="skinshell", NO_AT_BRIDGE="1")
+        scale = max(1, int(os.environ.get("GDK_SCALE", "1")))
+    except ValueError:
+        scale = 1
+    desktop = benchlib.Desktop(window_manager=False, scale=scale)
+    folder, program = benchlib.program_copy(build, first_start=False)
+    try:
+        env = desktop.env
         page = os.path.join(program, "html", "index.html")
         starts = {"skinshell": ([os.path.join(program, "skinshell")], env),
                   "bare_webkit": ([bare, page], env)}
@@ -178,8 +141,7 @@ def main():
             for name, (argv, environment) in starts.items():
                 results[name].append(measure(argv, environment, program))
     finally:
-        server.terminate()
-        server.wait()
+        desktop.close()
         shutil.rmtree(folder, ignore_errors=True)
 
     print(f"{'program':<12} {'start-up median':>16} {'runs (ms)':<36} {'peak RSS median':>16}")
