@@ -24,9 +24,8 @@ PangoContext* SharedContext() {
   return context;
 }
 
-// A layout of one line in the font. The caller unrefs it.
-PangoLayout* MakeLayout(const std::string& utf8, const Font& font) {
-  PangoLayout* layout = pango_layout_new(SharedContext());
+// The font as Pango describes it. The caller frees it.
+PangoFontDescription* Describe(const Font& font) {
   PangoFontDescription* desc = pango_font_description_new();
   // A face the system lacks falls back through fontconfig: first to its
   // own substitutes, then to the generic sans face.
@@ -38,6 +37,13 @@ PangoLayout* MakeLayout(const std::string& utf8, const Font& font) {
   pango_font_description_set_weight(desc,
                                     static_cast<PangoWeight>(std::clamp(font.Weight, 100, 1000)));
   pango_font_description_set_style(desc, font.Italic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
+  return desc;
+}
+
+// A layout of one line in the font. The caller unrefs it.
+PangoLayout* MakeLayout(const std::string& utf8, const Font& font) {
+  PangoLayout* layout = pango_layout_new(SharedContext());
+  PangoFontDescription* desc = Describe(font);
   pango_layout_set_font_description(layout, desc);
   pango_font_description_free(desc);
 
@@ -91,6 +97,18 @@ bool DrawTextLine(HDC hdc, int x, int y, int w, int h, const std::string& utf8, 
   cairo_surface_flush(surface);
   cairo_surface_destroy(surface);
   return ok;
+}
+
+// Pango matches and sorts a font's faces on a fontconfig thread of its own,
+// from the moment its font set is asked for, and keeps the set; the first
+// layout in the font waits only for what that thread has not done yet.
+void PrepareFont(const Font& font) {
+  PangoFontDescription* desc = Describe(font);
+  if (PangoFontset* fontset =
+          pango_context_load_fontset(SharedContext(), desc, pango_language_get_default())) {
+    g_object_unref(fontset);
+  }
+  pango_font_description_free(desc);
 }
 
 void MeasureText(const std::string& utf8, const Font& font, int& width, int& height) {

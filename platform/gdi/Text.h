@@ -28,6 +28,10 @@ struct Font {
 bool DrawTextLine(HDC hdc, int x, int y, int w, int h, const std::string& utf8, const Font& font,
                   std::uint32_t color, const RECT* clip = nullptr);
 
+// Starts finding the font's faces ahead of its first text, so that text
+// finds them ready. Nothing is drawn or measured; any font is fine.
+void PrepareFont(const Font& font);
+
 // The size in pixels that the text takes in that font.
 void MeasureText(const std::string& utf8, const Font& font, int& width, int& height);
 

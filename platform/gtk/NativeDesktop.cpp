@@ -6,6 +6,7 @@
 #include <X11/Xlib.h>
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>
+#include <pango/pangocairo.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -35,6 +36,25 @@ std::string DisplayName() {
   return name != nullptr ? name : "";
 }
 
+// A web view holds a text view of GTK's, which lays out its text in GTK's
+// font when the window is first drawn. Asked for now, the font's faces are
+// matched on Pango's fontconfig thread while the window and its web views
+// are made, and that first frame does not wait for them.
+void PrepareGtkFont(GtkSettings* settings) {
+  gchar* name = nullptr;
+  g_object_get(settings, "gtk-font-name", &name, nullptr);
+  if (name == nullptr) return;
+  PangoFontDescription* desc = pango_font_description_from_string(name);
+  g_free(name);
+  PangoContext* context = gdk_pango_context_get();
+  if (PangoFontset* fontset =
+          pango_context_load_fontset(context, desc, pango_language_get_default())) {
+    g_object_unref(fontset);
+  }
+  g_object_unref(context);
+  pango_font_description_free(desc);
+}
+
 }  // namespace
 
 std::unique_ptr<Desktop> CreateNativeDesktop(int& argc, char**& argv) {
@@ -47,6 +67,13 @@ std::unique_ptr<Desktop> CreateNativeDesktop(int& argc, char**& argv) {
   // desktop entry's StartupWMClass names, whatever the executable was
   // started as.
   g_set_prgname("skinshell");
+  // Pango has fontconfig read its configuration and caches on a thread of
+  // its own, started when the first font map is made. Left to the first
+  // text, that is after the window is mapped, and the first frame waits for
+  // it; started now, it runs while the display is opened, which takes
+  // longer. The map is this thread's default, the one GTK and the caption
+  // use.
+  pango_cairo_font_map_get_default();
   if (!gtk_init_check(&argc, &argv)) {
     const std::string name = DisplayName();
     if (name.empty()) {
@@ -65,6 +92,7 @@ std::unique_ptr<Desktop> CreateNativeDesktop(int& argc, char**& argv) {
   // and cost nothing while idle.
   if (GtkSettings* settings = gtk_settings_get_default()) {
     g_object_set(settings, "gtk-overlay-scrolling", FALSE, nullptr);
+    PrepareGtkFont(settings);
   }
   GdkDisplay* display = gdk_display_get_default();
   std::snprintf(lostDisplayMessage, sizeof lostDisplayMessage,
