@@ -7,17 +7,19 @@
 
 namespace host {
 
+host::Font Label::DrawnFont(int scale) const {
+  host::Font font = Font;
+  if (scale > 1) font.Size *= scale;
+  return font;
+}
+
 void Label::Draw(gdi::Surface& target, int originX, int originY, const RECT& clip,
                  int scale) const {
   if (!Visible || Caption.empty() || Width <= 0 || Height <= 0) return;
   HDC dc = gdi::CreateSurfaceDC(&target);
   if (!dc) return;
-  // The font grows with the scale, so the text is laid out at the device's
-  // resolution rather than enlarged.
-  host::Font font = Font;
-  if (scale > 1) font.Size *= scale;
   gdi::DrawTextLine(dc, originX + Left * scale, originY + Top * scale, Width * scale,
-                    Height * scale, Caption, font, ForeColor, &clip);
+                    Height * scale, Caption, DrawnFont(scale), ForeColor, &clip);
   gdi::DeleteSurfaceDC(dc);
 }
 

@@ -48,6 +48,9 @@ class Label : public Element {
   std::string Caption;
   std::uint32_t ForeColor = 0x80000012;
   host::Font Font;
+  // The font as drawn at a scale: the text is laid out at the device's
+  // resolution rather than enlarged.
+  host::Font DrawnFont(int scale) const;
   void Draw(gdi::Surface& target, int originX, int originY, const RECT& clip,
             int scale = 1) const override;
 };

@@ -7,6 +7,7 @@
 #include "host/Element.h"
 #include "host/WebBrowser.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/gdi/Text.h"
 
 namespace host {
 
@@ -185,6 +186,14 @@ void Form::AddControl(std::unique_ptr<Control> control, const PropertyBag* store
     c.UserControl_ReadProperties(bag);
   } else {
     c.UserControl_InitProperties();
+  }
+  // Text fonts are found while the rest of the window is made, rather than
+  // by its first frame.
+  const int scale = desktop_.Scale(hwnd_);
+  for (const Element* element : c.Elements()) {
+    if (const auto* label = dynamic_cast<const Label*>(element)) {
+      gdi::PrepareFont(label->DrawnFont(scale));
+    }
   }
   if (c.Align() != vbAlignNone) Layout();
 }

@@ -94,9 +94,6 @@ std::shared_ptr<const gdi::Surface> IconPicture(const std::vector<platform::Icon
 
 JSCAPTION::JSCAPTION(std::string name) : host::Control(std::move(name)) {
   const host::Font textFont = CaptionTextFont();
-  // Found while the window and its web views are made, not by the first
-  // frame.
-  gdi::PrepareFont(textFont);
   for (host::Label* label : {&Label2, &Label1}) {
     label->Font = textFont;
     label->Width = host::TwipsToPixels(LabelBoxWidth, host::Screen::TwipsPerPixelX());

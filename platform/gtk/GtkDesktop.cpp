@@ -586,6 +586,11 @@ std::vector<RECT> GtkDesktop::Monitors() {
   return monitors;
 }
 
+int GtkDesktop::Scale(HWND hwnd) {
+  Window* w = Get(hwnd);
+  return w == nullptr ? 1 : std::max(1, gtk_widget_get_scale_factor(w->window));
+}
+
 WebViewId GtkDesktop::CreateWebView(HWND parent) {
   Window* w = Get(parent);
   if (w == nullptr) return 0;

@@ -53,6 +53,7 @@ class GtkDesktop : public Desktop {
   int ScreenWidth() override;
   int ScreenHeight() override;
   std::vector<RECT> Monitors() override;
+  int Scale(HWND hwnd) override;
   WebViewId CreateWebView(HWND parent) override;
   void SetWebViewBounds(WebViewId view, const RECT& bounds) override;
   void ShowWebView(WebViewId view, bool visible) override;
