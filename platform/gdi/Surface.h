@@ -3,18 +3,46 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <utility>
 #include <vector>
 
 #include "platform/win32.h"
 
 namespace gdi {
 
+// An allocator that leaves new elements of a growing vector as the memory
+// gives them, rather than writing zeros into them. A window's frame buffer
+// grows to megabytes at once and every pixel of it the screen shows is drawn
+// before it is shown: zeroing it first was half the first frame's drawing.
+// Every other way to make pixels (a size and a fill, assign) still fills.
+template <class T>
+struct LeaveNewPixels : std::allocator<T> {
+  template <class U>
+  struct rebind {
+    using other = LeaveNewPixels<U>;
+  };
+  LeaveNewPixels() = default;
+  template <class U>
+  LeaveNewPixels(const LeaveNewPixels<U>&) noexcept {}
+  template <class U>
+  void construct(U* p) noexcept {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <class U, class... Args>
+  void construct(U* p, Args&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+  }
+};
+
+using Pixels = std::vector<std::uint32_t, LeaveNewPixels<std::uint32_t>>;
+
 // Pixels are native-endian 0xAARRGGBB, the layout of CAIRO_FORMAT_ARGB32, so
 // Cairo and Pango draw straight into them. Opaque pixels carry alpha 0xFF.
 struct Surface {
   int width = 0;
   int height = 0;
-  std::vector<std::uint32_t> pixels;
+  Pixels pixels;
 
   Surface() = default;
   Surface(int w, int h, std::uint32_t fill = 0xFF000000u)

@@ -32,7 +32,7 @@ TEST(Surface, ResizeKeepsTheOverlapAndFillsTheRest) {
   EXPECT_EQ(s.At(3, 0), 0xFF0000FFu);
   EXPECT_EQ(s.At(0, 2), 0xFF0000FFu);
   s.Resize(2, 1, 0);
-  EXPECT_EQ(s.pixels, (std::vector<std::uint32_t>{0xFF000001u, 0xFF000001u}));
+  EXPECT_EQ(s.pixels, (gdi::Pixels{0xFF000001u, 0xFF000001u}));
   s.Resize(-5, 4, 0);
   EXPECT_EQ(s.width, 0);
   EXPECT_TRUE(s.pixels.empty());
