@@ -185,8 +185,8 @@ class Desktop {
   virtual int ScreenWidth() = 0;
   virtual int ScreenHeight() = 0;
   virtual std::vector<RECT> Monitors() = 0;
-  // How many device pixels the window draws for one of its pixels
-  // (RenderScaled's scale), as far as is known before it is drawn.
+  // The window's scale, device pixels to one of its pixels along a side
+  // (what RenderScaled is given), as far as it is known before it is drawn.
   virtual int Scale(HWND /*hwnd*/) { return 1; }
 
   // Web views, children of a top-level window at client pixel rectangles
