@@ -13,9 +13,10 @@ namespace gdi {
 
 // An allocator that leaves new elements of a growing vector as the memory
 // gives them, rather than writing zeros into them. A window's frame buffer
-// grows to megabytes at once and every pixel of it the screen shows is drawn
-// before it is shown: zeroing it first was half the first frame's drawing.
-// Every other way to make pixels (a size and a fill, assign) still fills.
+// grows to megabytes at once, and every pixel of it the screen shows is
+// drawn before it is shown: zeroing it first was half of the first frame's
+// drawing at scale 2. Every other way to make pixels (a size and a fill,
+// assign, Resize) still writes them.
 template <class T>
 struct LeaveNewPixels : std::allocator<T> {
   template <class U>
