@@ -200,8 +200,18 @@ class FormInputTest : public FormTest {
     form.Show();
     log.clear();
   }
+  // Red text on the target control, laid out as the caption's is.
+  void AddText(int left) {
+    text.Caption = "Skinshell";
+    text.ForeColor = 0x000000FF;
+    text.Left = left;
+    text.Width = 200;
+    text.Height = 20;
+    target->AddElement(text);
+  }
   Recorder* target = nullptr;
   Recorder* other = nullptr;
+  host::Label text;
 };
 
 TEST_F(FormInputTest, AClickArrivesAsPressReleaseClickInControlPixels) {
@@ -344,12 +354,7 @@ TEST_F(FormTest, WebBrowsersFollowTheirRectangleAndVisibility) {
 // only for what they leave uncovered, and must get exactly Render's pixels
 // there, or a stale strip shows at the new size.
 TEST_F(FormInputTest, WhatNoWebViewCoversIsDrawnAsRenderDrawsItAndWhatOneCoversIsLeftAlone) {
-  host::Label label;
-  label.Caption = "Skinshell";
-  label.ForeColor = 0x000000FF;
-  label.Width = 200;
-  label.Height = 20;
-  target->AddElement(label);
+  AddText(0);
   gdi::FillRect(const_cast<gdi::Surface&>(other->Pixels()), 0, 0, 400, 30, 0xFF00FF00u);
   form.BackColor(0x00FF8000);
   auto& browser = form.Add(std::make_unique<host::WebBrowser>("WebBrowser"));
@@ -417,14 +422,7 @@ TEST_F(FormInputTest, AnErrorInAHandlerEndsTheProgramWithItsReport) {
 }
 
 TEST_F(FormInputTest, ElementsNeverDrawOutsideTheirControl) {
-  host::Label label;
-  label.Caption = "Skinshell";
-  label.ForeColor = 0x000000FF;
-  label.Left = 2;
-  label.Top = 0;
-  label.Width = 200;
-  label.Height = 20;
-  target->AddElement(label);
+  AddText(2);
   form.BackColor(0x00FFFFFF);
   target->BackColor(0x00FFFFFF);
   auto count = [&](const gdi::Surface& shot) {
