@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <future>
 
 namespace app {
 
@@ -126,7 +127,9 @@ platform::IconImage DrawAppIcon(int size, int bitsPerPixel) {
   return image;
 }
 
-std::vector<platform::IconImage> AppIcon() {
+namespace {
+
+std::vector<platform::IconImage> DrawAllSizes() {
   std::vector<platform::IconImage> images;
   images.push_back(DrawAppIcon(16, 24));
   images.push_back(DrawAppIcon(16, 32));
@@ -136,6 +139,22 @@ std::vector<platform::IconImage> AppIcon() {
   images.push_back(DrawAppIcon(48, 32));
   images.push_back(DrawAppIcon(64, 32));
   return images;
+}
+
+std::future<std::vector<platform::IconImage>>& Drawing() {
+  static std::future<std::vector<platform::IconImage>> drawing;
+  return drawing;
+}
+
+}  // namespace
+
+void StartDrawingAppIcon() {
+  if (!Drawing().valid()) Drawing() = std::async(std::launch::async, DrawAllSizes);
+}
+
+std::vector<platform::IconImage> AppIcon() {
+  if (Drawing().valid()) return Drawing().get();
+  return DrawAllSizes();
 }
 
 }  // namespace app

@@ -14,6 +14,10 @@ namespace app {
 // ones are fully opaque or fully transparent, as a colour image with a mask.
 std::vector<platform::IconImage> AppIcon();
 
+// The images take a millisecond or two to draw: started here, they are drawn
+// on a thread of their own, and AppIcon() takes them from there once.
+void StartDrawingAppIcon();
+
 // One image of the icon.
 platform::IconImage DrawAppIcon(int size, int bitsPerPixel);
 

@@ -4,12 +4,16 @@
 #include <iostream>
 #include <memory>
 
+#include "app/AppIcon.h"
 #include "app/TestOCX_new.h"
 #include "host/Control.h"
 #include "platform/NativeDesktop.h"
 
 int main(int argc, char** argv) {
   try {
+    // The icon's images need no display: they are drawn while the desktop
+    // opens it.
+    app::StartDrawingAppIcon();
     std::unique_ptr<platform::Desktop> desktop = platform::CreateNativeDesktop(argc, argv);
     if (!desktop) return 1;
     platform::UseDesktop(desktop.get());
