@@ -13,8 +13,10 @@
 #include "controls/border/JSBORDER.h"
 #include "controls/caption/JSCAPTION.h"
 #include "host/App.h"
+#include "host/Element.h"
 #include "host/Files.h"
 #include "platform/File.h"
+#include "platform/gdi/Text.h"
 
 namespace {
 
@@ -62,6 +64,10 @@ host::PropertyBag TestOCX_new::DesignedSettings(const std::string& controlName) 
     bag.WriteProperty("BackColor", host::PropertyValue::Of(std::int32_t{0x00DC7E5A}));
   }
   return bag;
+}
+
+void TestOCX_new::StartPreparingText(int scale) {
+  gdi::StartPreparingText(host::Label::Scaled(JSCAPTION::TextFont(), scale), ProductTitle);
 }
 
 TestOCX_new::TestOCX_new(platform::Desktop& desktop) : host::Form(desktop, "TestOCX_new") {

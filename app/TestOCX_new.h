@@ -3,9 +3,8 @@
 // web browser inside the frame and a hidden browser for the sound page.
 #pragma once
 
-#include <utility>
-
 #include <string>
+#include <utility>
 
 #include "app/StateFolder.h"
 #include "host/Form.h"
@@ -19,6 +18,11 @@ class TestOCX_new : public host::Form {
  public:
   // The caption text.
   static constexpr const char* ProductTitle = "Skinshell";
+
+  // Starts drawing the caption's text once, at the desktop's scale, on a
+  // thread of its own, so that the first frame finds its font loaded and its
+  // glyphs drawn: done while the window and its web views are made.
+  static void StartPreparingText(int scale);
 
   explicit TestOCX_new(platform::Desktop& desktop);
   ~TestOCX_new() override;

@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
     app::StartDrawingAppIcon();
     std::unique_ptr<platform::Desktop> desktop = platform::CreateNativeDesktop(argc, argv);
     if (!desktop) return 1;
+    TestOCX_new::StartPreparingText(desktop->Scale(nullptr));
     platform::UseDesktop(desktop.get());
     int status = 0;
     {

@@ -7,8 +7,7 @@
 
 namespace host {
 
-host::Font Label::DrawnFont(int scale) const {
-  host::Font font = Font;
+host::Font Label::Scaled(host::Font font, int scale) {
   if (scale > 1) font.Size *= scale;
   return font;
 }

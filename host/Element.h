@@ -50,7 +50,8 @@ class Label : public Element {
   host::Font Font;
   // The font as drawn at a scale: the text is laid out at the device's
   // resolution rather than enlarged.
-  host::Font DrawnFont(int scale) const;
+  host::Font DrawnFont(int scale) const { return Scaled(Font, scale); }
+  static host::Font Scaled(host::Font font, int scale);
   void Draw(gdi::Surface& target, int originX, int originY, const RECT& clip,
             int scale = 1) const override;
 };

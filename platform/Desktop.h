@@ -187,6 +187,7 @@ class Desktop {
   virtual std::vector<RECT> Monitors() = 0;
   // The window's scale, device pixels to one of its pixels along a side
   // (what RenderScaled is given), as far as it is known before it is drawn.
+  // With no window, the scale a new window starts at.
   virtual int Scale(HWND /*hwnd*/) { return 1; }
 
   // Web views, children of a top-level window at client pixel rectangles

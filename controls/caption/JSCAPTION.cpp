@@ -37,14 +37,6 @@ constexpr std::uint32_t DefaultBackColor = 0x80000012;  // the system's button-t
 constexpr std::uint32_t DefaultForeColor = 0x00FFFFFF;
 constexpr std::int32_t DefaultStyle = 1;
 
-host::Font CaptionTextFont() {
-  host::Font font;
-  font.Name = "Trebuchet MS";
-  font.Size = 9.0;
-  font.Weight = 700;
-  return font;
-}
-
 // One step of the composition. At run time a step that fails is skipped and
 // the next one runs; in a designer a failure goes to the caller as it does
 // from every other handler.
@@ -92,8 +84,16 @@ std::shared_ptr<const gdi::Surface> IconPicture(const std::vector<platform::Icon
 
 }  // namespace
 
+host::Font JSCAPTION::TextFont() {
+  host::Font font;
+  font.Name = "Trebuchet MS";
+  font.Size = 9.0;
+  font.Weight = 700;
+  return font;
+}
+
 JSCAPTION::JSCAPTION(std::string name) : host::Control(std::move(name)) {
-  const host::Font textFont = CaptionTextFont();
+  const host::Font textFont = TextFont();
   for (host::Label* label : {&Label2, &Label1}) {
     label->Font = textFont;
     label->Width = host::TwipsToPixels(LabelBoxWidth, host::Screen::TwipsPerPixelX());

@@ -25,6 +25,9 @@ class JSCAPTION : public host::Control {
   explicit JSCAPTION(std::string name = "JSCAPTION1");
   ~JSCAPTION() override;
 
+  // The font the caption's text is drawn in, at scale 1.
+  static host::Font TextFont();
+
   // Stored settings. Booleans are 16-bit, -1 true and 0 false; setters take
   // any value of the type as given.
   std::int16_t ControlBox() const { return ControlBox_; }

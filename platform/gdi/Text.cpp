@@ -6,6 +6,8 @@
 #include <pango/pangocairo.h>
 
 #include <algorithm>
+#include <exception>
+#include <future>
 
 #include "platform/gdi/Gdi.h"
 
@@ -13,15 +15,34 @@ namespace gdi {
 
 namespace {
 
-// One Pango context for the process, kept for the user-interface thread
-// that does all drawing; making one per call costs more than the drawing.
-PangoContext* SharedContext() {
+// One Pango context for the process, on a font map of its own; making one
+// per call costs more than the drawing. Only one thread uses it at a time:
+// the text's preparer until it ends, then the user-interface thread.
+PangoContext* Context() {
   static PangoContext* context = [] {
-    PangoContext* c = pango_font_map_create_context(pango_cairo_font_map_get_default());
+    PangoFontMap* map = pango_cairo_font_map_new();
+    PangoContext* c = pango_font_map_create_context(map);
+    g_object_unref(map);
     pango_cairo_context_set_resolution(c, 96.0);
     return c;
   }();
   return context;
+}
+
+std::future<void>& Preparing() {
+  static std::future<void> preparing;
+  return preparing;
+}
+
+// Whether the context has had a user yet: the preparer may only be the
+// first. Read and written on the user-interface thread alone.
+bool contextTaken = false;
+
+// The context for the user-interface thread, once the preparer is done.
+PangoContext* SharedContext() {
+  contextTaken = true;
+  if (Preparing().valid()) Preparing().get();
+  return Context();
 }
 
 // The font as Pango describes it. The caller frees it.
@@ -41,8 +62,8 @@ PangoFontDescription* Describe(const Font& font) {
 }
 
 // A layout of one line in the font. The caller unrefs it.
-PangoLayout* MakeLayout(const std::string& utf8, const Font& font) {
-  PangoLayout* layout = pango_layout_new(SharedContext());
+PangoLayout* MakeLayout(PangoContext* context, const std::string& utf8, const Font& font) {
+  PangoLayout* layout = pango_layout_new(context);
   PangoFontDescription* desc = Describe(font);
   pango_layout_set_font_description(layout, desc);
   pango_font_description_free(desc);
@@ -63,18 +84,13 @@ PangoLayout* MakeLayout(const std::string& utf8, const Font& font) {
   return layout;
 }
 
-}  // namespace
-
-bool DrawTextLine(HDC hdc, int x, int y, int w, int h, const std::string& utf8, const Font& font,
-                  std::uint32_t color, const RECT* clip) {
-  Surface* target = SurfaceOf(hdc);
-  RECT box{};
-  if (!target || !ClipBox(*target, x, y, w, h, clip, box)) return false;
-  if (utf8.empty()) return true;
-
+// The text at (x, y) onto the pixels, inside the box, in the colour
+// (0x00BBGGRR).
+bool Draw(PangoContext* context, Surface& target, const RECT& box, int x, int y,
+          const std::string& utf8, const Font& font, std::uint32_t c) {
   cairo_surface_t* surface = cairo_image_surface_create_for_data(
-      reinterpret_cast<unsigned char*>(target->pixels.data()), CAIRO_FORMAT_ARGB32, target->width,
-      target->height, target->width * 4);
+      reinterpret_cast<unsigned char*>(target.pixels.data()), CAIRO_FORMAT_ARGB32, target.width,
+      target.height, target.width * 4);
   if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
     cairo_surface_destroy(surface);
     return false;
@@ -83,11 +99,10 @@ bool DrawTextLine(HDC hdc, int x, int y, int w, int h, const std::string& utf8, 
   cairo_rectangle(cr, box.left, box.top, box.right - box.left, box.bottom - box.top);
   cairo_clip(cr);
 
-  const std::uint32_t c = ResolveColor(color);
   cairo_set_source_rgb(cr, (c & 0xFF) / 255.0, ((c >> 8) & 0xFF) / 255.0,
                        ((c >> 16) & 0xFF) / 255.0);
-  pango_cairo_update_context(cr, SharedContext());
-  PangoLayout* layout = MakeLayout(utf8, font);
+  pango_cairo_update_context(cr, context);
+  PangoLayout* layout = MakeLayout(context, utf8, font);
   cairo_move_to(cr, x, y);
   pango_cairo_show_layout(cr, layout);
   g_object_unref(layout);
@@ -97,6 +112,41 @@ bool DrawTextLine(HDC hdc, int x, int y, int w, int h, const std::string& utf8, 
   cairo_surface_flush(surface);
   cairo_surface_destroy(surface);
   return ok;
+}
+
+}  // namespace
+
+bool DrawTextLine(HDC hdc, int x, int y, int w, int h, const std::string& utf8, const Font& font,
+                  std::uint32_t color, const RECT* clip) {
+  Surface* target = SurfaceOf(hdc);
+  RECT box{};
+  if (!target || !ClipBox(*target, x, y, w, h, clip, box)) return false;
+  if (utf8.empty()) return true;
+  PangoContext* context = SharedContext();
+  return Draw(context, *target, box, x, y, utf8, font, ResolveColor(color));
+}
+
+// The first text in a font costs its thread milliseconds: fontconfig's
+// substitutions, the font file opened and its tables read, each glyph
+// rasterized. Drawn once here, that work is done and kept (in the context's
+// font map and in Cairo's glyph cache) before the first frame asks for it.
+// What fails here only leaves that work to the first frame.
+void StartPreparingText(const Font& font, const std::string& utf8) {
+  if (contextTaken || utf8.empty()) return;
+  contextTaken = true;
+  Preparing() = std::async(std::launch::async, [font, utf8] {
+    try {
+      PangoContext* context = Context();
+      PangoLayout* layout = MakeLayout(context, utf8, font);
+      int width = 0;
+      int height = 0;
+      pango_layout_get_pixel_size(layout, &width, &height);
+      g_object_unref(layout);
+      Surface scratch(std::clamp(width, 1, 2048), std::clamp(height, 1, 256), 0);
+      Draw(context, scratch, {0, 0, scratch.width, scratch.height}, 0, 0, utf8, font, 0);
+    } catch (const std::exception&) {
+    }
+  });
 }
 
 // Pango matches and sorts a font's faces on a fontconfig thread of its own,
@@ -112,7 +162,7 @@ void PrepareFont(const Font& font) {
 }
 
 void MeasureText(const std::string& utf8, const Font& font, int& width, int& height) {
-  PangoLayout* layout = MakeLayout(utf8, font);
+  PangoLayout* layout = MakeLayout(SharedContext(), utf8, font);
   pango_layout_get_pixel_size(layout, &width, &height);
   g_object_unref(layout);
 }

@@ -32,6 +32,12 @@ bool DrawTextLine(HDC hdc, int x, int y, int w, int h, const std::string& utf8, 
 // finds them ready. Nothing is drawn or measured; any font is fine.
 void PrepareFont(const Font& font);
 
+// Draws the text once in the font, on a thread of its own, so that its
+// first drawing on the user-interface thread finds the font's faces loaded
+// and the glyphs drawn. Every text call waits for that thread to end. Only
+// a call from the user-interface thread before any other text call counts.
+void StartPreparingText(const Font& font, const std::string& utf8);
+
 // The size in pixels that the text takes in that font.
 void MeasureText(const std::string& utf8, const Font& font, int& width, int& height);
 

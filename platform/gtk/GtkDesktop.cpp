@@ -587,8 +587,12 @@ std::vector<RECT> GtkDesktop::Monitors() {
 }
 
 int GtkDesktop::Scale(HWND hwnd) {
-  Window* w = Get(hwnd);
-  return w == nullptr ? 1 : std::max(1, gtk_widget_get_scale_factor(w->window));
+  if (Window* w = Get(hwnd)) return std::max(1, gtk_widget_get_scale_factor(w->window));
+  // On X11 every monitor has the screen's one scale.
+  GdkDisplay* display = gdk_display_get_default();
+  GdkMonitor* monitor = display != nullptr ? gdk_display_get_primary_monitor(display) : nullptr;
+  if (monitor == nullptr && display != nullptr) monitor = gdk_display_get_monitor(display, 0);
+  return monitor == nullptr ? 1 : std::max(1, gdk_monitor_get_scale_factor(monitor));
 }
 
 WebViewId GtkDesktop::CreateWebView(HWND parent) {

@@ -71,8 +71,7 @@ std::unique_ptr<Desktop> CreateNativeDesktop(int& argc, char**& argv) {
   // its own, started when the first font map is made. Left to the first
   // text, that is after the window is mapped, and the first frame waits for
   // it; started now, it runs while the display is opened, which takes
-  // longer. The map is this thread's default, the one GTK and the caption
-  // use.
+  // longer. The map is this thread's default, the one GTK uses.
   pango_cairo_font_map_get_default();
   if (!gtk_init_check(&argc, &argv)) {
     const std::string name = DisplayName();

@@ -47,6 +47,7 @@ std::uint32_t Mix(std::uint32_t under, std::uint32_t over, std::uint32_t coverag
 
 // GDI finds a face when the font is made, which is at the first text.
 void PrepareFont(const Font&) {}
+void StartPreparingText(const Font&, const std::string&) {}
 
 bool DrawTextLine(HDC hdc, int x, int y, int w, int h, const std::string& utf8, const Font& font,
                   std::uint32_t color, const RECT* clip) {
