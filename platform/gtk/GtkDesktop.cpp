@@ -304,6 +304,7 @@ void GtkDesktop::Show(HWND hwnd, bool visible) {
     // Until it has, what it reports on the way is no change of its own:
     // openbox's first configure-event puts a new window at 0,0.
     if (!gtk_widget_get_visible(w->window)) {
+      PrepareFirstFrame(*w);
       w->pending.Requested(GeometryOf(w->bounds));
       if (w->settleTimer != 0) g_source_remove(w->settleTimer);
       w->settleTimer = g_timeout_add(PendingGeometry::SettleMs + 20, OnSettleTimer, w);
@@ -762,6 +763,30 @@ void GtkDesktop::Quit(int status) {
   if (loop_ != nullptr) g_main_loop_quit(loop_);
 }
 
+// The frame buffer is megabytes, and the first draw into it would stop at
+// each of its pages for the kernel to map it: 2 ms at scale 2. The pages
+// are mapped on another core instead, while the window is realized and
+// mapped; its first draw takes them.
+void GtkDesktop::PrepareFirstFrame(Window& w) {
+  if (w.firstFrame.valid() || !w.frame.pixels.empty()) return;
+  const std::size_t scale = static_cast<std::size_t>(Scale(w.hwnd));
+  const std::size_t needed =
+      static_cast<std::size_t>(std::max<LONG>(0, w.bounds.right - w.bounds.left)) *
+      static_cast<std::size_t>(std::max<LONG>(0, w.bounds.bottom - w.bounds.top)) * scale * scale;
+  if (needed == 0) return;
+  w.firstFrame = std::async(std::launch::async, [needed] {
+    gdi::Pixels pixels;
+    try {
+      pixels.resize(needed);
+    } catch (const std::bad_alloc&) {
+      return gdi::Pixels{};  // the draw finds out for itself
+    }
+    // A write to each page of 4 KiB maps it.
+    for (std::size_t i = 0; i < needed; i += 1024) pixels[i] = 0;
+    return pixels;
+  });
+}
+
 gboolean GtkDesktop::OnDraw(GtkWidget* widget, cairo_t* cr, gpointer data) {
   auto& w = *static_cast<Window*>(data);
   // The host draws in device pixels, at the window's scale: sharp blocks
@@ -774,6 +799,10 @@ gboolean GtkDesktop::OnDraw(GtkWidget* widget, cairo_t* cr, gpointer data) {
   // new size costs no allocation and no page faults, and the rows of the
   // last size left in it lie under the web views, which are never shown.
   const std::size_t needed = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+  if (w.firstFrame.valid()) {
+    gdi::Pixels prepared = w.firstFrame.get();
+    if (prepared.size() > w.frame.pixels.size()) w.frame.pixels.swap(prepared);
+  }
   if (w.frame.pixels.size() < needed) w.frame.pixels.resize(needed);
   w.frame.width = width;
   w.frame.height = height;

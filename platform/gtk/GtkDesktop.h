@@ -22,6 +22,7 @@
 #include <gtk/gtk.h>
 #include <webkit2/webkit2.h>
 
+#include <future>
 #include <map>
 #include <memory>
 #include <string>
@@ -104,6 +105,8 @@ class GtkDesktop : public Desktop {
     ClickTracker clicks{400, 5};
     Press press;
     gdi::Surface frame;  // the host's pixels, kept between draws, in device pixels
+    // Pixels for the first frame, their pages mapped on another thread.
+    std::future<gdi::Pixels> firstFrame;
   int frameScale = 1;  // the window scale it was drawn at
     ResizeTrace resizeTrace;
     bool drewFrame = false;  // in the frame clock's current frame
@@ -130,6 +133,7 @@ class GtkDesktop : public Desktop {
   void ApplyMinimum(Window& window, int width, int height);
   void Settle(Window& window);
   void Adopt(Window& window, const Geometry& geometry);
+  void PrepareFirstFrame(Window& window);
   void PlaceWebViews(const Window& window);
   void PlaceWebView(const WebView& view, const Window& window);
   void MakeWebView(WebView& view, Window& window);
