@@ -120,11 +120,17 @@ static gboolean TraceLiveObjects(gpointer) {
 
 // Not SIGUSR1: WebKit's JavaScript engine takes that one for its collector.
 GtkDesktop::GtkDesktop()
-    : liveCountSignal_(g_unix_signal_add(SIGUSR2, TraceLiveObjects, nullptr)) {}
+    : liveCountSignal_(g_unix_signal_add(SIGUSR2, TraceLiveObjects, nullptr)) {
+  WatchWorkAreas();
+}
 
 GtkDesktop::~GtkDesktop() {
   if (liveCountSignal_ != 0) g_source_remove(liveCountSignal_);
   if (workAreasReset_ != 0) g_source_remove(workAreasReset_);
+  if (watchedRoot_ != nullptr) gdk_window_remove_filter(watchedRoot_, OnRootEvent, this);
+  if (monitorsChanged_ != 0) {
+    g_signal_handler_disconnect(gdk_screen_get_default(), monitorsChanged_);
+  }
   while (Window* w = windows_.First()) DestroyTopLevel(w->hwnd);
   for (auto& [cursor, gdkCursor] : cursors_) {
     if (gdkCursor != nullptr) g_object_unref(gdkCursor);
@@ -495,10 +501,11 @@ bool GtkDesktop::WorkArea(HWND hwnd, RECT& area) {
   if (monitor == nullptr) monitor = gdk_display_get_monitor(display, 0);
   if (monitor == nullptr) return false;
   // Reading the work area costs GDK two or three round trips to the X
-  // server, and one handler may ask several times (the caption's maximize
-  // runs the host's resize handling once for each of position, width and
-  // height, and each asks). Within one turn of the main loop no change to
-  // it can have been heard of, so it is read once a turn.
+  // server, and the host asks at every size of a live resize, several times
+  // in a maximize. It lives in the root window's properties, so it is read
+  // again only once one of them has changed (or the monitors have). Without
+  // that watch, once a turn of the main loop: within one no change can have
+  // been heard of.
   auto known = workAreas_.find(monitor);
   if (known != workAreas_.end()) {
     area = known->second;
@@ -508,10 +515,38 @@ bool GtkDesktop::WorkArea(HWND hwnd, RECT& area) {
   gdk_monitor_get_workarea(monitor, &r);
   area = RectOf(r);
   workAreas_[monitor] = area;
-  if (workAreasReset_ == 0) {
+  if (watchedRoot_ == nullptr && workAreasReset_ == 0) {
     workAreasReset_ = g_idle_add_full(G_PRIORITY_HIGH, OnWorkAreasReset, this, nullptr);
   }
   return true;
+}
+
+void GtkDesktop::WatchWorkAreas() {
+  GdkScreen* screen = gdk_screen_get_default();
+  GdkWindow* root = screen != nullptr ? gdk_screen_get_root_window(screen) : nullptr;
+  if (root == nullptr || !GDK_IS_X11_WINDOW(root)) return;
+  Display* display = GDK_WINDOW_XDISPLAY(root);
+  const ::Window xroot = GDK_WINDOW_XID(root);
+  XWindowAttributes attributes;
+  if (XGetWindowAttributes(display, xroot, &attributes) == 0) return;
+  // GDK selects events of its own on the root window straight through Xlib;
+  // property changes are added to them, not put in their place.
+  XSelectInput(display, xroot, attributes.your_event_mask | PropertyChangeMask);
+  gdk_window_add_filter(root, OnRootEvent, this);
+  watchedRoot_ = root;
+  monitorsChanged_ =
+      g_signal_connect(screen, "monitors-changed", G_CALLBACK(OnMonitorsChanged), this);
+}
+
+GdkFilterReturn GtkDesktop::OnRootEvent(GdkXEvent* xevent, GdkEvent*, gpointer data) {
+  if (static_cast<XEvent*>(xevent)->type == PropertyNotify) {
+    static_cast<GtkDesktop*>(data)->workAreas_.clear();
+  }
+  return GDK_FILTER_CONTINUE;
+}
+
+void GtkDesktop::OnMonitorsChanged(GdkScreen*, gpointer data) {
+  static_cast<GtkDesktop*>(data)->workAreas_.clear();
 }
 
 gboolean GtkDesktop::OnWorkAreasReset(gpointer data) {

@@ -158,6 +158,9 @@ class GtkDesktop : public Desktop {
   static gboolean OnSettleTimer(gpointer data);
   static gboolean OnFlushBounds(gpointer data);
   static gboolean OnWorkAreasReset(gpointer data);
+  static GdkFilterReturn OnRootEvent(GdkXEvent* xevent, GdkEvent* event, gpointer data);
+  static void OnMonitorsChanged(GdkScreen* screen, gpointer data);
+  void WatchWorkAreas();
   static gboolean OnIconifyTimer(gpointer data);
   static void OnScaleChanged(GObject* object, GParamSpec* spec, gpointer data);
   static void OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer data);
@@ -176,9 +179,11 @@ class GtkDesktop : public Desktop {
   bool quitRequested_ = false;
   int status_ = 0;
   guint liveCountSignal_ = 0;  // SIGUSR2: trace the live GDI objects
-  // Work areas read in this turn of the main loop, see WorkArea.
+  // Work areas read since the desktop last changed, see WorkArea.
   std::map<GdkMonitor*, RECT> workAreas_;
   guint workAreasReset_ = 0;
+  GdkWindow* watchedRoot_ = nullptr;  // whose property changes forget them
+  gulong monitorsChanged_ = 0;
 };
 
 }  // namespace platform::gtk

@@ -4,6 +4,7 @@
 // is tests/conformance.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -126,6 +127,29 @@ TEST_P(BackendTest, ASizingLoopResizesTheHostAndTheShapeFollows) {
   // The outline was made again for the new size: the new corner shows.
   EXPECT_TRUE(WaitFor(3000, [&] { return X().PixelAt(Left + 455, Top + 335) == PadColour; }));
   EXPECT_NE(X().PixelAt(Left + 2, Top + 2), PadColour);
+}
+
+// The work area is kept between reads; a panel taking more of the screen
+// (the root window's property changing) is seen at the next read.
+TEST_P(BackendTest, AChangedWorkAreaIsSeenAtTheNextRead) {
+  if (!GetParam()) GTEST_SKIP() << "without a window manager the work area is the screen";
+  const std::string before = X().Run({"xprop", "-root", "_NET_WORKAREA"});
+  const std::size_t values = before.find("= ");
+  ASSERT_NE(values, std::string::npos) << before;
+  auto setArea = [&](const std::string& area) {
+    X().Run({"xprop", "-root", "-format", "_NET_WORKAREA", "32c", "-set", "_NET_WORKAREA", area});
+  };
+  // Clicks far enough apart not to make a double-click.
+  int x = 150;
+  for (const char* bottom : {"1000", "900"}) {
+    setArea(std::string("0,0,1920,") + bottom);
+    Xdotool({"mousemove", std::to_string(x += 100), "200", "click", "1"});
+    EXPECT_TRUE(LogHas(std::string("WorkArea 0 0 1920 ") + bottom)) << Log();
+  }
+  std::string original = before.substr(values + 2);
+  original.erase(std::remove(original.begin(), original.end(), ' '), original.end());
+  original.erase(std::remove(original.begin(), original.end(), '\n'), original.end());
+  setArea(original);
 }
 
 INSTANTIATE_TEST_SUITE_P(Desktops, BackendTest, ::testing::Values(false, true),

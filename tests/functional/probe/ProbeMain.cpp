@@ -47,7 +47,13 @@ class Pad : public host::Control {
             form.Height() / 15);
     }
   }
-  void UserControl_Click() override { Print("Click"); }
+  void UserControl_Click() override {
+    Print("Click");
+    RECT area{};
+    if (SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0)) {
+      Print("WorkArea %d %d %d %d", area.left, area.top, area.right, area.bottom);
+    }
+  }
   void UserControl_DblClick() override { Print("DblClick"); }
 };
 
