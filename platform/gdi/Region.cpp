@@ -85,13 +85,50 @@ GdiObject* FindRegion(HRGN region) {
   return HandleTable::Instance().Find(region, Kind::Region);
 }
 
+// Whether every edge that crosses row y is upright: then its crossings, and
+// so its runs, stay the same down to the next row a vertex lies on.
+bool OnlyUprightEdgesCross(const std::vector<POINT>& points, int y) {
+  const std::size_t n = points.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    const POINT& a = points[i];
+    const POINT& b = points[(i + 1) % n];
+    const long long ay = Clamp(a.y), by = Clamp(b.y);
+    if (ay == by) continue;
+    if (y < std::min(ay, by) || y >= std::max(ay, by)) continue;
+    if (Clamp(a.x) != Clamp(b.x)) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
+// A window's outline is asked for at every size of a live resize, and most
+// of its rows lie between the same upright edges: such a band is worked out
+// once, for its first row.
 std::vector<Span> RegionSpans(HRGN region, int width, int height) {
   std::vector<Span> spans;
   const GdiObject* object = FindRegion(region);
   if (!object) return spans;
-  for (int y = 0; y < height; ++y) RowSpans(object->points, object->fillMode, y, 0, width, spans);
+  const std::vector<POINT>& points = object->points;
+  std::vector<long long> vertexRows;
+  for (const POINT& p : points) vertexRows.push_back(Clamp(p.y));
+  std::sort(vertexRows.begin(), vertexRows.end());
+  for (int y = 0; y < height;) {
+    const std::size_t first = spans.size();
+    RowSpans(points, object->fillMode, y, 0, width, spans);
+    const auto next = std::upper_bound(vertexRows.begin(), vertexRows.end(), y);
+    const int end =
+        next == vertexRows.end() ? height : static_cast<int>(std::min<long long>(*next, height));
+    if (end - y <= 1 || !OnlyUprightEdgesCross(points, y)) {
+      ++y;
+      continue;
+    }
+    const std::size_t last = spans.size();
+    for (int row = y + 1; row < end; ++row) {
+      for (std::size_t i = first; i < last; ++i) spans.push_back({row, spans[i].x0, spans[i].x1});
+    }
+    y = end;
+  }
   return spans;
 }
 

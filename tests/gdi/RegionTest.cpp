@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <vector>
 
 #include "platform/gdi/Gdi.h"
 
@@ -96,6 +97,52 @@ TEST(PolygonRegion, FillModesDifferOnlyWhereTheOutlineOverlapsItself) {
   EXPECT_EQ(Area(gdi::RegionSpans(frame, 10, 10)), 100 - 36);
   EXPECT_EQ(ByRow(gdi::RegionSpans(frame, 10, 10)).at(5).size(), 2u);
   for (HRGN r : {winding, alternate, frame}) DeleteObject(r);
+}
+
+// Rows lying between the same upright edges are worked out once for the
+// whole band; every pixel must still answer as it does when asked alone, for
+// outlines with upright, slanted and crossing edges, under both fill rules.
+TEST(PolygonRegion, TheSpansOfEveryRowAgreeWithEachPixelAskedAlone) {
+  std::vector<std::vector<POINT>> outlines = {
+      {{0, 30}, {0, 3}, {3, 0}, {37, 0}, {40, 4}, {40, 30}},
+      {{5, 2}, {35, 2}, {35, 12}, {20, 12}, {20, 20}, {35, 20}, {35, 28}, {5, 28}},
+      {{20, -4}, {28, 34}, {2, 10}, {38, 10}, {12, 34}},
+  };
+  unsigned seed = 12345;
+  auto next = [&seed](int range) {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<int>((seed >> 16) % static_cast<unsigned>(range)) - 5;
+  };
+  for (int i = 0; i < 20; ++i) {
+    std::vector<POINT> outline;
+    const int corners = 3 + i % 6;
+    for (int c = 0; c < corners; ++c) {
+      // Every other outline keeps to upright and level edges.
+      if (i % 2 == 0 && c > 0) {
+        const POINT last = outline.back();
+        outline.push_back(c % 2 ? POINT{next(50), last.y} : POINT{last.x, next(40)});
+      } else {
+        outline.push_back({next(50), next(40)});
+      }
+    }
+    outlines.push_back(outline);
+  }
+  for (const auto& outline : outlines) {
+    for (int mode : {WINDING, ALTERNATE}) {
+      HRGN region = CreatePolygonRgn(outline.data(), static_cast<int>(outline.size()), mode);
+      ASSERT_NE(region, nullptr);
+      std::vector<std::vector<bool>> covered(30, std::vector<bool>(40, false));
+      for (const gdi::Span& span : gdi::RegionSpans(region, 40, 30)) {
+        for (int x = span.x0; x < span.x1; ++x) covered[span.y][x] = true;
+      }
+      int wrong = 0;
+      for (int y = 0; y < 30; ++y) {
+        for (int x = 0; x < 40; ++x) wrong += covered[y][x] != gdi::RegionContains(region, x, y);
+      }
+      EXPECT_EQ(wrong, 0) << "outline " << (&outline - outlines.data()) << ", fill mode " << mode;
+      DeleteObject(region);
+    }
+  }
 }
 
 #ifndef _WIN32
