@@ -948,16 +948,26 @@ gboolean GtkDesktop::OnConfigure(GtkWidget* widget, GdkEventConfigure* event, gp
   if (auto skipped = w.resizeTrace.Configured({g.width, g.height}, g_get_monotonic_time())) {
     Trace("size %dx%d skipped", skipped->width, skipped->height);
   }
-  if (g.width != w.shapeWidth || g.height != w.shapeHeight) w.desktop->ApplyShape(w);
-  if (w.leavingMaximized) return FALSE;
-  switch (w.pending.Configured(g)) {
-    case PendingGeometry::Verdict::Answer:
-    case PendingGeometry::Verdict::Stale:
-      break;
-    case PendingGeometry::Verdict::Outside:
-      // A minimized window keeps the bounds it will be restored to.
-      if (w.state != 1) w.desktop->Adopt(w, g);
-      break;
+  GtkDesktop* desktop = w.desktop;
+  const HWND hwnd = w.hwnd;
+  if (!w.leavingMaximized) {
+    switch (w.pending.Configured(g)) {
+      case PendingGeometry::Verdict::Answer:
+      case PendingGeometry::Verdict::Stale:
+        break;
+      case PendingGeometry::Verdict::Outside:
+        // A minimized window keeps the bounds it will be restored to.
+        if (w.state != 1) desktop->Adopt(w, g);
+        break;
+    }
+  }
+  // The host's resize handling may have given the outline for the new size
+  // already (and may even have closed the window); otherwise the outline it
+  // has is applied at the new size. Applied before, it would be worked out
+  // twice at every size of a live resize.
+  Window* still = desktop->Get(hwnd);
+  if (still != nullptr && (g.width != still->shapeWidth || g.height != still->shapeHeight)) {
+    desktop->ApplyShape(*still);
   }
   return FALSE;
 }
