@@ -822,8 +822,33 @@ void GtkDesktop::PrepareFirstFrame(Window& w) {
   });
 }
 
+// Whether the rectangle (window pixels) lies inside one shown web view,
+// which paints all of it over the frame.
+bool GtkDesktop::UnderWebView(const Window& w, const GdkRectangle& r) const {
+  for (const auto& [id, view] : webViews_) {
+    if (view.parent != w.hwnd || view.view == nullptr || !view.visible) continue;
+    const RECT& b = view.bounds;
+    // As PlaceWebView places it: only the part inside the window.
+    const long left = std::max(0L, static_cast<long>(b.left));
+    const long top = std::max(0L, static_cast<long>(b.top));
+    const long right =
+        std::min(static_cast<long>(b.right), static_cast<long>(w.bounds.right - w.bounds.left));
+    const long bottom =
+        std::min(static_cast<long>(b.bottom), static_cast<long>(w.bounds.bottom - w.bounds.top));
+    if (r.x >= left && r.y >= top && r.x + r.width <= right && r.y + r.height <= bottom) {
+      return true;
+    }
+  }
+  return false;
+}
+
 gboolean GtkDesktop::OnDraw(GtkWidget* widget, cairo_t* cr, gpointer data) {
   auto& w = *static_cast<Window*>(data);
+  // A web view repainting its page (loading, scrolling, an animation) has
+  // the window draw the part under it, frame first: none of the frame shows
+  // there, and rendering it would cost the frame's whole drawing each time.
+  GdkRectangle clip;
+  if (gdk_cairo_get_clip_rectangle(cr, &clip) && w.desktop->UnderWebView(w, clip)) return TRUE;
   // The host draws in device pixels, at the window's scale: sharp blocks
   // for its pixels, text and icon at the device's resolution.
   const int scale = std::max(1, gtk_widget_get_scale_factor(widget));

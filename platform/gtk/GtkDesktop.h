@@ -134,6 +134,7 @@ class GtkDesktop : public Desktop {
   void Settle(Window& window);
   void Adopt(Window& window, const Geometry& geometry);
   void PrepareFirstFrame(Window& window);
+  bool UnderWebView(const Window& window, const GdkRectangle& rect) const;
   void PlaceWebViews(const Window& window);
   void PlaceWebView(const WebView& view, const Window& window);
   void MakeWebView(WebView& view, Window& window);
