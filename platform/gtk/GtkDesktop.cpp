@@ -723,15 +723,18 @@ void GtkDesktop::PlaceWebViews(const Window& w) {
 // A view reaching past the bottom of its window is drawn with its top rows
 // missing, as many as it reaches past, so a view is given only the part of
 // its rectangle inside the window. What lies outside is never seen anyway.
-void GtkDesktop::PlaceWebView(const WebView& view, const Window& w) {
+RECT GtkDesktop::Placed(const WebView& view, const Window& w) {
   const RECT& b = view.bounds;
-  int left = std::max(0, static_cast<int>(b.left));
-  int top = std::max(0, static_cast<int>(b.top));
-  int right = std::min(static_cast<int>(b.right), static_cast<int>(w.bounds.right - w.bounds.left));
-  int bottom =
-      std::min(static_cast<int>(b.bottom), static_cast<int>(w.bounds.bottom - w.bounds.top));
-  gtk_layout_move(GTK_LAYOUT(w.layout), view.view, left, top);
-  gtk_widget_set_size_request(view.view, std::max(1, right - left), std::max(1, bottom - top));
+  return {std::max<LONG>(0, b.left), std::max<LONG>(0, b.top),
+          std::min<LONG>(b.right, w.bounds.right - w.bounds.left),
+          std::min<LONG>(b.bottom, w.bounds.bottom - w.bounds.top)};
+}
+
+void GtkDesktop::PlaceWebView(const WebView& view, const Window& w) {
+  const RECT r = Placed(view, w);
+  gtk_layout_move(GTK_LAYOUT(w.layout), view.view, r.left, r.top);
+  gtk_widget_set_size_request(view.view, std::max<LONG>(1, r.right - r.left),
+                              std::max<LONG>(1, r.bottom - r.top));
 }
 
 void GtkDesktop::ShowWebView(WebViewId id, bool visible) {
@@ -827,15 +830,8 @@ void GtkDesktop::PrepareFirstFrame(Window& w) {
 bool GtkDesktop::UnderWebView(const Window& w, const GdkRectangle& r) const {
   for (const auto& [id, view] : webViews_) {
     if (view.parent != w.hwnd || view.view == nullptr || !view.visible) continue;
-    const RECT& b = view.bounds;
-    // As PlaceWebView places it: only the part inside the window.
-    const long left = std::max(0L, static_cast<long>(b.left));
-    const long top = std::max(0L, static_cast<long>(b.top));
-    const long right =
-        std::min(static_cast<long>(b.right), static_cast<long>(w.bounds.right - w.bounds.left));
-    const long bottom =
-        std::min(static_cast<long>(b.bottom), static_cast<long>(w.bounds.bottom - w.bounds.top));
-    if (r.x >= left && r.y >= top && r.x + r.width <= right && r.y + r.height <= bottom) {
+    const RECT p = Placed(view, w);
+    if (r.x >= p.left && r.y >= p.top && r.x + r.width <= p.right && r.y + r.height <= p.bottom) {
       return true;
     }
   }

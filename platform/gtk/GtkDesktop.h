@@ -137,6 +137,8 @@ class GtkDesktop : public Desktop {
   bool UnderWebView(const Window& window, const GdkRectangle& rect) const;
   void PlaceWebViews(const Window& window);
   void PlaceWebView(const WebView& view, const Window& window);
+  // Where a view is placed: the part of its rectangle inside the window.
+  static RECT Placed(const WebView& view, const Window& window);
   void MakeWebView(WebView& view, Window& window);
   void MakeHeldWebViews(Window& window);
   GdkCursor* CursorFor(Cursor cursor);
