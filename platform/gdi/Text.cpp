@@ -6,6 +6,7 @@
 #include <pango/pangocairo.h>
 
 #include <algorithm>
+#include <chrono>
 #include <exception>
 #include <future>
 
@@ -153,6 +154,12 @@ void StartPreparingText(const Font& font, const std::string& utf8) {
 // from the moment its font set is asked for, and keeps the set; the first
 // layout in the font waits only for what that thread has not done yet.
 void PrepareFont(const Font& font) {
+  // A preparer still at work holds the context, and is already finding the
+  // first frame's font: a hint is not worth waiting for it.
+  if (Preparing().valid() &&
+      Preparing().wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+    return;
+  }
   PangoFontDescription* desc = Describe(font);
   if (PangoFontset* fontset =
           pango_context_load_fontset(SharedContext(), desc, pango_language_get_default())) {

@@ -29,7 +29,8 @@ bool DrawTextLine(HDC hdc, int x, int y, int w, int h, const std::string& utf8, 
                   std::uint32_t color, const RECT* clip = nullptr);
 
 // Starts finding the font's faces ahead of its first text, so that text
-// finds them ready. Nothing is drawn or measured; any font is fine.
+// finds them ready. Nothing is drawn or measured; any font is fine. While a
+// text preparer (below) is at work, nothing is done.
 void PrepareFont(const Font& font);
 
 // Draws the text once in the font, on a thread of its own, so that its
