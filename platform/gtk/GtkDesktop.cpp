@@ -1,6 +1,7 @@
 #include "platform/gtk/GtkDesktop.h"
 
 #include "platform/gdi/Gdi.h"
+#include "platform/gtk/IconProperty.h"
 #include "platform/gtk/InputMapping.h"
 #include "platform/gtk/MonitorShowing.h"
 #include "platform/gtk/PageUri.h"
@@ -8,6 +9,7 @@
 
 // X11 last: it defines macros (None, Bool, Status) that clash with names in
 // the headers above.
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/shape.h>
 #include <gdk/gdkx.h>
@@ -66,16 +68,15 @@ GdkPixbuf* PixbufOf(const IconImage& image) {
   if (pixbuf == nullptr) return nullptr;
   guchar* bytes = gdk_pixbuf_get_pixels(pixbuf);
   int stride = gdk_pixbuf_get_rowstride(pixbuf);
-  bool opaque = image.bitsPerPixel < 32;
   for (int y = 0; y < s.height; ++y) {
     const std::uint32_t* row = s.Row(y);
     guchar* out = bytes + static_cast<std::size_t>(y) * stride;
     for (int x = 0; x < s.width; ++x) {
-      std::uint32_t p = row[x];
+      const std::uint32_t p = StraightArgb(row[x], image.bitsPerPixel);
       out[4 * x + 0] = static_cast<guchar>(p >> 16);
       out[4 * x + 1] = static_cast<guchar>(p >> 8);
       out[4 * x + 2] = static_cast<guchar>(p);
-      out[4 * x + 3] = opaque ? 0xFF : static_cast<guchar>(p >> 24);
+      out[4 * x + 3] = static_cast<guchar>(p >> 24);
     }
   }
   return pixbuf;
@@ -376,11 +377,41 @@ void GtkDesktop::SetTitle(HWND hwnd, const std::string& utf8) {
 void GtkDesktop::SetIcon(HWND hwnd, const std::vector<IconImage>& images) {
   Window* w = Get(hwnd);
   if (w == nullptr) return;
+  w->icon = images;
+  // GTK also makes the old-style icon pixmap on the X server: Cairo's set-up
+  // for it and the upload cost the map of a new window 2 to 6 ms. Until the
+  // first frame is on screen the window manager gets the property it shows
+  // alone, written here; GTK's icon follows the first frame.
+  if (w->framePainted) {
+    GiveIconToGtk(*w);
+  } else {
+    WriteIconProperty(*w);
+  }
+}
+
+void GtkDesktop::WriteIconProperty(Window& w) {
+  GdkWindow* gdkWindow = gtk_widget_get_window(w.window);
+  if (gdkWindow == nullptr || !GDK_IS_X11_WINDOW(gdkWindow)) return;
+  Display* display = GDK_WINDOW_XDISPLAY(gdkWindow);
+  ::Window xid = GDK_WINDOW_XID(gdkWindow);
+  const Atom property =
+      gdk_x11_get_xatom_by_name_for_display(gdk_window_get_display(gdkWindow), "_NET_WM_ICON");
+  const std::vector<unsigned long> value = NetWmIcon(w.icon);
+  if (value.empty()) {
+    XDeleteProperty(display, xid, property);
+    return;
+  }
+  XChangeProperty(display, xid, property, XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(value.data()),
+                  static_cast<int>(value.size()));
+}
+
+void GtkDesktop::GiveIconToGtk(Window& w) {
   GList* list = nullptr;
-  for (const IconImage& image : images) {
+  for (const IconImage& image : w.icon) {
     if (GdkPixbuf* pixbuf = PixbufOf(image)) list = g_list_append(list, pixbuf);
   }
-  gtk_window_set_icon_list(GTK_WINDOW(w->window), list);
+  gtk_window_set_icon_list(GTK_WINDOW(w.window), list);
   g_list_free_full(list, g_object_unref);
 }
 
@@ -1105,6 +1136,9 @@ void GtkDesktop::OnRealize(GtkWidget* widget, gpointer data) {
     w.shapeWidth = -1;
     w.shapeHeight = -1;
     w.desktop->ApplyShape(w);
+    // GTK's realize has just removed any icon the window had: GTK was given
+    // none yet.
+    if (!w.framePainted && !w.icon.empty()) w.desktop->WriteIconProperty(w);
     if (GdkFrameClock* clock = gtk_widget_get_frame_clock(w.window)) {
       g_signal_connect(clock, "after-paint", G_CALLBACK(OnAfterPaint), &w);
     }
@@ -1122,6 +1156,7 @@ void GtkDesktop::OnAfterPaint(GdkFrameClock*, gpointer data) {
   if (!w.framePainted) {
     w.framePainted = true;
     Phase("first frame");
+    if (!w.icon.empty()) w.desktop->GiveIconToGtk(w);
   }
   // In logical pixels, as the window's geometry is.
   ResizeTrace::Size drawn{w.frame.width / w.frameScale, w.frame.height / w.frameScale};

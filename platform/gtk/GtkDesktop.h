@@ -111,6 +111,7 @@ class GtkDesktop : public Desktop {
     ResizeTrace resizeTrace;
     bool drewFrame = false;  // in the frame clock's current frame
     bool framePainted = false;
+    std::vector<IconImage> icon;  // handed to GTK once the first frame is painted
     // The window's first web view; the views after it are held back until
     // its first page has committed (MakeHeldWebViews).
     GtkWidget* firstView = nullptr;
@@ -130,6 +131,8 @@ class GtkDesktop : public Desktop {
   void Request(Window& window, const Geometry& geometry, bool force = false);
   void FlushBounds(Window& window);
   void ApplyShape(Window& window);
+  void WriteIconProperty(Window& window);
+  void GiveIconToGtk(Window& window);
   void ApplyMinimum(Window& window, int width, int height);
   void Settle(Window& window);
   void Adopt(Window& window, const Geometry& geometry);

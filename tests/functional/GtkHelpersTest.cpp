@@ -1,9 +1,10 @@
 // The GTK backend's own logic, which needs no display: page URIs, double-
 // click detection, answering geometry requests, window shapes, the monitor
-// showing a window.
+// showing a window, the icon's property.
 #include <gtest/gtest.h>
 
 #include "platform/gtk/ClickTracker.h"
+#include "platform/gtk/IconProperty.h"
 #include "platform/gtk/InputMapping.h"
 #include "platform/gtk/MonitorShowing.h"
 #include "platform/gtk/PageUri.h"
@@ -191,6 +192,21 @@ TEST(ResizeTrace, ASizeIsTimedToItsFirstFrameAndSkippedWhenTheNextCameFirst) {
   EXPECT_EQ(trace.Configured({810, 600}, 10000), std::nullopt);
   EXPECT_EQ(trace.Configured({820, 600}, 11000), (ResizeTrace::Size{810, 600}));
   EXPECT_EQ(trace.Painted({820, 600}, 12000), 1.0);
+}
+
+// The window manager takes straight colour: a premultiplied half-covered
+// white would show grey, and a masked-out corner taken as opaque, black.
+TEST(NetWmIcon, EachImageIsItsSizeThenItsPixelsStraightWithMasksKept) {
+  IconImage soft{gdi::Surface(2, 1, 0xFF336699u), 32};
+  soft.pixels.Row(0)[1] = 0x80808080u;  // white, half covered
+  IconImage masked{gdi::Surface(1, 2, 0xFF102030u), 24};
+  masked.pixels.Row(0)[0] = 0x00000000u;  // outside the mask
+  const std::vector<unsigned long> expected = {2, 1, 0xFF336699u, 0x80FFFFFFu,
+                                               1, 2, 0x00000000u, 0xFF102030u};
+  EXPECT_EQ(NetWmIcon({soft, IconImage{}, masked}), expected);
+  // A pixel of a masked image is shown whole or not at all.
+  EXPECT_EQ(StraightArgb(0xC0C0C0C0u, 24), 0xFFFFFFFFu);
+  EXPECT_EQ(StraightArgb(0x40404040u, 24), 0x00000000u);
 }
 
 }  // namespace
