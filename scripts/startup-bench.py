@@ -18,8 +18,15 @@ Both trace their start-up steps (main, GTK ready, window mapped, first frame,
 the page's load started, committed and finished); each step's median time
 since the process was started is listed for both, and the first frame's
 median against the bare window's, since the start and since GTK was ready.
+
+Each round starts both programs back to back, so the rounds also pair them:
+the median of the rounds' differences in first frame and load finished is
+listed with a 95 % interval (bootstrap). A median of 7 moves by up to 10 %
+between runs on a 2-core machine; telling a few milliseconds apart takes
+50 or more rounds, where the interval says what the runs can tell.
 """
 import os
+import random
 import re
 import select
 import shutil
@@ -107,6 +114,15 @@ def measure(argv, env, cwd):
     return elapsed, memory, phases
 
 
+def paired(differences, rounds=2000):
+    """The median of paired differences and its 95 % bootstrap interval."""
+    pick = random.Random(1)
+    medians = sorted(statistics.median(pick.choices(differences, k=len(differences)))
+                     for _ in range(rounds))
+    return (statistics.median(differences), medians[int(0.025 * rounds)],
+            medians[int(0.975 * rounds)])
+
+
 def main():
     build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build")
     runs = int(sys.argv[2]) if len(sys.argv) > 2 else 5
@@ -178,6 +194,21 @@ def main():
         print(f"first frame {'since ' + since if since else 'since the start':<22} "
               f"skinshell {medians['skinshell']:.0f} ms, bare_webkit {medians['bare_webkit']:.0f} ms "
               f"({medians['skinshell'] - medians['bare_webkit']:+.0f} ms)")
+
+    # Round by round: the two starts of a round met the machine in much the
+    # same state.
+    for step in ("first frame", "load finished"):
+        for since in (None, "gtk ready"):
+            differences = [
+                a[step] - (a[since] if since else 0.0) - (b[step] - (b[since] if since else 0.0))
+                for (_, _, a), (_, _, b) in zip(results["skinshell"], results["bare_webkit"])
+                if step in a and step in b and (not since or (since in a and since in b))]
+            if len(differences) < 2:
+                continue
+            middle, low, high = paired(differences)
+            print(f"paired {step + (' since ' + since if since else ' since the start'):<32} "
+                  f"skinshell - bare_webkit {middle:+.1f} ms (95 % {low:+.1f} to {high:+.1f}), "
+                  f"{len(differences)} rounds")
 
     # Each step's median time since the process was started; the program's
     # hidden sound page has steps of its own.
