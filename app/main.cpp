@@ -11,11 +11,12 @@
 
 int main(int argc, char** argv) {
   try {
-    // The icon's images need no display: they are drawn while the desktop
-    // opens it.
-    app::StartDrawingAppIcon();
     std::unique_ptr<platform::Desktop> desktop = platform::CreateNativeDesktop(argc, argv);
     if (!desktop) return 1;
+    // The icon's images are drawn while the window and its web views are
+    // made. Drawn while the display was opened, they took a core from the X
+    // server and this thread.
+    app::StartDrawingAppIcon();
     TestOCX_new::StartPreparingText(desktop->Scale(nullptr));
     platform::UseDesktop(desktop.get());
     int status = 0;

@@ -67,12 +67,6 @@ std::unique_ptr<Desktop> CreateNativeDesktop(int& argc, char**& argv) {
   // desktop entry's StartupWMClass names, whatever the executable was
   // started as.
   g_set_prgname("skinshell");
-  // Pango has fontconfig read its configuration and caches on a thread of
-  // its own, started when the first font map is made. Left to the first
-  // text, that is after the window is mapped, and the first frame waits for
-  // it; started now, it runs while the display is opened, which takes
-  // longer. The map is this thread's default, the one GTK uses.
-  pango_cairo_font_map_get_default();
   if (!gtk_init_check(&argc, &argv)) {
     const std::string name = DisplayName();
     if (name.empty()) {
@@ -84,6 +78,14 @@ std::unique_ptr<Desktop> CreateNativeDesktop(int& argc, char**& argv) {
   }
   g_log("skinshell", G_LOG_LEVEL_DEBUG, "phase gtk ready at %" G_GINT64_FORMAT,
         g_get_monotonic_time());
+  // Pango has fontconfig read its configuration and caches on a thread of
+  // its own, started when the first font map is made. Left to the first
+  // text, that is after the window is mapped, and the first frame waits for
+  // it. Started now, it runs while GTK loads its theme on this thread; any
+  // earlier, it took a core from opening the display, which keeps this
+  // thread and the X server busy. The map is this thread's default, the one
+  // GTK uses.
+  pango_cairo_font_map_get_default();
   // WebKit's overlay scrollbars on a page taller than its view, once they
   // have been shown (the pointer over the page shows them), can keep the web
   // process compositing frames for as long as it lives: about a tenth of a
