@@ -59,6 +59,14 @@ def peak_kib(pid):
 PHASE = re.compile(rb"phase (.+?) at (\d+)")
 
 
+def running(pid):
+    try:
+        with open(f"/proc/{pid}/stat") as stat:
+            return stat.read().rsplit(")", 1)[1].split()[0] != "Z"
+    except (OSError, IndexError):
+        return False
+
+
 def measure(argv, env, cwd):
     began = time.monotonic()
     phases = {}
@@ -101,6 +109,7 @@ def measure(argv, env, cwd):
         # Kept reading meanwhile: a full pipe would stall the program.
         drain(time.monotonic() + 1.0, False)
         memory = peak_kib(process.pid)
+    helpers = [pid for pid in benchlib.descendants(process.pid) if pid != process.pid]
     os.killpg(process.pid, signal.SIGTERM)
     try:
         process.wait(timeout=5)
@@ -108,6 +117,11 @@ def measure(argv, env, cwd):
         os.killpg(process.pid, signal.SIGKILL)
         process.wait()
     process.stdout.close()
+    # The next start must not meet this one's web processes still ending:
+    # hundreds of megabytes to unmap, on the cores the next start needs.
+    settled = time.monotonic() + 5.0
+    while time.monotonic() < settled and any(running(pid) for pid in helpers):
+        time.sleep(0.01)
     if elapsed is None:
         sys.exit(f"startup-bench: {argv[0]} did not finish loading its start page "
                  f"within {LOAD_TIMEOUT_S:.0f} s")
