@@ -379,9 +379,9 @@ void GtkDesktop::SetIcon(HWND hwnd, const std::vector<IconImage>& images) {
   if (w == nullptr) return;
   w->icon = images;
   // GTK also makes the old-style icon pixmap on the X server: Cairo's set-up
-  // for it and the upload cost the map of a new window 2 to 6 ms. Until the
-  // first frame is on screen the window manager gets the property it shows
-  // alone, written here; GTK's icon follows the first frame.
+  // for it and the upload held the map of a new window up by 2 to 6 ms.
+  // Until the first frame is on screen, the window gets only the property
+  // window managers show, written here; GTK gets the images after it.
   if (w->framePainted) {
     GiveIconToGtk(*w);
   } else {
