@@ -313,6 +313,17 @@ TEST_F(Conformance, TheTitleAndIconReachTheWindowManager) {
   EXPECT_TRUE(B().Until([&] { return B().ShowsIcon(sink.hwnd, 16, 0xFF336699u); }));
 }
 
+// The window manager reads the icon as it maps the window, before any frame.
+TEST_F(Conformance, AnIconSetBeforeTheWindowIsShownIsOnItAsItIsShown) {
+  Sink other;
+  other.hwnd = D().CreateTopLevel(other, RECT{150, 150, 350, 300});
+  ASSERT_NE(other.hwnd, nullptr);
+  D().SetIcon(other.hwnd, {platform::IconImage{gdi::Surface(16, 16, 0xFF336699u), 32}});
+  D().Show(other.hwnd, true);
+  EXPECT_TRUE(B().ShowsIcon(other.hwnd, 16, 0xFF336699u));
+  D().DestroyTopLevel(other.hwnd);
+}
+
 TEST_F(Conformance, ARequestTheWindowManagerChangesIsReportedAsItWasGiven) {
   if (!Is().altersRequests) GTEST_SKIP() << "this window manager changes no request";
   D().SetBounds(sink.hwnd, RECT{100, 100, 900, 400});

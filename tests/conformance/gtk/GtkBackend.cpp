@@ -197,8 +197,9 @@ class GtkBackend : public Backend {
     return title;
   }
   bool ShowsIcon(HWND hwnd, int size, std::uint32_t pixel) override {
-    // Width, height, then the pixels of each image.
-    const std::vector<unsigned long> icon = Property(hwnd, "_NET_WM_ICON");
+    // Width, height, then the pixels of each image, as the server holds them
+    // now: a window manager reads them as it maps the window.
+    const std::vector<unsigned long> icon = Property(hwnd, "_NET_WM_ICON", false);
     return icon.size() > 2 && icon[0] == static_cast<unsigned long>(size) &&
            icon[1] == static_cast<unsigned long>(size) && (icon[2] & 0xFFFFFFFFu) == pixel;
   }
@@ -222,8 +223,8 @@ class GtkBackend : public Backend {
   static ::Display* XDisplay() { return GDK_DISPLAY_XDISPLAY(gdk_display_get_default()); }
 
   // A window property as the window manager reads it: bytes or 32-bit items.
-  std::vector<unsigned long> Property(HWND hwnd, const char* name) {
-    Iterate();
+  std::vector<unsigned long> Property(HWND hwnd, const char* name, bool iterate = true) {
+    if (iterate) Iterate();
     std::vector<unsigned long> items;
     Atom type = 0;
     int format = 0;
