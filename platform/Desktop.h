@@ -121,10 +121,17 @@ class WindowSink {
   virtual std::vector<RECT> RenderUncovered(gdi::Surface& target, int scale);
 };
 
+// Pixels premultiplied, as everything drawn here is. An image of fewer than
+// 32 bits has no soft edges: its alpha is a mask.
 struct IconImage {
   gdi::Surface pixels;
   int bitsPerPixel = 32;
 };
+
+// A pixel of an icon image as window systems take icons: ARGB with straight,
+// not premultiplied, colour, and each pixel of a masked image shown whole or
+// not at all.
+std::uint32_t StraightArgb(std::uint32_t premultiplied, int bitsPerPixel);
 
 using WebViewId = int;
 

@@ -1,20 +1,6 @@
 #include "platform/gtk/IconProperty.h"
 
-#include <algorithm>
-
 namespace platform::gtk {
-
-std::uint32_t StraightArgb(std::uint32_t premultiplied, int bitsPerPixel) {
-  const std::uint32_t alpha = premultiplied >> 24;
-  const std::uint32_t shown = bitsPerPixel < 32 ? (alpha >= 0x80 ? 0xFF : 0) : alpha;
-  if (shown == 0) return 0;
-  std::uint32_t pixel = shown << 24;
-  for (int shift : {16, 8, 0}) {
-    const std::uint32_t c = (premultiplied >> shift) & 0xFF;
-    pixel |= std::min<std::uint32_t>(0xFF, (c * 0xFF + alpha / 2) / alpha) << shift;
-  }
-  return pixel;
-}
 
 std::vector<unsigned long> NetWmIcon(const std::vector<IconImage>& images) {
   std::vector<unsigned long> value;

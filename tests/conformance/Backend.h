@@ -64,7 +64,7 @@ class Backend {
   virtual bool KeptAbove(HWND hwnd) = 0;
   virtual std::string Title(HWND hwnd) = 0;
   // The window's first icon is size x size pixels, its first pixel that
-  // colour (0xAARRGGBB).
+  // colour (0xAARRGGBB, straight as window systems take it).
   virtual bool ShowsIcon(HWND hwnd, int size, std::uint32_t pixel) = 0;
   // Every geometry the window manager was asked to give the window so far,
   // in order, as whole client rectangles (what a request leaves out is the

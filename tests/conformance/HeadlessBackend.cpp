@@ -69,7 +69,7 @@ class HeadlessBackend : public Backend {
   bool ShowsIcon(HWND hwnd, int size, std::uint32_t pixel) override {
     const auto& icon = desktop_.Find(hwnd)->icon;
     return !icon.empty() && icon[0].pixels.width == size && icon[0].pixels.height == size &&
-           icon[0].pixels.Row(0)[0] == pixel;
+           platform::StraightArgb(icon[0].pixels.Row(0)[0], icon[0].bitsPerPixel) == pixel;
   }
 
  private:

@@ -31,7 +31,9 @@ LPCWSTR CursorId(Cursor cursor) {
   return MAKEINTRESOURCEW(32512);
 }
 
-HICON MakeIcon(const gdi::Surface& pixels) {
+// Windows takes an icon's colour straight, not premultiplied.
+HICON MakeIcon(const IconImage& image) {
+  const gdi::Surface& pixels = image.pixels;
   BITMAPV5HEADER header{};
   header.bV5Size = sizeof header;
   header.bV5Width = pixels.width;
@@ -49,7 +51,8 @@ HICON MakeIcon(const gdi::Surface& pixels) {
                                    &bits, nullptr, 0);
   ReleaseDC(nullptr, screen);
   if (!color || !bits) return nullptr;
-  std::copy(pixels.pixels.begin(), pixels.pixels.end(), static_cast<std::uint32_t*>(bits));
+  std::transform(pixels.pixels.begin(), pixels.pixels.end(), static_cast<std::uint32_t*>(bits),
+                 [&image](std::uint32_t p) { return StraightArgb(p, image.bitsPerPixel); });
   HBITMAP mask = CreateBitmap(pixels.width, pixels.height, 1, 1, nullptr);
   ICONINFO info{};
   info.fIcon = TRUE;
@@ -205,8 +208,8 @@ void WinDesktop::SetIcon(HWND hwnd, const std::vector<IconImage>& images) {
   }
   std::vector<HICON> old = std::move(window->icons);
   window->icons.clear();
-  HICON smallIcon = small ? MakeIcon(small->pixels) : nullptr;
-  HICON bigIcon = big ? MakeIcon(big->pixels) : nullptr;
+  HICON smallIcon = small ? MakeIcon(*small) : nullptr;
+  HICON bigIcon = big ? MakeIcon(*big) : nullptr;
   SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
   SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
   for (HICON icon : {smallIcon, bigIcon}) {
