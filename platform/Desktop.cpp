@@ -2,6 +2,7 @@
 // current desktop.
 #include "platform/Desktop.h"
 
+#include "platform/MonitorShowing.h"
 #include "platform/gdi/Gdi.h"
 
 #include <algorithm>
@@ -42,6 +43,111 @@ std::vector<RECT> WindowSink::RenderUncovered(gdi::Surface& target, int scale) {
 }
 
 void UseDesktop(Desktop* desktop) { current = desktop; }
+
+HWND Desktop::CreateTopLevel(WindowSink& sink, const RECT& bounds) {
+  HWND hwnd = CreateTopLevelImpl(sink, bounds);
+  if (hwnd) windows_.insert(hwnd);
+  return hwnd;
+}
+
+void Desktop::DestroyTopLevel(HWND hwnd) {
+  if (!Exists(hwnd)) return;
+  // The views go first, while the window they are children of still stands.
+  for (WebViewId view : webViews_.Of(hwnd)) {
+    DestroyWebViewImpl(view);
+    webViews_.Remove(view);
+  }
+  windows_.erase(hwnd);
+  DestroyTopLevelImpl(hwnd);
+}
+
+void Desktop::SetBounds(HWND hwnd, const RECT& bounds) {
+  if (Exists(hwnd)) SetBoundsImpl(hwnd, bounds);
+}
+
+void Desktop::Show(HWND hwnd, bool visible) {
+  if (Exists(hwnd)) ShowImpl(hwnd, visible);
+}
+
+void Desktop::SetState(HWND hwnd, int windowState) {
+  if (Exists(hwnd) && windowState >= 0 && windowState <= 2) SetStateImpl(hwnd, windowState);
+}
+
+void Desktop::SetTitle(HWND hwnd, const std::string& utf8) {
+  if (Exists(hwnd)) SetTitleImpl(hwnd, utf8);
+}
+
+void Desktop::SetIcon(HWND hwnd, const std::vector<IconImage>& images) {
+  if (Exists(hwnd)) SetIconImpl(hwnd, images);
+}
+
+void Desktop::SetMinimumSize(HWND hwnd, int width, int height) {
+  if (Exists(hwnd)) SetMinimumSizeImpl(hwnd, std::max(width, 0), std::max(height, 0));
+}
+
+void Desktop::SetCursor(HWND hwnd, Cursor cursor) {
+  if (Exists(hwnd)) SetCursorImpl(hwnd, cursor);
+}
+
+void Desktop::Invalidate(HWND hwnd) {
+  if (Exists(hwnd)) InvalidateImpl(hwnd);
+}
+
+bool Desktop::SetRegion(HWND hwnd, HRGN region) {
+  return Exists(hwnd) && SetRegionImpl(hwnd, region);
+}
+
+void Desktop::SetTopmost(HWND hwnd, bool topmost) {
+  if (Exists(hwnd)) SetTopmostImpl(hwnd, topmost);
+}
+
+bool Desktop::WorkArea(HWND hwnd, RECT& area) {
+  const int monitor = Exists(hwnd) ? MonitorShowing(MonitorsImpl(), PlacedImpl(hwnd)) : -1;
+  return WorkAreaImpl(monitor, area);
+}
+
+void Desktop::BeginMoveSize(HWND hwnd, WPARAM hitCode) {
+  if (Exists(hwnd)) BeginMoveSizeImpl(hwnd, hitCode);
+}
+
+void Desktop::ReleaseCapture() { ReleaseCaptureImpl(); }
+int Desktop::ScreenWidth() { return ScreenWidthImpl(); }
+int Desktop::ScreenHeight() { return ScreenHeightImpl(); }
+std::vector<RECT> Desktop::Monitors() { return MonitorsImpl(); }
+int Desktop::Scale(HWND hwnd) { return ScaleImpl(Exists(hwnd) ? hwnd : nullptr); }
+
+WebViewId Desktop::CreateWebView(HWND parent) {
+  if (!Exists(parent)) return 0;
+  const WebViewId view = webViews_.Add(parent);
+  if (CreateWebViewImpl(view, parent)) return view;
+  webViews_.Remove(view);
+  return 0;
+}
+
+void Desktop::SetWebViewBounds(WebViewId view, const RECT& bounds) {
+  WebViewEntry* entry = webViews_.Find(view);
+  if (!entry) return;
+  entry->bounds = bounds;
+  SetWebViewBoundsImpl(view, bounds);
+}
+
+void Desktop::ShowWebView(WebViewId view, bool visible) {
+  WebViewEntry* entry = webViews_.Find(view);
+  if (!entry) return;
+  entry->visible = visible;
+  ShowWebViewImpl(view, visible);
+}
+
+void Desktop::Navigate(WebViewId view, const std::string& location) {
+  if (webViews_.Find(view)) NavigateImpl(view, location);
+}
+
+void Desktop::WatchFolder(HWND hwnd, const std::string& folder, std::function<void()> changed) {
+  if (Exists(hwnd)) WatchFolderImpl(hwnd, folder, std::move(changed));
+}
+
+int Desktop::Run() { return RunImpl(); }
+void Desktop::Quit(int status) { QuitImpl(status); }
 
 namespace user32 {
 

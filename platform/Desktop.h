@@ -62,9 +62,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "platform/WebViewTable.h"
 #include "platform/gdi/Surface.h"
 #include "platform/win32.h"
 
@@ -133,11 +135,17 @@ struct IconImage {
 // not at all.
 std::uint32_t StraightArgb(std::uint32_t premultiplied, int bitsPerPixel);
 
-using WebViewId = int;
 
+// Every desktop keeps the contract through the public calls below, which are
+// not virtual: they check the handles and arguments once, here, and hand what
+// is left to the backend's hooks (the *Impl functions), which may take it that
+// the window or web view named exists and the arguments are in range.
 class Desktop {
  public:
+  Desktop() = default;
   virtual ~Desktop() = default;
+  Desktop(const Desktop&) = delete;
+  Desktop& operator=(const Desktop&) = delete;
 
   // Top-level windows. Bounds are the client area in screen pixels. Every
   // call naming a window that does not exist (never made, or destroyed)
@@ -145,74 +153,137 @@ class Desktop {
   //
   // A hidden window with the bounds given, taken as they are. The handle is
   // never 0 and never reused by this desktop.
-  virtual HWND CreateTopLevel(WindowSink& sink, const RECT& bounds) = 0;
-  // Ends the window at once, with its region and its web views; no callback
-  // reaches the sink during or after it.
-  virtual void DestroyTopLevel(HWND hwnd) = 0;
+  HWND CreateTopLevel(WindowSink& sink, const RECT& bounds);
+  // Ends the window at once, with its region and its web views: their ids
+  // name nothing from then on. No callback reaches the sink during or after
+  // it.
+  void DestroyTopLevel(HWND hwnd);
+  // The windows this desktop holds now.
+  std::size_t TopLevelCount() const { return windows_.size(); }
   // The window takes these bounds, unclamped, unanswered. On a real screen it
   // follows a little later; should the window manager change or refuse them,
   // the bounds it really gives are reported with OnBoundsChanged.
-  virtual void SetBounds(HWND hwnd, const RECT& bounds) = 0;
-  virtual void Show(HWND hwnd, bool visible) = 0;
+  void SetBounds(HWND hwnd, const RECT& bounds);
+  void Show(HWND hwnd, bool visible);
   // 0 normal, 1 minimized, 2 maximized (see States above); anything else is
   // ignored. Not answered when done: the host has changed already. Answered
   // with OnStateChanged when the window manager refuses it (with none
   // running, nothing iconifies a window on X, so a minimize comes back as
   // state 0 within a few hundred milliseconds).
-  virtual void SetState(HWND hwnd, int windowState) = 0;
+  void SetState(HWND hwnd, int windowState);
   // UTF-8; invalid bytes are shown replaced, never refused.
-  virtual void SetTitle(HWND hwnd, const std::string& utf8) = 0;
+  void SetTitle(HWND hwnd, const std::string& utf8);
   // The window's icon at several sizes; images without pixels are skipped.
-  virtual void SetIcon(HWND hwnd, const std::vector<IconImage>& images) = 0;
+  void SetIcon(HWND hwnd, const std::vector<IconImage>& images);
   // Binds the sizing loops only (see Minimum size above). Negative is 0.
-  virtual void SetMinimumSize(HWND hwnd, int width, int height) = 0;
-  virtual void SetCursor(HWND hwnd, Cursor cursor) = 0;
+  void SetMinimumSize(HWND hwnd, int width, int height);
+  void SetCursor(HWND hwnd, Cursor cursor);
   // The host's pixels changed; the backend redraws by calling Render, later
   // and possibly once for several calls.
-  virtual void Invalidate(HWND hwnd) = 0;
+  void Invalidate(HWND hwnd);
 
   // Window-manager services behind the Win32 calls.
   // Takes the region over (see Region above); 0 removes the window's region.
   // False, the region left alone, when the window does not exist.
-  virtual bool SetRegion(HWND hwnd, HRGN region) = 0;
+  bool SetRegion(HWND hwnd, HRGN region);
   // Kept above other windows. The state is never reported back; with no
   // window manager on X it has no effect.
-  virtual void SetTopmost(HWND hwnd, bool topmost) = 0;
+  void SetTopmost(HWND hwnd, bool topmost);
   // The work area (the monitor less panels and task bars) of the monitor
-  // showing the window. For no window (hwnd 0, SystemParametersInfoA) the
-  // primary monitor's, as on Windows. False when there is no screen to ask.
-  virtual bool WorkArea(HWND hwnd, RECT& area) = 0;
+  // showing the window: the monitor sharing the most area with the window's
+  // bounds, or, for a window on none, the nearest one (the first listed of
+  // those as near), as Windows picks it. For no window (hwnd 0,
+  // SystemParametersInfoA, or a window that does not exist) the primary
+  // monitor's, as on Windows. False when there is no screen to ask.
+  bool WorkArea(HWND hwnd, RECT& area);
   // Starts the move loop (HTCAPTION) or the sizing loop (an edge or corner
   // code) from the press under way (see Move and sizing loops above).
-  virtual void BeginMoveSize(HWND hwnd, WPARAM hitCode) = 0;
-  virtual void ReleaseCapture() = 0;
+  void BeginMoveSize(HWND hwnd, WPARAM hitCode);
+  void ReleaseCapture();
 
   // The screen: its size in pixels (the primary monitor's, as on Windows,
   // so that centring happens there) and every monitor.
-  virtual int ScreenWidth() = 0;
-  virtual int ScreenHeight() = 0;
-  virtual std::vector<RECT> Monitors() = 0;
+  int ScreenWidth();
+  int ScreenHeight();
+  std::vector<RECT> Monitors();
   // The window's scale, device pixels to one of its pixels along a side
   // (what RenderScaled is given), as far as it is known before it is drawn.
   // With no window, the scale a new window starts at.
-  virtual int Scale(HWND /*hwnd*/) { return 1; }
+  int Scale(HWND hwnd);
 
   // Web views, children of a top-level window at client pixel rectangles
-  // that may lie partly outside it.
-  virtual WebViewId CreateWebView(HWND parent) = 0;
-  virtual void SetWebViewBounds(WebViewId view, const RECT& bounds) = 0;
-  virtual void ShowWebView(WebViewId view, bool visible) = 0;
-  virtual void Navigate(WebViewId view, const std::string& location) = 0;
+  // that may lie partly outside it. A new view is hidden, at no size, and
+  // goes with its window; 0 when the parent does not exist or the backend
+  // could not make one. Calls naming a view that does not exist do nothing.
+  WebViewId CreateWebView(HWND parent);
+  void SetWebViewBounds(WebViewId view, const RECT& bounds);
+  void ShowWebView(WebViewId view, bool visible);
+  void Navigate(WebViewId view, const std::string& location);
 
   // Calls changed on the user-interface thread soon after a file in the
   // folder is made, rewritten, renamed into place or removed, until the
   // window goes; one folder a window. A desktop that cannot watch never calls.
-  virtual void WatchFolder(HWND /*hwnd*/, const std::string& /*folder*/,
-                           std::function<void()> /*changed*/) {}
+  void WatchFolder(HWND hwnd, const std::string& folder, std::function<void()> changed);
 
   // The message loop: runs until Quit.
-  virtual int Run() = 0;
-  virtual void Quit(int status) = 0;
+  int Run();
+  void Quit(int status);
+
+ protected:
+  // Which view belongs to which window, where the host put it, and whether
+  // it is shown, as the host last said.
+  const WebViewTable& WebViews() const { return webViews_; }
+
+  // The backend's hooks, called by the entry points above with the handles
+  // checked: every window and web view they name exists.
+  virtual HWND CreateTopLevelImpl(WindowSink& sink, const RECT& bounds) = 0;
+  // The window's web views have gone already (DestroyWebViewImpl).
+  virtual void DestroyTopLevelImpl(HWND hwnd) = 0;
+  virtual void SetBoundsImpl(HWND hwnd, const RECT& bounds) = 0;
+  virtual void ShowImpl(HWND hwnd, bool visible) = 0;
+  // windowState is 0, 1 or 2.
+  virtual void SetStateImpl(HWND hwnd, int windowState) = 0;
+  virtual void SetTitleImpl(HWND hwnd, const std::string& utf8) = 0;
+  virtual void SetIconImpl(HWND hwnd, const std::vector<IconImage>& images) = 0;
+  // width and height are 0 or more.
+  virtual void SetMinimumSizeImpl(HWND hwnd, int width, int height) = 0;
+  virtual void SetCursorImpl(HWND hwnd, Cursor cursor) = 0;
+  virtual void InvalidateImpl(HWND hwnd) = 0;
+  virtual bool SetRegionImpl(HWND hwnd, HRGN region) = 0;
+  virtual void SetTopmostImpl(HWND hwnd, bool topmost) = 0;
+  // Where the window is as far as the backend knows without asking the
+  // display server: the client area in screen pixels. The monitor rule
+  // works from it.
+  virtual RECT PlacedImpl(HWND hwnd) = 0;
+  // The work area of Monitors()[monitor], or of the primary monitor for -1.
+  virtual bool WorkAreaImpl(int monitor, RECT& area) = 0;
+  virtual void BeginMoveSizeImpl(HWND hwnd, WPARAM hitCode) = 0;
+  virtual void ReleaseCaptureImpl() = 0;
+  virtual int ScreenWidthImpl() = 0;
+  virtual int ScreenHeightImpl() = 0;
+  virtual std::vector<RECT> MonitorsImpl() = 0;
+  // hwnd is null for no window.
+  virtual int ScaleImpl(HWND /*hwnd*/) { return 1; }
+  // Makes the native view for an entry just added to WebViews(); false when
+  // there can be none (the entry is dropped again).
+  virtual bool CreateWebViewImpl(WebViewId view, HWND parent) = 0;
+  // Ends the native view, while its window still stands; its entry goes
+  // right after.
+  virtual void DestroyWebViewImpl(WebViewId view) = 0;
+  // WebViews() holds the new bounds or visibility already.
+  virtual void SetWebViewBoundsImpl(WebViewId view, const RECT& bounds) = 0;
+  virtual void ShowWebViewImpl(WebViewId view, bool visible) = 0;
+  virtual void NavigateImpl(WebViewId view, const std::string& location) = 0;
+  virtual void WatchFolderImpl(HWND /*hwnd*/, const std::string& /*folder*/,
+                               std::function<void()> /*changed*/) {}
+  virtual int RunImpl() = 0;
+  virtual void QuitImpl(int status) = 0;
+
+ private:
+  bool Exists(HWND hwnd) const { return hwnd != nullptr && windows_.count(hwnd) != 0; }
+
+  std::set<HWND> windows_;
+  WebViewTable webViews_;
 };
 
 // The desktop the Win32 calls reach. One per process, set by main or a test

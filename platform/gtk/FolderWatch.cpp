@@ -56,10 +56,9 @@ int FolderWatch::OnQuiet(void* data) {
   return G_SOURCE_REMOVE;
 }
 
-void GtkDesktop::WatchFolder(HWND hwnd, const std::string& folder,
-                             std::function<void()> changed) {
+void GtkDesktop::WatchFolderImpl(HWND hwnd, const std::string& folder,
+                                 std::function<void()> changed) {
   folderWatches_.erase(hwnd);
-  if (Get(hwnd) == nullptr) return;
   g_log("skinshell", G_LOG_LEVEL_DEBUG, "watching %s", folder.c_str());
   folderWatches_[hwnd] = std::make_unique<FolderWatch>(folder, std::move(changed));
 }

@@ -3,7 +3,6 @@
 #include "platform/gdi/Gdi.h"
 #include "platform/gtk/IconProperty.h"
 #include "platform/gtk/InputMapping.h"
-#include "platform/gtk/MonitorShowing.h"
 #include "platform/gtk/PageUri.h"
 #include "platform/gtk/ShapeRectangles.h"
 
@@ -147,7 +146,7 @@ GtkWidget* GtkDesktop::Widget(HWND hwnd) {
   return w == nullptr ? nullptr : w->window;
 }
 
-HWND GtkDesktop::CreateTopLevel(WindowSink& sink, const RECT& bounds) {
+HWND GtkDesktop::CreateTopLevelImpl(WindowSink& sink, const RECT& bounds) {
   Trace("CreateTopLevel");
   Phase("window created");
   auto owned = std::make_unique<Window>();
@@ -200,19 +199,14 @@ HWND GtkDesktop::CreateTopLevel(WindowSink& sink, const RECT& bounds) {
   return w.hwnd;
 }
 
-void GtkDesktop::DestroyTopLevel(HWND hwnd) {
-  Window* found = Get(hwnd);
-  if (found == nullptr) return;
-  Window& w = *found;
+void GtkDesktop::DestroyTopLevelImpl(HWND hwnd) {
+  Window& w = *Get(hwnd);
   if (captureWindow_ == &w) captureWindow_ = nullptr;
   if (w.settleTimer != 0) g_source_remove(w.settleTimer);
   if (w.iconifyTimer != 0) g_source_remove(w.iconifyTimer);
   if (w.holdTimer != 0) g_source_remove(w.holdTimer);
   if (w.flushSource != 0) g_source_remove(w.flushSource);
   folderWatches_.erase(hwnd);
-  for (auto view = webViews_.begin(); view != webViews_.end();) {
-    view = view->second.parent == hwnd ? webViews_.erase(view) : std::next(view);
-  }
   // No signal may reach the sink from here on: the host is ending the window.
   g_signal_handlers_disconnect_by_data(w.window, &w);
   g_signal_handlers_disconnect_by_data(w.area, &w);
@@ -262,9 +256,8 @@ void GtkDesktop::Request(Window& w, const Geometry& requested, bool force) {
   w.settleTimer = g_timeout_add(PendingGeometry::SettleMs + 20, OnSettleTimer, &w);
 }
 
-void GtkDesktop::SetBounds(HWND hwnd, const RECT& bounds) {
+void GtkDesktop::SetBoundsImpl(HWND hwnd, const RECT& bounds) {
   Window* w = Get(hwnd);
-  if (w == nullptr) return;
   Trace("SetBounds %d,%d %dx%d", bounds.left, bounds.top, bounds.right - bounds.left,
         bounds.bottom - bounds.top);
   w->bounds = bounds;
@@ -299,9 +292,8 @@ gboolean GtkDesktop::OnFlushBounds(gpointer data) {
   return G_SOURCE_REMOVE;
 }
 
-void GtkDesktop::Show(HWND hwnd, bool visible) {
+void GtkDesktop::ShowImpl(HWND hwnd, bool visible) {
   Window* w = Get(hwnd);
-  if (w == nullptr) return;
   // Bounds set before go first, as the host ordered them.
   FlushBounds(*w);
   Trace("Show %d", visible ? 1 : 0);
@@ -322,13 +314,11 @@ void GtkDesktop::Show(HWND hwnd, bool visible) {
   }
 }
 
-void GtkDesktop::SetState(HWND hwnd, int windowState) {
+void GtkDesktop::SetStateImpl(HWND hwnd, int windowState) {
   Window* w = Get(hwnd);
-  if (w == nullptr) return;
   FlushBounds(*w);
   GtkWindow* window = GTK_WINDOW(w->window);
   Trace("SetState %d", windowState);
-  if (windowState < 0 || windowState > 2) return;
   // The host's state changes at once; what the window manager reports back
   // for this request is no news to it. A maximize stays the host's: it has
   // put the window on the work area already.
@@ -361,9 +351,8 @@ void GtkDesktop::SetState(HWND hwnd, int windowState) {
   }
 }
 
-void GtkDesktop::SetTitle(HWND hwnd, const std::string& utf8) {
+void GtkDesktop::SetTitleImpl(HWND hwnd, const std::string& utf8) {
   Window* w = Get(hwnd);
-  if (w == nullptr) return;
   // GTK rejects titles that are not UTF-8 with a critical warning.
   if (!g_utf8_validate(utf8.c_str(), static_cast<gssize>(utf8.size()), nullptr)) {
     gchar* fixed = g_utf8_make_valid(utf8.c_str(), static_cast<gssize>(utf8.size()));
@@ -374,9 +363,8 @@ void GtkDesktop::SetTitle(HWND hwnd, const std::string& utf8) {
   gtk_window_set_title(GTK_WINDOW(w->window), utf8.c_str());
 }
 
-void GtkDesktop::SetIcon(HWND hwnd, const std::vector<IconImage>& images) {
+void GtkDesktop::SetIconImpl(HWND hwnd, const std::vector<IconImage>& images) {
   Window* w = Get(hwnd);
-  if (w == nullptr) return;
   w->icon = images;
   // GTK also makes the old-style icon pixmap on the X server: Cairo's set-up
   // for it and the upload held the map of a new window up by 2 to 6 ms.
@@ -415,11 +403,10 @@ void GtkDesktop::GiveIconToGtk(Window& w) {
   g_list_free_full(list, g_object_unref);
 }
 
-void GtkDesktop::SetMinimumSize(HWND hwnd, int width, int height) {
+void GtkDesktop::SetMinimumSizeImpl(HWND hwnd, int width, int height) {
   Window* w = Get(hwnd);
-  if (w == nullptr) return;
-  w->minWidth = std::max(0, width);
-  w->minHeight = std::max(0, height);
+  w->minWidth = width;
+  w->minHeight = height;
   // A window already smaller keeps its size until the host changes it.
   ApplyMinimum(*w, std::min(w->minWidth, w->actual.width), std::min(w->minHeight, w->actual.height));
 }
@@ -446,22 +433,19 @@ GdkCursor* GtkDesktop::CursorFor(Cursor cursor) {
   return gdkCursor;
 }
 
-void GtkDesktop::SetCursor(HWND hwnd, Cursor cursor) {
+void GtkDesktop::SetCursorImpl(HWND hwnd, Cursor cursor) {
   Window* w = Get(hwnd);
-  if (w == nullptr || w->cursor == cursor) return;
+  if (w->cursor == cursor) return;
   w->cursor = cursor;
   if (GdkWindow* gdkWindow = gtk_widget_get_window(w->area)) {
     gdk_window_set_cursor(gdkWindow, CursorFor(cursor));
   }
 }
 
-void GtkDesktop::Invalidate(HWND hwnd) {
-  if (Window* w = Get(hwnd)) gtk_widget_queue_draw(w->area);
-}
+void GtkDesktop::InvalidateImpl(HWND hwnd) { gtk_widget_queue_draw(Get(hwnd)->area); }
 
-bool GtkDesktop::SetRegion(HWND hwnd, HRGN region) {
+bool GtkDesktop::SetRegionImpl(HWND hwnd, HRGN region) {
   Window* w = Get(hwnd);
-  if (w == nullptr) return false;
   w->region.Reset(region);
   w->shapeWidth = -1;
   ApplyShape(*w);
@@ -508,26 +492,21 @@ void GtkDesktop::ApplyShape(Window& w) {
   w.shapeHeight = height;
 }
 
-void GtkDesktop::SetTopmost(HWND hwnd, bool topmost) {
-  if (Window* w = Get(hwnd)) gtk_window_set_keep_above(GTK_WINDOW(w->window), topmost);
+void GtkDesktop::SetTopmostImpl(HWND hwnd, bool topmost) {
+  gtk_window_set_keep_above(GTK_WINDOW(Get(hwnd)->window), topmost);
 }
 
-bool GtkDesktop::WorkArea(HWND hwnd, RECT& area) {
+// Where the window last said it was, or where the host put it before it was
+// made: no round trip to the X server for the window's place.
+RECT GtkDesktop::PlacedImpl(HWND hwnd) {
+  const Window& w = *Get(hwnd);
+  return gtk_widget_get_realized(w.window) ? RectOf(w.actual) : w.bounds;
+}
+
+bool GtkDesktop::WorkAreaImpl(int index, RECT& area) {
   GdkDisplay* display = gdk_display_get_default();
   if (display == nullptr) return false;
-  GdkMonitor* monitor = nullptr;
-  if (Window* w = Get(hwnd)) {
-    // Where the window last said it was, or where the host put it before it
-    // was made: no round trip to the X server for the window's place.
-    const RECT at = gtk_widget_get_realized(w->window) ? RectOf(w->actual) : w->bounds;
-    const int index = MonitorShowing(Monitors(), at);
-    if (index >= 0) {
-      monitor = gdk_display_get_monitor(display, index);
-    } else {
-      monitor = gdk_display_get_monitor_at_point(display, (at.left + at.right) / 2,
-                                                 (at.top + at.bottom) / 2);
-    }
-  }
+  GdkMonitor* monitor = index >= 0 ? gdk_display_get_monitor(display, index) : nullptr;
   if (monitor == nullptr) monitor = gdk_display_get_primary_monitor(display);
   if (monitor == nullptr) monitor = gdk_display_get_monitor(display, 0);
   if (monitor == nullptr) return false;
@@ -587,9 +566,9 @@ gboolean GtkDesktop::OnWorkAreasReset(gpointer data) {
   return G_SOURCE_REMOVE;
 }
 
-void GtkDesktop::BeginMoveSize(HWND hwnd, WPARAM hitCode) {
+void GtkDesktop::BeginMoveSizeImpl(HWND hwnd, WPARAM hitCode) {
   Window* w = Get(hwnd);
-  if (w == nullptr || w->press.button == 0) return;
+  if (w->press.button == 0) return;
   // The loop starts from the bounds the host has set.
   FlushBounds(*w);
   GtkWindow* window = GTK_WINDOW(w->window);
@@ -610,7 +589,7 @@ void GtkDesktop::BeginMoveSize(HWND hwnd, WPARAM hitCode) {
   w->sink->OnCaptureReleased();
 }
 
-void GtkDesktop::ReleaseCapture() {
+void GtkDesktop::ReleaseCaptureImpl() {
   Window* w = captureWindow_;
   if (w == nullptr) return;
   captureWindow_ = nullptr;
@@ -630,17 +609,17 @@ RECT GtkDesktop::PrimaryMonitor() {
   return RectOf(r);
 }
 
-int GtkDesktop::ScreenWidth() {
+int GtkDesktop::ScreenWidthImpl() {
   RECT r = PrimaryMonitor();
   return r.right - r.left;
 }
 
-int GtkDesktop::ScreenHeight() {
+int GtkDesktop::ScreenHeightImpl() {
   RECT r = PrimaryMonitor();
   return r.bottom - r.top;
 }
 
-std::vector<RECT> GtkDesktop::Monitors() {
+std::vector<RECT> GtkDesktop::MonitorsImpl() {
   std::vector<RECT> monitors;
   GdkDisplay* display = gdk_display_get_default();
   if (display == nullptr) return monitors;
@@ -653,8 +632,8 @@ std::vector<RECT> GtkDesktop::Monitors() {
   return monitors;
 }
 
-int GtkDesktop::Scale(HWND hwnd) {
-  if (Window* w = Get(hwnd)) return std::max(1, gtk_widget_get_scale_factor(w->window));
+int GtkDesktop::ScaleImpl(HWND hwnd) {
+  if (Window* w = hwnd != nullptr ? Get(hwnd) : nullptr) return std::max(1, gtk_widget_get_scale_factor(w->window));
   // On X11 every monitor has the screen's one scale.
   GdkDisplay* display = gdk_display_get_default();
   GdkMonitor* monitor = display != nullptr ? gdk_display_get_primary_monitor(display) : nullptr;
@@ -662,12 +641,9 @@ int GtkDesktop::Scale(HWND hwnd) {
   return monitor == nullptr ? 1 : std::max(1, gdk_monitor_get_scale_factor(monitor));
 }
 
-WebViewId GtkDesktop::CreateWebView(HWND parent) {
+bool GtkDesktop::CreateWebViewImpl(WebViewId id, HWND parent) {
   Window* w = Get(parent);
-  if (w == nullptr) return 0;
-  WebViewId id = nextWebView_++;
-  WebView& view = webViews_[id];
-  view.parent = parent;
+  webViews_[id];
   // A web view costs tens of milliseconds of this thread to make, and all of
   // a window's views share one web process. The views after the first are
   // made once the first one's page has committed (its document has arrived),
@@ -675,11 +651,16 @@ WebViewId GtkDesktop::CreateWebView(HWND parent) {
   // starts the web process, and that process starts on that page alone.
   // Later still, once the page has finished loading, the web process was
   // seen to keep several megabytes more.
-  if (w->firstView == nullptr || !w->holdingViews) MakeWebView(view, *w);
-  return id;
+  if (w->firstView == nullptr || !w->holdingViews) MakeWebView(id, *w);
+  return true;
 }
 
-void GtkDesktop::MakeWebView(WebView& view, Window& w) {
+// The widget goes with its window, which is destroyed next: the first view
+// has the window's handlers on it until then.
+void GtkDesktop::DestroyWebViewImpl(WebViewId id) { webViews_.erase(id); }
+
+void GtkDesktop::MakeWebView(WebViewId id, Window& w) {
+  WebView& view = webViews_[id];
   GtkWidget* widget =
       GTK_WIDGET(NewWebView(w.firstView != nullptr ? WEBKIT_WEB_VIEW(w.firstView) : nullptr));
   // Showing the window must not show a view the host keeps hidden; a hidden
@@ -694,8 +675,8 @@ void GtkDesktop::MakeWebView(WebView& view, Window& w) {
     g_signal_connect(widget, "load-changed", G_CALLBACK(OnFirstViewLoaded), &w);
     g_signal_connect(widget, "web-process-terminated", G_CALLBACK(OnFirstViewEnded), &w);
   }
-  PlaceWebView(view, w);
-  if (view.visible) gtk_widget_show(widget);
+  PlaceWebView(id, w);
+  if (WebViews().Find(id)->visible) gtk_widget_show(widget);
   Phase("web view created");
   if (!view.heldUri.empty()) {
     webkit_web_view_load_uri(WEBKIT_WEB_VIEW(widget), view.heldUri.c_str());
@@ -709,8 +690,8 @@ void GtkDesktop::MakeHeldWebViews(Window& w) {
     g_source_remove(w.holdTimer);
     w.holdTimer = 0;
   }
-  for (auto& [id, view] : webViews_) {
-    if (view.parent == w.hwnd && view.view == nullptr) MakeWebView(view, w);
+  for (WebViewId id : WebViews().Of(w.hwnd)) {
+    if (webViews_[id].view == nullptr) MakeWebView(id, w);
   }
 }
 
@@ -736,47 +717,33 @@ gboolean GtkDesktop::OnHoldTimer(gpointer data) {
   return G_SOURCE_REMOVE;
 }
 
-void GtkDesktop::SetWebViewBounds(WebViewId id, const RECT& bounds) {
-  auto it = webViews_.find(id);
-  if (it == webViews_.end()) return;
-  Window* w = Get(it->second.parent);
-  if (w == nullptr) return;
-  it->second.bounds = bounds;
-  if (it->second.view != nullptr) PlaceWebView(it->second, *w);
+void GtkDesktop::SetWebViewBoundsImpl(WebViewId id, const RECT&) {
+  if (webViews_[id].view != nullptr) PlaceWebView(id, *Get(WebViews().Find(id)->parent));
 }
 
 void GtkDesktop::PlaceWebViews(const Window& w) {
-  for (const auto& [id, view] : webViews_) {
-    if (view.parent == w.hwnd && view.view != nullptr) PlaceWebView(view, w);
+  for (WebViewId id : WebViews().Of(w.hwnd)) {
+    if (webViews_[id].view != nullptr) PlaceWebView(id, w);
   }
 }
 
 // A view reaching past the bottom of its window is drawn with its top rows
 // missing, as many as it reaches past, so a view is given only the part of
 // its rectangle inside the window. What lies outside is never seen anyway.
-RECT GtkDesktop::Placed(const WebView& view, const Window& w) {
-  const RECT& b = view.bounds;
-  return {std::max<LONG>(0, b.left), std::max<LONG>(0, b.top),
-          std::min<LONG>(b.right, w.bounds.right - w.bounds.left),
-          std::min<LONG>(b.bottom, w.bounds.bottom - w.bounds.top)};
-}
-
-void GtkDesktop::PlaceWebView(const WebView& view, const Window& w) {
-  const RECT r = Placed(view, w);
-  gtk_layout_move(GTK_LAYOUT(w.layout), view.view, r.left, r.top);
-  gtk_widget_set_size_request(view.view, std::max<LONG>(1, r.right - r.left),
+void GtkDesktop::PlaceWebView(WebViewId id, const Window& w) {
+  const RECT r = WebViewTable::Visible(*WebViews().Find(id), w.bounds.right - w.bounds.left,
+                                       w.bounds.bottom - w.bounds.top);
+  GtkWidget* view = webViews_[id].view;
+  gtk_layout_move(GTK_LAYOUT(w.layout), view, r.left, r.top);
+  gtk_widget_set_size_request(view, std::max<LONG>(1, r.right - r.left),
                               std::max<LONG>(1, r.bottom - r.top));
 }
 
-void GtkDesktop::ShowWebView(WebViewId id, bool visible) {
-  auto it = webViews_.find(id);
-  if (it == webViews_.end()) return;
-  WebView& view = it->second;
-  view.visible = visible;
+void GtkDesktop::ShowWebViewImpl(WebViewId id, bool visible) {
+  WebView& view = webViews_[id];
   if (view.view == nullptr) {
     // A page to be seen is not held back.
-    Window* w = Get(view.parent);
-    if (visible && w != nullptr) MakeWebView(view, *w);
+    if (visible) MakeWebView(id, *Get(WebViews().Find(id)->parent));
     return;
   }
   if (visible) {
@@ -786,9 +753,8 @@ void GtkDesktop::ShowWebView(WebViewId id, bool visible) {
   }
 }
 
-void GtkDesktop::Navigate(WebViewId id, const std::string& location) {
+void GtkDesktop::NavigateImpl(WebViewId id, const std::string& location) {
   auto it = webViews_.find(id);
-  if (it == webViews_.end()) return;
   std::string uri = PageUri(location);
   Trace("Navigate %d %s", id, uri.c_str());
   // The URI holds such a path as GLib escapes it, but WebKit reads a file
@@ -804,8 +770,8 @@ void GtkDesktop::Navigate(WebViewId id, const std::string& location) {
   }
   if (it->second.view == nullptr) {
     it->second.heldUri = uri;
-    Window* w = Get(it->second.parent);
-    if (w != nullptr && w->holdTimer == 0) {
+    Window* w = Get(WebViews().Find(id)->parent);
+    if (w->holdTimer == 0) {
       w->holdTimer = g_timeout_add(HoldMs, OnHoldTimer, w);
     }
     return;
@@ -815,7 +781,7 @@ void GtkDesktop::Navigate(WebViewId id, const std::string& location) {
   webkit_web_view_load_uri(WEBKIT_WEB_VIEW(it->second.view), uri.c_str());
 }
 
-int GtkDesktop::Run() {
+int GtkDesktop::RunImpl() {
   if (loop_ != nullptr) return status_;  // already running: not reentrant
   loop_ = g_main_loop_new(nullptr, FALSE);
   if (!quitRequested_) g_main_loop_run(loop_);
@@ -824,7 +790,7 @@ int GtkDesktop::Run() {
   return status_;
 }
 
-void GtkDesktop::Quit(int status) {
+void GtkDesktop::QuitImpl(int status) {
   status_ = status;
   // A quit asked for before the loop runs (the window closed during start-up)
   // must still end the loop the moment it starts.
@@ -837,7 +803,7 @@ void GtkDesktop::Quit(int status) {
 // are mapped on another core instead, while the window is realized and
 // mapped; its first draw takes them.
 void GtkDesktop::PrepareFirstFrame(Window& w) {
-  if (w.firstFrame.valid() || !w.frame.pixels.empty()) return;
+  if (w.firstFrame.valid() || w.frame.Allocated()) return;
   const std::size_t scale = static_cast<std::size_t>(Scale(w.hwnd));
   const std::size_t needed =
       static_cast<std::size_t>(std::max<LONG>(0, w.bounds.right - w.bounds.left)) *
@@ -859,9 +825,11 @@ void GtkDesktop::PrepareFirstFrame(Window& w) {
 // Whether the rectangle (window pixels) lies inside one shown web view,
 // which paints all of it over the frame.
 bool GtkDesktop::UnderWebView(const Window& w, const GdkRectangle& r) const {
-  for (const auto& [id, view] : webViews_) {
-    if (view.parent != w.hwnd || view.view == nullptr || !view.visible) continue;
-    const RECT p = Placed(view, w);
+  for (WebViewId id : WebViews().Of(w.hwnd)) {
+    const WebViewEntry& view = *WebViews().Find(id);
+    if (webViews_.at(id).view == nullptr || !view.visible) continue;
+    const RECT p = WebViewTable::Visible(view, w.bounds.right - w.bounds.left,
+                                         w.bounds.bottom - w.bounds.top);
     if (r.x >= p.left && r.y >= p.top && r.x + r.width <= p.right && r.y + r.height <= p.bottom) {
       return true;
     }
@@ -879,30 +847,16 @@ gboolean GtkDesktop::OnDraw(GtkWidget* widget, cairo_t* cr, gpointer data) {
   // The host draws in device pixels, at the window's scale: sharp blocks
   // for its pixels, text and icon at the device's resolution.
   const int scale = std::max(1, gtk_widget_get_scale_factor(widget));
-  int width = gtk_widget_get_allocated_width(widget) * scale;
-  int height = gtk_widget_get_allocated_height(widget) * scale;
+  const int width = gtk_widget_get_allocated_width(widget) * scale;
+  const int height = gtk_widget_get_allocated_height(widget) * scale;
   if (width <= 0 || height <= 0) return TRUE;
-  // One buffer for every size of a live resize: it only ever grows, so a
-  // new size costs no allocation and no page faults, and the rows of the
-  // last size left in it lie under the web views, which are never shown.
-  const std::size_t needed = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-  if (w.firstFrame.valid()) {
-    gdi::Pixels prepared = w.firstFrame.get();
-    if (prepared.size() > w.frame.pixels.size()) w.frame.pixels.swap(prepared);
-  }
-  if (w.frame.pixels.size() < needed) w.frame.pixels.resize(needed);
-  w.frame.width = width;
-  w.frame.height = height;
-  std::vector<RECT> uncovered = w.sink->RenderUncovered(w.frame, scale);
-  // The host may have drawn into a surface of another size; paint only what
-  // is there.
-  if (w.frame.width <= 0 || w.frame.height <= 0 || w.frame.pixels.size() < needed ||
-      w.frame.width != width || w.frame.height != height) {
-    return TRUE;
-  }
+  if (w.firstFrame.valid()) w.frame.Take(w.firstFrame.get());
+  const std::optional<std::vector<RECT>> uncovered = w.frame.Draw(*w.sink, width, height, scale);
+  if (!uncovered) return TRUE;
+  gdi::Surface& frame = w.frame.Frame();
   cairo_surface_t* image = cairo_image_surface_create_for_data(
-      reinterpret_cast<unsigned char*>(w.frame.pixels.data()), CAIRO_FORMAT_ARGB32, w.frame.width,
-      w.frame.height, w.frame.width * 4);
+      reinterpret_cast<unsigned char*>(frame.pixels.data()), CAIRO_FORMAT_ARGB32, frame.width,
+      frame.height, frame.width * 4);
   cairo_surface_set_device_scale(image, scale, scale);
   cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
   cairo_set_source_surface(cr, image, 0, 0);
@@ -911,7 +865,7 @@ gboolean GtkDesktop::OnDraw(GtkWidget* widget, cairo_t* cr, gpointer data) {
   // Only the frame's strips go to the X server, one rectangle at a time:
   // a single path of them all would have the whole window's extent, and
   // the whole picture would be uploaded for it.
-  for (const RECT& r : uncovered) {
+  for (const RECT& r : *uncovered) {
     cairo_rectangle(cr, static_cast<double>(r.left) / scale, static_cast<double>(r.top) / scale,
                     static_cast<double>(r.right - r.left) / scale,
                     static_cast<double>(r.bottom - r.top) / scale);
@@ -1159,7 +1113,8 @@ void GtkDesktop::OnAfterPaint(GdkFrameClock*, gpointer data) {
     if (!w.icon.empty()) w.desktop->GiveIconToGtk(w);
   }
   // In logical pixels, as the window's geometry is.
-  ResizeTrace::Size drawn{w.frame.width / w.frameScale, w.frame.height / w.frameScale};
+  ResizeTrace::Size drawn{w.frame.Frame().width / w.frameScale,
+                         w.frame.Frame().height / w.frameScale};
   std::int64_t now = g_get_monotonic_time();
   if (auto ms = w.resizeTrace.Painted(drawn, now)) {
     Trace("size %dx%d drawn after %.2f ms at %" G_GINT64_FORMAT, drawn.width, drawn.height, *ms,

@@ -11,6 +11,7 @@
 // The Win32 subset first: it declares TRUE and FALSE as constants, which
 // GLib's macros of the same names would otherwise break.
 #include "platform/Desktop.h"
+#include "platform/FrameBuffer.h"
 #include "platform/OwnedRegion.h"
 #include "platform/WindowTable.h"
 #include "platform/gtk/ClickTracker.h"
@@ -36,38 +37,41 @@ class GtkDesktop : public Desktop {
   GtkDesktop(const GtkDesktop&) = delete;
   GtkDesktop& operator=(const GtkDesktop&) = delete;
 
-  HWND CreateTopLevel(WindowSink& sink, const RECT& bounds) override;
-  void DestroyTopLevel(HWND hwnd) override;
-  void SetBounds(HWND hwnd, const RECT& bounds) override;
-  void Show(HWND hwnd, bool visible) override;
-  void SetState(HWND hwnd, int windowState) override;
-  void SetTitle(HWND hwnd, const std::string& utf8) override;
-  void SetIcon(HWND hwnd, const std::vector<IconImage>& images) override;
-  void SetMinimumSize(HWND hwnd, int width, int height) override;
-  void SetCursor(HWND hwnd, Cursor cursor) override;
-  void Invalidate(HWND hwnd) override;
-  bool SetRegion(HWND hwnd, HRGN region) override;
-  void SetTopmost(HWND hwnd, bool topmost) override;
-  bool WorkArea(HWND hwnd, RECT& area) override;
-  void BeginMoveSize(HWND hwnd, WPARAM hitCode) override;
-  void ReleaseCapture() override;
-  int ScreenWidth() override;
-  int ScreenHeight() override;
-  std::vector<RECT> Monitors() override;
-  int Scale(HWND hwnd) override;
-  WebViewId CreateWebView(HWND parent) override;
-  void SetWebViewBounds(WebViewId view, const RECT& bounds) override;
-  void ShowWebView(WebViewId view, bool visible) override;
-  void Navigate(WebViewId view, const std::string& location) override;
-  void WatchFolder(HWND hwnd, const std::string& folder, std::function<void()> changed) override;
-  int Run() override;
-  void Quit(int status) override;
-
   // The GtkWindow behind a handle, for tests that look at it from the X
   // side; null for none.
   GtkWidget* Widget(HWND hwnd);
 
  private:
+  HWND CreateTopLevelImpl(WindowSink& sink, const RECT& bounds) override;
+  void DestroyTopLevelImpl(HWND hwnd) override;
+  void SetBoundsImpl(HWND hwnd, const RECT& bounds) override;
+  void ShowImpl(HWND hwnd, bool visible) override;
+  void SetStateImpl(HWND hwnd, int windowState) override;
+  void SetTitleImpl(HWND hwnd, const std::string& utf8) override;
+  void SetIconImpl(HWND hwnd, const std::vector<IconImage>& images) override;
+  void SetMinimumSizeImpl(HWND hwnd, int width, int height) override;
+  void SetCursorImpl(HWND hwnd, Cursor cursor) override;
+  void InvalidateImpl(HWND hwnd) override;
+  bool SetRegionImpl(HWND hwnd, HRGN region) override;
+  void SetTopmostImpl(HWND hwnd, bool topmost) override;
+  RECT PlacedImpl(HWND hwnd) override;
+  bool WorkAreaImpl(int monitor, RECT& area) override;
+  void BeginMoveSizeImpl(HWND hwnd, WPARAM hitCode) override;
+  void ReleaseCaptureImpl() override;
+  int ScreenWidthImpl() override;
+  int ScreenHeightImpl() override;
+  std::vector<RECT> MonitorsImpl() override;
+  int ScaleImpl(HWND hwnd) override;
+  bool CreateWebViewImpl(WebViewId view, HWND parent) override;
+  void DestroyWebViewImpl(WebViewId view) override;
+  void SetWebViewBoundsImpl(WebViewId view, const RECT& bounds) override;
+  void ShowWebViewImpl(WebViewId view, bool visible) override;
+  void NavigateImpl(WebViewId view, const std::string& location) override;
+  void WatchFolderImpl(HWND hwnd, const std::string& folder,
+                       std::function<void()> changed) override;
+  int RunImpl() override;
+  void QuitImpl(int status) override;
+
   struct Press {
     guint button = 0;  // GDK's number; 0 when no button is down
     int rootX = 0;
@@ -104,7 +108,7 @@ class GtkDesktop : public Desktop {
     Cursor cursor = Cursor::Default;
     ClickTracker clicks{400, 5};
     Press press;
-    gdi::Surface frame;  // the host's pixels, kept between draws, in device pixels
+    FrameBuffer frame;  // the host's pixels, kept between draws, in device pixels
     // Pixels for the first frame, their pages mapped on another thread.
     std::future<gdi::Pixels> firstFrame;
   int frameScale = 1;  // the window scale it was drawn at
@@ -118,13 +122,10 @@ class GtkDesktop : public Desktop {
     bool holdingViews = true;
     guint holdTimer = 0;
   };
+  // The native side of a view of WebViews().
   struct WebView {
-    HWND parent = nullptr;
     GtkWidget* view = nullptr;  // null while held back (MakeHeldWebViews)
-    RECT bounds{};              // where the host put it, in window pixels
-    bool visible = false;
-    bool navigated = false;
-    std::string heldUri;  // asked for while held back
+    std::string heldUri;        // asked for while held back
   };
 
   Window* Get(HWND hwnd);
@@ -139,10 +140,8 @@ class GtkDesktop : public Desktop {
   void PrepareFirstFrame(Window& window);
   bool UnderWebView(const Window& window, const GdkRectangle& rect) const;
   void PlaceWebViews(const Window& window);
-  void PlaceWebView(const WebView& view, const Window& window);
-  // Where a view is placed: the part of its rectangle inside the window.
-  static RECT Placed(const WebView& view, const Window& window);
-  void MakeWebView(WebView& view, Window& window);
+  void PlaceWebView(WebViewId id, const Window& window);
+  void MakeWebView(WebViewId id, Window& window);
   void MakeHeldWebViews(Window& window);
   GdkCursor* CursorFor(Cursor cursor);
   static RECT PrimaryMonitor();
@@ -179,7 +178,6 @@ class GtkDesktop : public Desktop {
   std::map<WebViewId, WebView> webViews_;
   std::map<Cursor, GdkCursor*> cursors_;
   std::map<HWND, std::unique_ptr<FolderWatch>> folderWatches_;  // FolderWatch.cpp
-  WebViewId nextWebView_ = 1;
   Window* captureWindow_ = nullptr;  // the window with a button down
   GMainLoop* loop_ = nullptr;
   bool quitRequested_ = false;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/MonitorShowing.h"
 #include "platform/gdi/Gdi.h"
 
 namespace platform {
@@ -13,10 +14,6 @@ int HeightOf(const RECT& r) { return r.bottom - r.top; }
 
 bool Contains(const RECT& r, int x, int y) {
   return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
-}
-
-bool Intersects(const RECT& a, const RECT& b) {
-  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
 }
 
 }  // namespace
@@ -86,9 +83,12 @@ HeadlessDesktop::Window* HeadlessDesktop::Get(HWND hwnd) { return windows_.Get(h
 
 const HeadlessDesktop::Window* HeadlessDesktop::Find(HWND hwnd) const { return windows_.Get(hwnd); }
 
-const HeadlessDesktop::WebView* HeadlessDesktop::FindWebView(WebViewId view) const {
-  auto it = webViews_.find(view);
-  return it == webViews_.end() ? nullptr : &it->second;
+std::optional<HeadlessDesktop::WebView> HeadlessDesktop::FindWebView(WebViewId view) const {
+  const WebViewEntry* entry = WebViews().Find(view);
+  if (!entry) return std::nullopt;
+  WebView found{*entry, {}};
+  if (auto it = locations_.find(view); it != locations_.end()) found.locations = it->second;
+  return found;
 }
 
 std::vector<HWND> HeadlessDesktop::Windows() const { return windows_.Handles(); }
@@ -135,7 +135,7 @@ void HeadlessDesktop::Deliver(const Input& input) {
   if (buttons_ == 0) capture_ = nullptr;
 }
 
-void HeadlessDesktop::BeginMoveSize(HWND hwnd, WPARAM hitCode) {
+void HeadlessDesktop::BeginMoveSizeImpl(HWND hwnd, WPARAM hitCode) {
   Record("BeginMoveSize " + std::to_string(hitCode));
   // A loop starts only from a press under way.
   if (buttons_ == 0) return;
@@ -144,7 +144,6 @@ void HeadlessDesktop::BeginMoveSize(HWND hwnd, WPARAM hitCode) {
 
 void HeadlessDesktop::RunLoop(HWND hwnd, WPARAM hitCode) {
   Window* window = Get(hwnd);
-  if (!window) return;
   // The loop owns the pointer now: the press no longer belongs to a control.
   capture_ = nullptr;
   if (window->sink) window->sink->OnCaptureReleased();
@@ -203,7 +202,7 @@ void HeadlessDesktop::RunLoop(HWND hwnd, WPARAM hitCode) {
   capture_ = nullptr;
 }
 
-void HeadlessDesktop::ReleaseCapture() {
+void HeadlessDesktop::ReleaseCaptureImpl() {
   Record("ReleaseCapture");
   HWND holder = capture_;
   capture_ = nullptr;
@@ -230,7 +229,9 @@ void HeadlessDesktop::UserMaximize(HWND hwnd) {
   Window* window = Get(hwnd);
   if (!window || !window->sink) return;
   RECT area{};
-  if (!QueryWorkArea(hwnd, area)) area = monitors_.empty() ? RECT{} : monitors_.front();
+  if (!QueryWorkArea(MonitorShowing(monitors_, window->bounds), area)) {
+    area = monitors_.empty() ? RECT{} : monitors_.front();
+  }
   window->state = 2;
   window->bounds = area;
   window->sink->OnStateChanged(2, area);
@@ -251,126 +252,92 @@ void HeadlessDesktop::UserClose(HWND hwnd) {
   if (window && window->sink) window->sink->OnCloseRequested();
 }
 
-HWND HeadlessDesktop::CreateTopLevel(WindowSink& sink, const RECT& bounds) {
+HWND HeadlessDesktop::CreateTopLevelImpl(WindowSink& sink, const RECT& bounds) {
   auto window = std::make_unique<Window>();
   window->sink = &sink;
   window->bounds = bounds;
   return windows_.Add(std::move(window));
 }
 
-void HeadlessDesktop::DestroyTopLevel(HWND hwnd) {
-  if (!Get(hwnd)) return;
+void HeadlessDesktop::DestroyTopLevelImpl(HWND hwnd) {
   if (capture_ == hwnd) capture_ = nullptr;
   windows_.Remove(hwnd);
-  for (auto& [id, view] : webViews_) {
-    if (view.parent == hwnd) view.visible = false;
-  }
 }
 
-void HeadlessDesktop::SetBounds(HWND hwnd, const RECT& bounds) {
+void HeadlessDesktop::SetBoundsImpl(HWND hwnd, const RECT& bounds) {
   ++boundsRequests_;
-  if (Window* window = Get(hwnd)) window->bounds = bounds;
+  Get(hwnd)->bounds = bounds;
 }
 
-void HeadlessDesktop::Show(HWND hwnd, bool visible) {
-  if (Window* window = Get(hwnd)) window->visible = visible;
-}
+void HeadlessDesktop::ShowImpl(HWND hwnd, bool visible) { Get(hwnd)->visible = visible; }
 
-void HeadlessDesktop::SetState(HWND hwnd, int windowState) {
+void HeadlessDesktop::SetStateImpl(HWND hwnd, int windowState) {
   Record("SetState " + std::to_string(windowState));
-  if (windowState < 0 || windowState > 2) return;
-  if (Window* window = Get(hwnd)) window->state = windowState;
+  Get(hwnd)->state = windowState;
 }
 
-void HeadlessDesktop::SetTitle(HWND hwnd, const std::string& utf8) {
-  if (Window* window = Get(hwnd)) window->title = utf8;
+void HeadlessDesktop::SetTitleImpl(HWND hwnd, const std::string& utf8) { Get(hwnd)->title = utf8; }
+
+void HeadlessDesktop::SetIconImpl(HWND hwnd, const std::vector<IconImage>& images) {
+  Get(hwnd)->icon = images;
 }
 
-void HeadlessDesktop::SetIcon(HWND hwnd, const std::vector<IconImage>& images) {
-  if (Window* window = Get(hwnd)) window->icon = images;
-}
-
-void HeadlessDesktop::SetMinimumSize(HWND hwnd, int width, int height) {
-  if (Window* window = Get(hwnd)) {
-    window->minWidth = std::max(width, 0);
-    window->minHeight = std::max(height, 0);
-  }
-}
-
-void HeadlessDesktop::SetCursor(HWND hwnd, Cursor cursor) {
-  if (Window* window = Get(hwnd)) window->cursor = cursor;
-}
-
-void HeadlessDesktop::Invalidate(HWND hwnd) {
-  (void)hwnd;
-  ++invalidations_;
-}
-
-bool HeadlessDesktop::SetRegion(HWND hwnd, HRGN region) {
-  Record(region ? "SetWindowRgn region" : "SetWindowRgn none");
+void HeadlessDesktop::SetMinimumSizeImpl(HWND hwnd, int width, int height) {
   Window* window = Get(hwnd);
-  if (!window) return false;
-  window->region.Reset(region);
+  window->minWidth = width;
+  window->minHeight = height;
+}
+
+void HeadlessDesktop::SetCursorImpl(HWND hwnd, Cursor cursor) { Get(hwnd)->cursor = cursor; }
+
+void HeadlessDesktop::InvalidateImpl(HWND) { ++invalidations_; }
+
+bool HeadlessDesktop::SetRegionImpl(HWND hwnd, HRGN region) {
+  Record(region ? "SetWindowRgn region" : "SetWindowRgn none");
+  Get(hwnd)->region.Reset(region);
   return true;
 }
 
-void HeadlessDesktop::SetTopmost(HWND hwnd, bool topmost) {
+void HeadlessDesktop::SetTopmostImpl(HWND hwnd, bool topmost) {
   Record(topmost ? "SetWindowPos topmost" : "SetWindowPos notopmost");
-  if (Window* window = Get(hwnd)) window->topmost = topmost;
+  Get(hwnd)->topmost = topmost;
 }
 
-bool HeadlessDesktop::WorkArea(HWND hwnd, RECT& area) {
+RECT HeadlessDesktop::PlacedImpl(HWND hwnd) { return Get(hwnd)->bounds; }
+
+bool HeadlessDesktop::WorkAreaImpl(int monitor, RECT& area) {
   Record("WorkArea");
-  return QueryWorkArea(hwnd, area);
+  return QueryWorkArea(monitor, area);
 }
 
-bool HeadlessDesktop::QueryWorkArea(HWND hwnd, RECT& area) {
+bool HeadlessDesktop::QueryWorkArea(int monitor, RECT& area) {
   if (failWorkArea_) return false;
   if (workAreaSet_) {
     area = workArea_;
     return true;
   }
   if (monitors_.empty()) return false;
-  area = monitors_.front();
-  // No window named (SystemParametersInfoA): the primary monitor's.
-  if (const Window* window = Get(hwnd)) {
-    for (const RECT& monitor : monitors_) {
-      if (Intersects(monitor, window->bounds)) {
-        area = monitor;
-        break;
-      }
-    }
-  }
+  // For no window (-1) the primary monitor's, the first one.
+  area = monitors_[monitor >= 0 && static_cast<std::size_t>(monitor) < monitors_.size()
+                       ? static_cast<std::size_t>(monitor)
+                       : 0];
   return true;
 }
 
-WebViewId HeadlessDesktop::CreateWebView(HWND parent) {
-  const WebViewId id = nextWebView_++;
-  webViews_[id].parent = parent;
-  return id;
+bool HeadlessDesktop::CreateWebViewImpl(WebViewId, HWND) { return true; }
+
+void HeadlessDesktop::DestroyWebViewImpl(WebViewId view) { locations_.erase(view); }
+
+void HeadlessDesktop::NavigateImpl(WebViewId view, const std::string& location) {
+  locations_[view].push_back(location);
 }
 
-void HeadlessDesktop::SetWebViewBounds(WebViewId view, const RECT& bounds) {
-  auto it = webViews_.find(view);
-  if (it != webViews_.end()) it->second.bounds = bounds;
-}
-
-void HeadlessDesktop::ShowWebView(WebViewId view, bool visible) {
-  auto it = webViews_.find(view);
-  if (it != webViews_.end()) it->second.visible = visible;
-}
-
-void HeadlessDesktop::Navigate(WebViewId view, const std::string& location) {
-  auto it = webViews_.find(view);
-  if (it != webViews_.end()) it->second.locations.push_back(location);
-}
-
-int HeadlessDesktop::Run() {
+int HeadlessDesktop::RunImpl() {
   Pump();
   return status_;
 }
 
-void HeadlessDesktop::Quit(int status) {
+void HeadlessDesktop::QuitImpl(int status) {
   quit_ = true;
   status_ = status;
 }
@@ -380,8 +347,9 @@ gdi::Surface HeadlessDesktop::Capture(HWND hwnd) {
   if (!window) return {};
   gdi::Surface pixels(WidthOf(window->bounds), HeightOf(window->bounds));
   if (window->sink) window->sink->Render(pixels);
-  for (const auto& [id, view] : webViews_) {
-    if (view.parent != hwnd || !view.visible) continue;
+  for (WebViewId id : WebViews().Of(hwnd)) {
+    const WebViewEntry& view = *WebViews().Find(id);
+    if (!view.visible) continue;
     gdi::FillRect(pixels, view.bounds.left, view.bounds.top, WidthOf(view.bounds),
                   HeightOf(view.bounds), WebViewPlaceholder);
   }

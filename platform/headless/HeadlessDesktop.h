@@ -7,6 +7,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,11 +32,9 @@ class HeadlessDesktop : public Desktop {
     int minWidth = 0;
     int minHeight = 0;
   };
-  struct WebView {
-    HWND parent = nullptr;
-    RECT bounds{};
-    bool visible = false;
-    std::vector<std::string> locations;  // every Navigate, in order
+  // A web view as the host placed it, with every Navigate it had, in order.
+  struct WebView : WebViewEntry {
+    std::vector<std::string> locations;
   };
 
   explicit HeadlessDesktop(int screenWidth = 1920, int screenHeight = 1080);
@@ -73,7 +72,9 @@ class HeadlessDesktop : public Desktop {
 
   // Inspection.
   const Window* Find(HWND hwnd) const;
-  const WebView* FindWebView(WebViewId view) const;
+  // None for a view that does not exist (never made, or gone with its
+  // window).
+  std::optional<WebView> FindWebView(WebViewId view) const;
   std::vector<HWND> Windows() const;
   // Every window-manager call made, one line each, such as
   // "SetWindowPos topmost" or "BeginMoveSize 2".
@@ -86,36 +87,38 @@ class HeadlessDesktop : public Desktop {
   bool Screenshot(HWND hwnd, const std::string& pngPath);
   static constexpr std::uint32_t WebViewPlaceholder = 0xFFE8ECF0u;
 
-  // Desktop
-  HWND CreateTopLevel(WindowSink& sink, const RECT& bounds) override;
-  void DestroyTopLevel(HWND hwnd) override;
-  void SetBounds(HWND hwnd, const RECT& bounds) override;
-  void Show(HWND hwnd, bool visible) override;
-  void SetState(HWND hwnd, int windowState) override;
-  void SetTitle(HWND hwnd, const std::string& utf8) override;
-  void SetIcon(HWND hwnd, const std::vector<IconImage>& images) override;
-  void SetMinimumSize(HWND hwnd, int width, int height) override;
-  void SetCursor(HWND hwnd, Cursor cursor) override;
-  void Invalidate(HWND hwnd) override;
-  bool SetRegion(HWND hwnd, HRGN region) override;
-  void SetTopmost(HWND hwnd, bool topmost) override;
-  bool WorkArea(HWND hwnd, RECT& area) override;
-  void BeginMoveSize(HWND hwnd, WPARAM hitCode) override;
-  void ReleaseCapture() override;
-  int ScreenWidth() override { return screenWidth_; }
-  int ScreenHeight() override { return screenHeight_; }
-  std::vector<RECT> Monitors() override { return monitors_; }
-  WebViewId CreateWebView(HWND parent) override;
-  void SetWebViewBounds(WebViewId view, const RECT& bounds) override;
-  void ShowWebView(WebViewId view, bool visible) override;
-  void Navigate(WebViewId view, const std::string& location) override;
-  int Run() override;
-  void Quit(int status) override;
-
   int Invalidations() const { return invalidations_; }
   // SetBounds calls so far.
   int BoundsRequests() const { return boundsRequests_; }
   bool QuitRequested() const { return quit_; }
+
+ protected:
+  HWND CreateTopLevelImpl(WindowSink& sink, const RECT& bounds) override;
+  void DestroyTopLevelImpl(HWND hwnd) override;
+  void SetBoundsImpl(HWND hwnd, const RECT& bounds) override;
+  void ShowImpl(HWND hwnd, bool visible) override;
+  void SetStateImpl(HWND hwnd, int windowState) override;
+  void SetTitleImpl(HWND hwnd, const std::string& utf8) override;
+  void SetIconImpl(HWND hwnd, const std::vector<IconImage>& images) override;
+  void SetMinimumSizeImpl(HWND hwnd, int width, int height) override;
+  void SetCursorImpl(HWND hwnd, Cursor cursor) override;
+  void InvalidateImpl(HWND hwnd) override;
+  bool SetRegionImpl(HWND hwnd, HRGN region) override;
+  void SetTopmostImpl(HWND hwnd, bool topmost) override;
+  RECT PlacedImpl(HWND hwnd) override;
+  bool WorkAreaImpl(int monitor, RECT& area) override;
+  void BeginMoveSizeImpl(HWND hwnd, WPARAM hitCode) override;
+  void ReleaseCaptureImpl() override;
+  int ScreenWidthImpl() override { return screenWidth_; }
+  int ScreenHeightImpl() override { return screenHeight_; }
+  std::vector<RECT> MonitorsImpl() override { return monitors_; }
+  bool CreateWebViewImpl(WebViewId view, HWND parent) override;
+  void DestroyWebViewImpl(WebViewId view) override;
+  void SetWebViewBoundsImpl(WebViewId, const RECT&) override {}
+  void ShowWebViewImpl(WebViewId, bool) override {}
+  void NavigateImpl(WebViewId view, const std::string& location) override;
+  int RunImpl() override;
+  void QuitImpl(int status) override;
 
  private:
   struct Input {
@@ -127,7 +130,7 @@ class HeadlessDesktop : public Desktop {
 
   Window* Get(HWND hwnd);
   void Record(std::string call);
-  bool QueryWorkArea(HWND hwnd, RECT& area);
+  bool QueryWorkArea(int monitor, RECT& area);
   HWND WindowAt(int x, int y) const;
   void Deliver(const Input& input);
   void RunLoop(HWND hwnd, WPARAM hitCode);
@@ -139,8 +142,7 @@ class HeadlessDesktop : public Desktop {
   bool workAreaSet_ = false;
   bool failWorkArea_ = false;
   WindowTable<Window> windows_;
-  std::map<WebViewId, WebView> webViews_;
-  WebViewId nextWebView_ = 1;
+  std::map<WebViewId, std::vector<std::string>> locations_;
   std::deque<Input> input_;
   HWND capture_ = nullptr;  // window holding the pointer while a button is down
   int pointerX_ = 0;

@@ -27,10 +27,10 @@ void WriteTestSkins(const std::string& programFolder);
 
 class RecordingDesktop : public platform::HeadlessDesktop {
  public:
-  void Navigate(platform::WebViewId view, const std::string& location) override {
+  void NavigateImpl(platform::WebViewId view, const std::string& location) override {
     navigations.push_back(location);
     if (onNavigate) onNavigate(view, location);
-    HeadlessDesktop::Navigate(view, location);
+    HeadlessDesktop::NavigateImpl(view, location);
   }
   std::vector<std::string> navigations;
   std::function<void(platform::WebViewId, const std::string&)> onNavigate;

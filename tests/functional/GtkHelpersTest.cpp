@@ -1,12 +1,11 @@
 // The GTK backend's own logic, which needs no display: page URIs, double-
-// click detection, answering geometry requests, window shapes, the monitor
-// showing a window, the icon's property.
+// click detection, answering geometry requests, window shapes, the icon's
+// property.
 #include <gtest/gtest.h>
 
 #include "platform/gtk/ClickTracker.h"
 #include "platform/gtk/IconProperty.h"
 #include "platform/gtk/InputMapping.h"
-#include "platform/gtk/MonitorShowing.h"
 #include "platform/gtk/PageUri.h"
 #include "platform/gtk/PendingGeometry.h"
 #include "platform/gtk/ResizeTrace.h"
@@ -51,15 +50,6 @@ TEST(PageUri, LocationsThatAreNoFileGiveABlankPage) {
   EXPECT_EQ(PageUri(""), "about:blank");
   EXPECT_EQ(PageUri("?installation=y"), "about:blank");
   EXPECT_EQ(PageUri(std::string("/a\0b/index.html", 15)), "about:blank");
-}
-
-TEST(MonitorShowing, AWindowAcrossTwoMonitorsBelongsToTheOneShowingMoreOfIt) {
-  const std::vector<RECT> monitors{{0, 0, 1920, 1080}, {1920, 0, 3840, 1080}};
-  EXPECT_EQ(MonitorShowing(monitors, RECT{1800, 100, 2100, 400}), 1);
-  EXPECT_EQ(MonitorShowing(monitors, RECT{1700, 100, 2000, 400}), 0);
-  EXPECT_EQ(MonitorShowing(monitors, RECT{2000, 900, 2400, 1300}), 1);
-  EXPECT_EQ(MonitorShowing(monitors, RECT{4000, 100, 4400, 400}), -1);
-  EXPECT_EQ(MonitorShowing(monitors, RECT{100, 100, 100, 400}), -1);
 }
 
 TEST(ClickTracker, ASecondPressSoonAndCloseIsADoubleClickAndAThirdStartsOver) {

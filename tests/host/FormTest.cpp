@@ -340,8 +340,8 @@ TEST_F(FormTest, WebBrowsersFollowTheirRectangleAndVisibility) {
   browser.Move(-30, 390, 400 * 15 + 60, 300 * 15 - 360);
   browser.Navigate("/a/html/index.html?x=1");
   form.Show();
-  const auto* view = desktop.FindWebView(browser.View());
-  ASSERT_NE(view, nullptr);
+  const auto view = desktop.FindWebView(browser.View());
+  ASSERT_TRUE(view.has_value());
   EXPECT_TRUE(view->visible);
   EXPECT_EQ(view->bounds.left, -2);
   EXPECT_EQ(view->bounds.top, 26);

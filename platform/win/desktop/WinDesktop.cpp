@@ -115,7 +115,7 @@ RECT WinDesktop::RestoreBounds(HWND hwnd) {
   return placement.rcNormalPosition;
 }
 
-HWND WinDesktop::CreateTopLevel(WindowSink& sink, const RECT& bounds) {
+HWND WinDesktop::CreateTopLevelImpl(WindowSink& sink, const RECT& bounds) {
   // The system menu and the minimize and maximize boxes give the taskbar
   // button its menu; a popup has no caption to show them on.
   const DWORD style =
@@ -126,33 +126,20 @@ HWND WinDesktop::CreateTopLevel(WindowSink& sink, const RECT& bounds) {
   if (!hwnd) return nullptr;
   Window& window = windows_[hwnd];
   window.sink = &sink;
-  if (!first_) first_ = hwnd;
   SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   return hwnd;
 }
 
-void WinDesktop::DestroyTopLevel(HWND hwnd) {
+void WinDesktop::DestroyTopLevelImpl(HWND hwnd) {
   auto found = windows_.find(hwnd);
-  if (found == windows_.end()) return;
   std::vector<HICON> icons = std::move(found->second.icons);
   // No callback reaches the sink from here on.
   windows_.erase(found);
-  // The controls go while their windows still stand.
-  for (auto it = views_.begin(); it != views_.end();) {
-    if (it->second.parent == hwnd) {
-      Close(it->second);
-      it = views_.erase(it);
-    } else {
-      ++it;
-    }
-  }
-  if (first_ == hwnd) first_ = nullptr;
   DestroyWindow(hwnd);
   for (HICON icon : icons) DestroyIcon(icon);
 }
 
-void WinDesktop::SetBounds(HWND hwnd, const RECT& bounds) {
-  if (!Find(hwnd)) return;
+void WinDesktop::SetBoundsImpl(HWND hwnd, const RECT& bounds) {
   ++applying_;
   if (IsIconic(hwnd)) {
     WINDOWPLACEMENT placement{};
@@ -167,38 +154,32 @@ void WinDesktop::SetBounds(HWND hwnd, const RECT& bounds) {
   --applying_;
 }
 
-void WinDesktop::Show(HWND hwnd, bool visible) {
-  if (!Find(hwnd)) return;
+void WinDesktop::ShowImpl(HWND hwnd, bool visible) {
   ++applying_;
   ShowWindow(hwnd, visible ? SW_SHOW : SW_HIDE);
   --applying_;
 }
 
-void WinDesktop::SetState(HWND hwnd, int windowState) {
-  Window* window = Find(hwnd);
-  if (!window) return;
+void WinDesktop::SetStateImpl(HWND hwnd, int windowState) {
+  Window& window = *Find(hwnd);
+  // The host's maximize is a normal window covering the work area, with its
+  // bounds set already.
+  window.state = windowState;
   ++applying_;
   if (windowState == 1 && !IsIconic(hwnd)) {
-    window->state = 1;
     ShowWindow(hwnd, SW_MINIMIZE);
   } else if (windowState == 0 && IsIconic(hwnd)) {
-    window->state = 0;
     ShowWindow(hwnd, SW_RESTORE);
-  } else if (windowState == 0 || windowState == 2) {
-    // The host's maximize is a normal window covering the work area, with
-    // its bounds set already.
-    window->state = windowState;
   }
   --applying_;
 }
 
-void WinDesktop::SetTitle(HWND hwnd, const std::string& utf8) {
-  if (Find(hwnd)) SetWindowTextW(hwnd, Wide(utf8).c_str());
+void WinDesktop::SetTitleImpl(HWND hwnd, const std::string& utf8) {
+  SetWindowTextW(hwnd, Wide(utf8).c_str());
 }
 
-void WinDesktop::SetIcon(HWND hwnd, const std::vector<IconImage>& images) {
+void WinDesktop::SetIconImpl(HWND hwnd, const std::vector<IconImage>& images) {
   Window* window = Find(hwnd);
-  if (!window) return;
   const IconImage* small = nullptr;
   const IconImage* big = nullptr;
   for (const IconImage& image : images) {
@@ -218,16 +199,14 @@ void WinDesktop::SetIcon(HWND hwnd, const std::vector<IconImage>& images) {
   for (HICON icon : old) DestroyIcon(icon);
 }
 
-void WinDesktop::SetMinimumSize(HWND hwnd, int width, int height) {
-  if (Window* window = Find(hwnd)) {
-    window->minWidth = std::max(width, 0);
-    window->minHeight = std::max(height, 0);
-  }
+void WinDesktop::SetMinimumSizeImpl(HWND hwnd, int width, int height) {
+  Window* window = Find(hwnd);
+  window->minWidth = width;
+  window->minHeight = height;
 }
 
-void WinDesktop::SetCursor(HWND hwnd, Cursor cursor) {
+void WinDesktop::SetCursorImpl(HWND hwnd, Cursor cursor) {
   Window* window = Find(hwnd);
-  if (!window) return;
   window->cursor = cursor;
   POINT p{};
   GetCursorPos(&p);
@@ -236,26 +215,27 @@ void WinDesktop::SetCursor(HWND hwnd, Cursor cursor) {
   }
 }
 
-void WinDesktop::Invalidate(HWND hwnd) {
-  if (Find(hwnd)) InvalidateRect(hwnd, nullptr, FALSE);
-}
+void WinDesktop::InvalidateImpl(HWND hwnd) { InvalidateRect(hwnd, nullptr, FALSE); }
 
-bool WinDesktop::SetRegion(HWND hwnd, HRGN region) {
-  if (!Find(hwnd)) return false;
+bool WinDesktop::SetRegionImpl(HWND hwnd, HRGN region) {
   // The system owns the region from here on.
   return SetWindowRgn(hwnd, region, TRUE) != 0;
 }
 
-void WinDesktop::SetTopmost(HWND hwnd, bool topmost) {
-  if (!Find(hwnd)) return;
+void WinDesktop::SetTopmostImpl(HWND hwnd, bool topmost) {
   SetWindowPos(hwnd, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-bool WinDesktop::WorkArea(HWND hwnd, RECT& area) {
-  HWND target = hwnd && Find(hwnd) ? hwnd : first_;
-  HMONITOR monitor = target ? MonitorFromWindow(target, MONITOR_DEFAULTTONEAREST)
-                            : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+RECT WinDesktop::PlacedImpl(HWND hwnd) { return Bounds(hwnd); }
+
+bool WinDesktop::WorkAreaImpl(int index, RECT& area) {
+  const std::vector<RECT> monitors = index >= 0 ? Monitors() : std::vector<RECT>{};
+  // The primary monitor is the one at the origin.
+  HMONITOR monitor = static_cast<std::size_t>(index) < monitors.size()
+                         ? MonitorFromRect(&monitors[static_cast<std::size_t>(index)],
+                                           MONITOR_DEFAULTTONEAREST)
+                         : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
   MONITORINFO info{};
   info.cbSize = sizeof info;
   if (!monitor || !GetMonitorInfoW(monitor, &info)) return false;
@@ -263,18 +243,17 @@ bool WinDesktop::WorkArea(HWND hwnd, RECT& area) {
   return true;
 }
 
-void WinDesktop::BeginMoveSize(HWND hwnd, WPARAM hitCode) {
-  if (!Find(hwnd)) return;
+void WinDesktop::BeginMoveSizeImpl(HWND hwnd, WPARAM hitCode) {
   ::ReleaseCapture();
   SendMessageW(hwnd, WM_NCLBUTTONDOWN, hitCode, 0);
 }
 
-void WinDesktop::ReleaseCapture() { ::ReleaseCapture(); }
+void WinDesktop::ReleaseCaptureImpl() { ::ReleaseCapture(); }
 
-int WinDesktop::ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
-int WinDesktop::ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
+int WinDesktop::ScreenWidthImpl() { return GetSystemMetrics(SM_CXSCREEN); }
+int WinDesktop::ScreenHeightImpl() { return GetSystemMetrics(SM_CYSCREEN); }
 
-std::vector<RECT> WinDesktop::Monitors() {
+std::vector<RECT> WinDesktop::MonitorsImpl() {
   std::vector<RECT> monitors;
   EnumDisplayMonitors(
       nullptr, nullptr,
@@ -290,44 +269,39 @@ std::vector<RECT> WinDesktop::Monitors() {
   return monitors;
 }
 
-WebViewId WinDesktop::CreateWebView(HWND parent) {
-  if (!Find(parent)) return 0;
+bool WinDesktop::CreateWebViewImpl(WebViewId id, HWND parent) {
   // Created hidden at no size; the host places and shows it. The control
   // takes the window's size whenever the host places it.
   HWND child = CreateWindowExW(0, WebViewClass, L"", WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
                                0, 0, 0, 0, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
-  if (!child) return 0;
-  const WebViewId id = nextView_++;
+  if (!child) return false;
   // Without OLE or the control the view stays a blank window: the window
   // and its frame still work.
-  views_[id] = WebView{parent, child, ole_ ? BrowserSite::Create(child) : nullptr};
-  return id;
+  views_[id] = WebView{child, ole_ ? BrowserSite::Create(child) : nullptr};
+  return true;
 }
 
-void WinDesktop::Close(WebView& view) {
+void WinDesktop::DestroyWebViewImpl(WebViewId id) {
+  WebView& view = views_[id];
   if (view.site) view.site->Close();
-  view.site = nullptr;
   DestroyWindow(view.child);
+  views_.erase(id);
 }
 
-void WinDesktop::SetWebViewBounds(WebViewId view, const RECT& bounds) {
-  auto found = views_.find(view);
-  if (found == views_.end()) return;
-  SetWindowPos(found->second.child, nullptr, bounds.left, bounds.top, Width(bounds),
-               Height(bounds), SWP_NOZORDER | SWP_NOACTIVATE);
-  if (found->second.site) found->second.site->Fit();
+void WinDesktop::SetWebViewBoundsImpl(WebViewId id, const RECT& bounds) {
+  const WebView& view = views_[id];
+  SetWindowPos(view.child, nullptr, bounds.left, bounds.top, Width(bounds), Height(bounds),
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  if (view.site) view.site->Fit();
 }
 
-void WinDesktop::ShowWebView(WebViewId view, bool visible) {
-  auto found = views_.find(view);
-  if (found != views_.end()) ShowWindow(found->second.child, visible ? SW_SHOWNA : SW_HIDE);
+void WinDesktop::ShowWebViewImpl(WebViewId id, bool visible) {
+  ShowWindow(views_[id].child, visible ? SW_SHOWNA : SW_HIDE);
 }
 
-void WinDesktop::Navigate(WebViewId view, const std::string& location) {
-  auto found = views_.find(view);
-  if (found == views_.end() || !found->second.site) return;
+void WinDesktop::NavigateImpl(WebViewId id, const std::string& location) {
   // Loading goes on in the control; nothing waits for it.
-  found->second.site->Navigate(PageUrl(location));
+  if (BrowserSite* site = views_[id].site) site->Navigate(PageUrl(location));
 }
 
 IWebBrowser2* WinDesktop::WebViewBrowser(WebViewId view) const {
@@ -335,7 +309,7 @@ IWebBrowser2* WinDesktop::WebViewBrowser(WebViewId view) const {
   return found == views_.end() || !found->second.site ? nullptr : found->second.site->Browser();
 }
 
-int WinDesktop::Run() {
+int WinDesktop::RunImpl() {
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST && TranslateKey(msg)) continue;
@@ -352,7 +326,7 @@ bool WinDesktop::TranslateKey(MSG& msg) {
   return false;
 }
 
-void WinDesktop::Quit(int status) { PostQuitMessage(status); }
+void WinDesktop::QuitImpl(int status) { PostQuitMessage(status); }
 
 LRESULT CALLBACK WinDesktop::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   auto* desktop = reinterpret_cast<WinDesktop*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
@@ -371,31 +345,19 @@ void WinDesktop::Paint(HWND hwnd, Window& window) {
   GetClientRect(hwnd, &client);
   const int width = Width(client);
   const int height = Height(client);
-  // One buffer a window for every size of a live resize: it only grows, so
-  // a new size costs no allocation, and what the web views cover is neither
-  // drawn nor sent.
-  gdi::Surface& frame = window.frame;
-  const std::size_t needed = static_cast<std::size_t>(std::max(width, 0)) *
-                             static_cast<std::size_t>(std::max(height, 0));
-  if (needed > 0) {
-    if (frame.pixels.size() < needed) frame.pixels.resize(needed);
-    frame.width = width;
-    frame.height = height;
-    const std::vector<RECT> uncovered = window.sink->RenderUncovered(frame, 1);
-    // The host may have left the surface at another size; show only what is there.
-    if (frame.width == width && frame.height == height && frame.pixels.size() >= needed) {
-      HRGN shown = CreateRectRgn(0, 0, 0, 0);
-      for (const RECT& r : uncovered) {
-        HRGN part = CreateRectRgnIndirect(&r);
-        CombineRgn(shown, shown, part, RGN_OR);
-        DeleteObject(part);
-      }
-      ExtSelectClipRgn(dc, shown, RGN_AND);
-      DeleteObject(shown);
-      const BITMAPINFO info = TopDownDib(width, height);
-      SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
-                        static_cast<UINT>(height), frame.pixels.data(), &info, DIB_RGB_COLORS);
+  if (const auto uncovered = window.frame.Draw(*window.sink, width, height, 1)) {
+    HRGN shown = CreateRectRgn(0, 0, 0, 0);
+    for (const RECT& r : *uncovered) {
+      HRGN part = CreateRectRgnIndirect(&r);
+      CombineRgn(shown, shown, part, RGN_OR);
+      DeleteObject(part);
     }
+    ExtSelectClipRgn(dc, shown, RGN_AND);
+    DeleteObject(shown);
+    const BITMAPINFO info = TopDownDib(width, height);
+    SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
+                      static_cast<UINT>(height), window.frame.Frame().pixels.data(), &info,
+                      DIB_RGB_COLORS);
   }
   EndPaint(hwnd, &ps);
 }
@@ -447,6 +409,83 @@ void WinDesktop::ReportGeometry(HWND hwnd, Window& window) {
   window.sink->OnBoundsChanged(r.left, r.top, Width(r), Height(r));
 }
 
+void WinDesktop::MinMaxInfo(HWND hwnd, const Window& window, MINMAXINFO& info) {
+  // The minimum binds the sizing loops only; the host holds its own.
+  if (window.sizing) {
+    info.ptMinTrackSize.x = std::max<LONG>(info.ptMinTrackSize.x, window.minWidth);
+    info.ptMinTrackSize.y = std::max<LONG>(info.ptMinTrackSize.y, window.minHeight);
+  } else {
+    info.ptMinTrackSize = POINT{0, 0};
+  }
+  // A maximized popup would cover the whole monitor, task bar included.
+  RECT work{};
+  if (WorkArea(hwnd, work)) {
+    HMONITOR monitor = MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST);
+    MONITORINFO mi{};
+    mi.cbSize = sizeof mi;
+    GetMonitorInfoW(monitor, &mi);
+    info.ptMaxPosition = POINT{work.left - mi.rcMonitor.left, work.top - mi.rcMonitor.top};
+    info.ptMaxSize = POINT{Width(work), Height(work)};
+  }
+}
+
+LRESULT WinDesktop::SysCommand(HWND hwnd, Window& window, WPARAM wParam, LPARAM lParam) {
+  switch (wParam & 0xFFF0) {
+    case SC_MAXIMIZE: {
+      // The taskbar's or the system menu's maximize: the host takes it over
+      // into a normal window covering the work area. The host takes the
+      // bounds it is told of as the window's own and does not send them
+      // back: the window must be there already, or it would keep its size
+      // under a frame laid out for the work area.
+      RECT work{};
+      if (!WorkArea(hwnd, work)) work = Bounds(hwnd);
+      ++applying_;
+      if (IsIconic(hwnd)) ShowWindow(hwnd, SW_RESTORE);
+      SetWindowPos(hwnd, nullptr, work.left, work.top, Width(work), Height(work),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      --applying_;
+      window.state = 2;
+      window.sink->OnStateChanged(2, work);
+      return 0;
+    }
+    case SC_SIZE: {
+      // The sizing loop asks for the tracking limits before it says it has
+      // begun (WM_ENTERSIZEMOVE): the minimum binds from here.
+      window.sizing = true;
+      const LRESULT result = DefWindowProcW(hwnd, WM_SYSCOMMAND, wParam, lParam);
+      if (Window* still = Find(hwnd)) still->sizing = false;
+      return result;
+    }
+    case SC_RESTORE:
+      if (!IsIconic(hwnd) && window.state == 2) {
+        window.state = 0;
+        window.sink->OnStateChanged(0, Bounds(hwnd));
+        return 0;
+      }
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd, WM_SYSCOMMAND, wParam, lParam);
+}
+
+void WinDesktop::Sized(HWND hwnd, Window& window, WPARAM kind) {
+  if (kind == SIZE_MINIMIZED) {
+    if (window.state != 1 && !applying_) {
+      window.state = 1;
+      window.sink->OnStateChanged(1, RestoreBounds(hwnd));
+    }
+    window.state = 1;
+    return;
+  }
+  if (window.state == 1) {
+    window.state = 0;
+    if (!applying_) window.sink->OnStateChanged(0, Bounds(hwnd));
+    return;
+  }
+  ReportGeometry(hwnd, window);
+}
+
 LRESULT WinDesktop::Handle(HWND hwnd, Window& window, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_ERASEBKGND:
@@ -475,80 +514,13 @@ LRESULT WinDesktop::Handle(HWND hwnd, Window& window, UINT msg, WPARAM wParam, L
       // for the next click: there is no press to hand over.
       if ((GetKeyState(VK_LBUTTON) & 0x8000) == 0) return 0;
       break;
-    case WM_GETMINMAXINFO: {
-      auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-      // The minimum binds the sizing loops only; the host holds its own.
-      if (window.sizing) {
-        info->ptMinTrackSize.x = std::max<LONG>(info->ptMinTrackSize.x, window.minWidth);
-        info->ptMinTrackSize.y = std::max<LONG>(info->ptMinTrackSize.y, window.minHeight);
-      } else {
-        info->ptMinTrackSize = POINT{0, 0};
-      }
-      // A maximized popup would cover the whole monitor, task bar included.
-      RECT work{};
-      if (WorkArea(hwnd, work)) {
-        HMONITOR monitor = MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST);
-        MONITORINFO mi{};
-        mi.cbSize = sizeof mi;
-        GetMonitorInfoW(monitor, &mi);
-        info->ptMaxPosition = POINT{work.left - mi.rcMonitor.left, work.top - mi.rcMonitor.top};
-        info->ptMaxSize = POINT{Width(work), Height(work)};
-      }
+    case WM_GETMINMAXINFO:
+      MinMaxInfo(hwnd, window, *reinterpret_cast<MINMAXINFO*>(lParam));
       return 0;
-    }
     case WM_SYSCOMMAND:
-      switch (wParam & 0xFFF0) {
-        case SC_MAXIMIZE: {
-          // The taskbar's or the system menu's maximize: the host takes it
-          // over into a normal window covering the work area.
-          // The host takes the bounds it is told of as the window's own and
-          // does not send them back: the window must be there already, or it
-          // would keep its size under a frame laid out for the work area.
-          RECT work{};
-          if (!WorkArea(hwnd, work)) work = Bounds(hwnd);
-          ++applying_;
-          if (IsIconic(hwnd)) ShowWindow(hwnd, SW_RESTORE);
-          SetWindowPos(hwnd, nullptr, work.left, work.top, Width(work), Height(work),
-                       SWP_NOZORDER | SWP_NOACTIVATE);
-          --applying_;
-          window.state = 2;
-          window.sink->OnStateChanged(2, work);
-          return 0;
-        }
-        case SC_SIZE: {
-          // The sizing loop asks for the tracking limits before it says it
-          // has begun (WM_ENTERSIZEMOVE): the minimum binds from here.
-          window.sizing = true;
-          const LRESULT result = DefWindowProcW(hwnd, msg, wParam, lParam);
-          if (Window* still = Find(hwnd)) still->sizing = false;
-          return result;
-        }
-        case SC_RESTORE:
-          if (!IsIconic(hwnd) && window.state == 2) {
-            window.state = 0;
-            window.sink->OnStateChanged(0, Bounds(hwnd));
-            return 0;
-          }
-          break;
-        default:
-          break;
-      }
-      break;
+      return SysCommand(hwnd, window, wParam, lParam);
     case WM_SIZE:
-      if (wParam == SIZE_MINIMIZED) {
-        if (window.state != 1 && !applying_) {
-          window.state = 1;
-          window.sink->OnStateChanged(1, RestoreBounds(hwnd));
-        }
-        window.state = 1;
-        return 0;
-      }
-      if (window.state == 1) {
-        window.state = 0;
-        if (!applying_) window.sink->OnStateChanged(0, Bounds(hwnd));
-        return 0;
-      }
-      ReportGeometry(hwnd, window);
+      Sized(hwnd, window, wParam);
       return 0;
     case WM_MOVE:
       ReportGeometry(hwnd, window);

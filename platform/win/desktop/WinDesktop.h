@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/Desktop.h"
+#include "platform/FrameBuffer.h"
 #include "platform/win/desktop/BrowserSite.h"
 
 namespace platform::win {
@@ -18,36 +19,38 @@ class WinDesktop : public Desktop {
   WinDesktop();
   ~WinDesktop() override;
 
-  HWND CreateTopLevel(WindowSink& sink, const RECT& bounds) override;
-  void DestroyTopLevel(HWND hwnd) override;
-  void SetBounds(HWND hwnd, const RECT& bounds) override;
-  void Show(HWND hwnd, bool visible) override;
-  void SetState(HWND hwnd, int windowState) override;
-  void SetTitle(HWND hwnd, const std::string& utf8) override;
-  void SetIcon(HWND hwnd, const std::vector<IconImage>& images) override;
-  void SetMinimumSize(HWND hwnd, int width, int height) override;
-  void SetCursor(HWND hwnd, Cursor cursor) override;
-  void Invalidate(HWND hwnd) override;
-  bool SetRegion(HWND hwnd, HRGN region) override;
-  void SetTopmost(HWND hwnd, bool topmost) override;
-  bool WorkArea(HWND hwnd, RECT& area) override;
-  void BeginMoveSize(HWND hwnd, WPARAM hitCode) override;
-  void ReleaseCapture() override;
-  int ScreenWidth() override;
-  int ScreenHeight() override;
-  std::vector<RECT> Monitors() override;
-  WebViewId CreateWebView(HWND parent) override;
-  void SetWebViewBounds(WebViewId view, const RECT& bounds) override;
-  void ShowWebView(WebViewId view, bool visible) override;
-  void Navigate(WebViewId view, const std::string& location) override;
-  int Run() override;
-  void Quit(int status) override;
-
   // A web view's browser control, for tests and diagnostics (nullptr where
   // the system has none); the desktop keeps the reference.
   IWebBrowser2* WebViewBrowser(WebViewId view) const;
 
  private:
+  HWND CreateTopLevelImpl(WindowSink& sink, const RECT& bounds) override;
+  void DestroyTopLevelImpl(HWND hwnd) override;
+  void SetBoundsImpl(HWND hwnd, const RECT& bounds) override;
+  void ShowImpl(HWND hwnd, bool visible) override;
+  void SetStateImpl(HWND hwnd, int windowState) override;
+  void SetTitleImpl(HWND hwnd, const std::string& utf8) override;
+  void SetIconImpl(HWND hwnd, const std::vector<IconImage>& images) override;
+  void SetMinimumSizeImpl(HWND hwnd, int width, int height) override;
+  void SetCursorImpl(HWND hwnd, Cursor cursor) override;
+  void InvalidateImpl(HWND hwnd) override;
+  bool SetRegionImpl(HWND hwnd, HRGN region) override;
+  void SetTopmostImpl(HWND hwnd, bool topmost) override;
+  RECT PlacedImpl(HWND hwnd) override;
+  bool WorkAreaImpl(int monitor, RECT& area) override;
+  void BeginMoveSizeImpl(HWND hwnd, WPARAM hitCode) override;
+  void ReleaseCaptureImpl() override;
+  int ScreenWidthImpl() override;
+  int ScreenHeightImpl() override;
+  std::vector<RECT> MonitorsImpl() override;
+  bool CreateWebViewImpl(WebViewId view, HWND parent) override;
+  void DestroyWebViewImpl(WebViewId view) override;
+  void SetWebViewBoundsImpl(WebViewId view, const RECT& bounds) override;
+  void ShowWebViewImpl(WebViewId view, bool visible) override;
+  void NavigateImpl(WebViewId view, const std::string& location) override;
+  int RunImpl() override;
+  void QuitImpl(int status) override;
+
   struct Window {
     WindowSink* sink = nullptr;
     int minWidth = 0;
@@ -59,12 +62,12 @@ class WinDesktop : public Desktop {
     // host, which already had the release.
     bool releasingAfterUp = false;
     std::vector<HICON> icons;
-    gdi::Surface frame;
+    FrameBuffer frame;
   };
-  // A child window of ours that the host places, shows and hides, with the
-  // browser control in place inside it.
+  // The native side of a view of WebViews(): a child window of ours that
+  // the host places, shows and hides, with the browser control in place
+  // inside it.
   struct WebView {
-    HWND parent = nullptr;
     HWND child = nullptr;
     BrowserSite* site = nullptr;
   };
@@ -75,15 +78,15 @@ class WinDesktop : public Desktop {
   void Paint(HWND hwnd, Window& window);
   void Pointer(HWND hwnd, Window& window, UINT msg, WPARAM wParam, LPARAM lParam);
   void ReportGeometry(HWND hwnd, Window& window);
+  void MinMaxInfo(HWND hwnd, const Window& window, MINMAXINFO& info);
+  LRESULT SysCommand(HWND hwnd, Window& window, WPARAM wParam, LPARAM lParam);
+  void Sized(HWND hwnd, Window& window, WPARAM kind);
   static RECT Bounds(HWND hwnd);
   static RECT RestoreBounds(HWND hwnd);
-  static void Close(WebView& view);
   bool TranslateKey(MSG& msg);
 
   std::map<HWND, Window> windows_;
   std::map<WebViewId, WebView> views_;
-  WebViewId nextView_ = 1;
-  HWND first_ = nullptr;
   // Set while the desktop itself moves, sizes or iconifies a window: the
   // host asked for that, and no callback echoes it.
   int applying_ = 0;
