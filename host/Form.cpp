@@ -13,8 +13,6 @@ namespace host {
 
 namespace {
 
-int openForms = 0;
-
 platform::Cursor CursorOf(int mousePointer) {
   switch (mousePointer) {
     case vbSizeNESW:
@@ -59,7 +57,6 @@ std::vector<RECT> Subtract(const std::vector<RECT>& rects, const RECT& cut) {
 Form::Form(platform::Desktop& desktop, std::string name)
     : desktop_(desktop), screen_(desktop), name_(std::move(name)) {
   hwnd_ = desktop_.CreateTopLevel(*this, RECT{0, 0, 0, 0});
-  ++openForms;
 }
 
 Form::~Form() {
@@ -67,7 +64,6 @@ Form::~Form() {
     unloaded_ = true;
     for (auto& control : controls_) control->UserControl_Terminate();
     desktop_.DestroyTopLevel(hwnd_);
-    --openForms;
   }
   controls_.clear();
 }
@@ -293,7 +289,8 @@ void Form::Unload() {
   // form goes: an Unload may come from inside one of their handlers.
   for (auto& control : controls_) control->UserControl_Terminate();
   desktop_.DestroyTopLevel(hwnd_);
-  if (--openForms == 0) desktop_.Quit(0);
+  // The program ends with the last window of its desktop, each a form's.
+  if (desktop_.TopLevelCount() == 0) desktop_.Quit(0);
 }
 
 void Form::PaintPending() {

@@ -191,6 +191,21 @@ TEST_F(FormTest, LoadComesOnceBeforeTheFirstShowAndUnloadEndsEveryControl) {
   EXPECT_TRUE(desktop.QuitRequested());
 }
 
+TEST(FormCount, UnloadingTheLastFormOfADesktopEndsThatDesktopAlone) {
+  std::vector<std::string> log;
+  platform::HeadlessDesktop first;
+  platform::HeadlessDesktop second;
+  Window a(first, log);
+  Window b(first, log);
+  Window elsewhere(second, log);
+  a.Unload();
+  EXPECT_FALSE(first.QuitRequested());
+  // The form still open on the other desktop does not keep this one going.
+  b.Unload();
+  EXPECT_TRUE(first.QuitRequested());
+  EXPECT_FALSE(second.QuitRequested());
+}
+
 class FormInputTest : public FormTest {
  protected:
   void SetUp() override {
