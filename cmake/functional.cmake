@@ -31,7 +31,7 @@ if(SKINSHELL_GTK AND TARGET skinshell_gtk AND TARGET conformance_tests)
   target_sources(conformance_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/conformance/gtk/GtkBackend.cpp
     ${CMAKE_SOURCE_DIR}/tests/functional/XSession.cpp)
   target_link_libraries(conformance_tests PRIVATE skinshell_gtk)
-  foreach(backend gtk gtk-openbox gtk-testwm)
+  foreach(backend gtk gtk-openbox gtk-testwm gtk-twoheads)
     add_test(NAME conformance_${backend} COMMAND conformance_tests
       WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
     set_tests_properties(conformance_${backend} PROPERTIES ENVIRONMENT SKINSHELL_BACKEND=${backend}

@@ -29,6 +29,9 @@ struct Traits {
   // The window manager changes some requests (the test window manager caps
   // widths at CappedWidth).
   bool altersRequests = false;
+  // The screen shows two monitors side by side, the left one primary. The
+  // Win32 run has one display of one output (Wine's desktop on one Xvfb).
+  bool twoMonitors = false;
 };
 
 constexpr int CappedWidth = 600;

@@ -302,6 +302,74 @@ TEST_F(Conformance, TheWorkAreaLiesOnAMonitorOfTheScreen) {
   EXPECT_GE(D().ScreenHeight(), area.bottom);
 }
 
+// The window is the one of SetUp; the view's rectangle (client pixels) is
+// given in screen pixels here by adding the window's origin, 100, 100.
+TEST_F(Conformance, AWebViewShowsWhereItIsPlacedWhileShownAndGoesWithItsWindow) {
+  const platform::WebViewId view = D().CreateWebView(sink.hwnd);
+  ASSERT_NE(view, 0);
+  auto covered = [&](int x, int y) {
+    const auto pixel = B().PixelAt(x, y);
+    return pixel.has_value() && *pixel != Colour;
+  };
+  // A blank page: a view paints nothing before it has one.
+  D().Navigate(view, "");
+  D().SetWebViewBounds(view, RECT{50, 50, 250, 150});
+  B().Idle(300);
+  EXPECT_EQ(B().PixelAt(250, 200), Colour) << "a new view is hidden";
+  D().ShowWebView(view, true);
+  EXPECT_TRUE(B().Until([&] { return covered(250, 200); }));
+  EXPECT_EQ(B().PixelAt(140, 140), Colour);
+
+  // Placed across the window's corner: only the part inside it shows.
+  D().SetWebViewBounds(view, RECT{300, 200, 500, 400});
+  EXPECT_TRUE(B().Until([&] { return covered(450, 350) && B().PixelAt(250, 200) == Colour; }));
+  EXPECT_FALSE(B().PixelAt(510, 350).has_value());
+  EXPECT_FALSE(B().PixelAt(450, 410).has_value());
+  D().ShowWebView(view, false);
+  EXPECT_TRUE(B().Until([&] { return B().PixelAt(450, 350) == Colour; }));
+  D().ShowWebView(view, true);
+  EXPECT_TRUE(B().Until([&] { return covered(450, 350); }));
+
+  // The view ends with its window: its id names nothing from then on, not
+  // even over a new window in the same place.
+  D().DestroyTopLevel(sink.hwnd);
+  EXPECT_EQ(D().CreateWebView(sink.hwnd), 0);
+  sink.hwnd = D().CreateTopLevel(sink, RECT{100, 100, 500, 400});
+  D().Show(sink.hwnd, true);
+  ASSERT_TRUE(Shows(100, 100, 400, 300));
+  D().SetWebViewBounds(view, RECT{0, 0, 400, 300});
+  D().ShowWebView(view, true);
+  D().Navigate(view, "");
+  B().Idle(300);
+  EXPECT_EQ(B().PixelAt(450, 350), Colour);
+  EXPECT_EQ(B().PixelAt(250, 200), Colour);
+}
+
+TEST_F(Conformance, AWindowMostlyOnTheSecondMonitorOrNearestToItHasItsWorkArea) {
+  if (!Is().twoMonitors) GTEST_SKIP() << "this backend shows one monitor";
+  const std::vector<RECT> monitors = D().Monitors();
+  ASSERT_EQ(monitors.size(), 2u);
+  const RECT second = monitors[1];
+  auto onSecond = [&] {
+    RECT area{};
+    return D().WorkArea(sink.hwnd, area) && area.left >= second.left &&
+           area.right <= second.right && area.right > area.left;
+  };
+  // A hundred pixels on the first monitor, three hundred on the second.
+  D().SetBounds(sink.hwnd, RECT{second.left - 100, 100, second.left + 300, 400});
+  EXPECT_TRUE(Shows(second.left - 100, 100, 400, 300));
+  EXPECT_TRUE(onSecond());
+  // Naming no window, the work area is the primary monitor's still.
+  RECT primary{};
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 1, &primary, 0));
+  EXPECT_LT(primary.left, second.left);
+
+  // Beyond the second monitor's far edge, on none: the nearest one.
+  D().SetBounds(sink.hwnd, RECT{second.right + 200, 100, second.right + 600, 400});
+  EXPECT_TRUE(B().Until([&] { return B().Placed(sink.hwnd).left == second.right + 200; }));
+  EXPECT_TRUE(B().Until(onSecond));
+}
+
 TEST_F(Conformance, TheTitleAndIconReachTheWindowManager) {
   D().SetTitle(sink.hwnd, "Probe \xC3\xBC");
   EXPECT_TRUE(B().Until([&] { return B().Title(sink.hwnd) == "Probe \xC3\xBC"; }));

@@ -19,11 +19,18 @@ std::map<std::string, Factory>& Backends() {
 
 class HeadlessBackend : public Backend {
  public:
-  HeadlessBackend() { platform::UseDesktop(&desktop_); }
+  HeadlessBackend() {
+    desktop_.SetMonitors({RECT{0, 0, 1920, 1080}, RECT{1920, 0, 3840, 1080}});
+    platform::UseDesktop(&desktop_);
+  }
   ~HeadlessBackend() override { platform::UseDesktop(nullptr); }
 
   platform::Desktop& Desktop() override { return desktop_; }
-  Traits Is() const override { return {}; }
+  Traits Is() const override {
+    Traits traits;
+    traits.twoMonitors = true;
+    return traits;
+  }
 
   void Press(int x, int y) override {
     desktop_.QueueMove(x, y);

@@ -1,7 +1,9 @@
 // The GTK desktop as a conformance backend, in this process, on an Xvfb of
 // its own: with no window manager ("gtk"), under openbox ("gtk-openbox"), or
 // under a small window manager here that caps every width at CappedWidth
-// ("gtk-testwm"), the window manager that changes a request.
+// ("gtk-testwm"), the window manager that changes a request; and with no
+// window manager on two monitors ("gtk-twoheads", Xorg's dummy driver: Xvfb
+// has one output, and GDK counts outputs as monitors).
 #include "platform/gtk/GtkDesktop.h"
 
 #include <algorithm>
@@ -95,8 +97,10 @@ class GtkBackend : public Backend {
  public:
   enum class Manager { Absent, Openbox, Capping };
 
-  explicit GtkBackend(Manager manager)
-      : manager_(manager), session_(manager == Manager::Openbox) {
+  GtkBackend(Manager manager, bool twoHeads)
+      : manager_(manager),
+        twoHeads_(twoHeads),
+        session_(manager == Manager::Openbox, functional::ScreenLayout{1920, 1080, twoHeads}) {
     if (!session_.Ready()) return;
     g_setenv("DISPLAY", session_.Display().c_str(), TRUE);
     g_setenv("GDK_BACKEND", "x11", TRUE);
@@ -122,6 +126,7 @@ class GtkBackend : public Backend {
     traits.modalLoops = false;
     traits.windowManager = manager_ == Manager::Openbox;
     traits.altersRequests = manager_ == Manager::Capping;
+    traits.twoMonitors = twoHeads_;
     return traits;
   }
 
@@ -253,13 +258,14 @@ class GtkBackend : public Backend {
   }
 
   Manager manager_;
+  bool twoHeads_;
   XSession session_;
   std::unique_ptr<CappingWindowManager> capping_;
   std::unique_ptr<platform::gtk::GtkDesktop> desktop_;
 };
 
-std::unique_ptr<Backend> Start(GtkBackend::Manager manager) {
-  auto backend = std::make_unique<GtkBackend>(manager);
+std::unique_ptr<Backend> Start(GtkBackend::Manager manager, bool twoHeads = false) {
+  auto backend = std::make_unique<GtkBackend>(manager, twoHeads);
   if (!backend->Ready()) return nullptr;
   return backend;
 }
@@ -267,7 +273,8 @@ std::unique_ptr<Backend> Start(GtkBackend::Manager manager) {
 const bool registered =
     Register("gtk", [] { return Start(GtkBackend::Manager::Absent); }) &&
     Register("gtk-openbox", [] { return Start(GtkBackend::Manager::Openbox); }) &&
-    Register("gtk-testwm", [] { return Start(GtkBackend::Manager::Capping); });
+    Register("gtk-testwm", [] { return Start(GtkBackend::Manager::Capping); }) &&
+    Register("gtk-twoheads", [] { return Start(GtkBackend::Manager::Absent, true); });
 
 }  // namespace
 
