@@ -267,8 +267,8 @@ class Desktop {
   // Makes the native view for an entry just added to WebViews(); false when
   // there can be none (the entry is dropped again).
   virtual bool CreateWebViewImpl(WebViewId view, HWND parent) = 0;
-  // Ends the native view, while its window still stands; its entry goes
-  // right after.
+  // Its window goes next (DestroyTopLevelImpl follows): lets go of the
+  // native view while the window still stands. The entry goes right after.
   virtual void DestroyWebViewImpl(WebViewId view) = 0;
   // WebViews() holds the new bounds or visibility already.
   virtual void SetWebViewBoundsImpl(WebViewId view, const RECT& bounds) = 0;

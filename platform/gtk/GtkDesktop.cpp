@@ -643,7 +643,7 @@ int GtkDesktop::ScaleImpl(HWND hwnd) {
 
 bool GtkDesktop::CreateWebViewImpl(WebViewId id, HWND parent) {
   Window* w = Get(parent);
-  webViews_[id];
+  webViews_.emplace(id, WebView{});
   // A web view costs tens of milliseconds of this thread to make, and all of
   // a window's views share one web process. The views after the first are
   // made once the first one's page has committed (its document has arrived),
