@@ -235,8 +235,61 @@ PageAnswer Allowed() {
   return {PageVerdict::Allow, {}, {}, {}};
 }
 
-PageAnswer Refused(std::string reason = {}) {
-  return {PageVerdict::Refuse, {}, {}, std::move(reason)};
+PageAnswer HandedOff(std::string url, std::string file) {
+  return {PageVerdict::HandOff, std::move(url), std::move(file), {}};
+}
+
+// The main view's refusals say why on stderr; the hidden view's are quiet,
+// since nobody asked it for anything.
+PageAnswer Refused(const PageAsk& ask, const std::string& why) {
+  PageAnswer answer{PageVerdict::Refuse, {}, {}, {}};
+  if (ask.View == PageView::Main && !why.empty()) {
+    answer.Reason = "not opening " + Shown(ask.Url) + ": " + why;
+  }
+  return answer;
+}
+
+// A local file: the program's own pages stay in the main view, anything
+// else that is a file goes to its handler.
+PageAnswer LocalAnswer(const PageAsk& ask, const LocalTarget& target,
+                       const std::optional<LocalPath>& html, const PageDesktop& desktop) {
+  const std::optional<LocalPath> path = desktop.Resolve(target.Path);
+  if (!path) return Refused(ask, "the file cannot be opened here");
+  const bool page = path->What == LocalPath::Kind::File || path->What == LocalPath::Kind::Missing;
+  const bool inside = page && Within(*path, html);
+
+  if (ask.View == PageView::Sound) {
+    // The sound view's own page, whatever query it carries.
+    if (ask.Request != PageRequest::Navigation || !inside) return Refused(ask, {});
+    const std::optional<LocalTarget> ownTarget = LocalTargetOf(ask.OwnPage);
+    const std::optional<LocalPath> own =
+        ownTarget ? desktop.Resolve(ownTarget->Path) : std::nullopt;
+    return own && own->Path == path->Path ? Allowed() : Refused(ask, {});
+  }
+  if (inside) {
+    switch (ask.Request) {
+      case PageRequest::Navigation:
+        // A missing page shows the engine's error page, as it always has.
+        return Allowed();
+      case PageRequest::NewWindow:
+        if (path->What == LocalPath::Kind::Missing) return Refused(ask, "there is no such page");
+        return HandedOff({}, path->Path);
+      case PageRequest::Download:
+        return Refused(ask, "the program's own pages are not downloaded");
+    }
+  }
+  switch (path->What) {
+    case LocalPath::Kind::Folder:
+      return Refused(ask, "it is a folder");
+    case LocalPath::Kind::Missing:
+      return Refused(ask, "there is no such file");
+    case LocalPath::Kind::Other:
+      return Refused(ask, "it is no plain file");
+    case LocalPath::Kind::File:
+      break;
+  }
+  if (target.Remote) return Refused(ask, "the file is on another machine");
+  return HandedOff({}, path->Path);
 }
 
 }  // namespace
@@ -248,74 +301,37 @@ PagePolicy::PagePolicy(std::string htmlFolder, PageDesktop desktop)
 
 PageAnswer PagePolicy::Decide(const PageAsk& ask) const {
   const std::string_view url = ask.Url;
-  const bool main = ask.View == PageView::Main;
-  // What the page asked for on its own (a download, a new window) is worth
-  // a line when it comes to nothing; the engine's own traffic is not.
-  const bool userVisible = main && ask.Request != PageRequest::Navigation;
-  auto refused = [&](const std::string& why) {
-    return Refused(main ? "not opening " + Shown(url) + ": " + why : std::string());
-  };
   if (url.size() > MaxUrlBytes) {
-    return refused("a URL of " + std::to_string(url.size()) + " bytes is too long");
+    return Refused(ask, "a URL of " + std::to_string(url.size()) + " bytes is too long");
   }
-  if (HasControl(url)) return refused("the URL holds control characters");
-
+  if (HasControl(url)) return Refused(ask, "the URL holds control characters");
   const std::string scheme = IsWindowsPath(url) ? "file" : SchemeOf(url);
-  if (scheme.empty()) return refused("it is no URL");
-
+  if (scheme.empty()) return Refused(ask, "it is no URL");
   if (scheme == "file") {
     const std::optional<LocalTarget> target = LocalTargetOf(url);
-    if (!target) return refused("the file URL is malformed");
-    const std::optional<LocalPath> html = desktop_.Resolve(htmlFolder_);
-    const std::optional<LocalPath> path = desktop_.Resolve(target->Path);
-    if (!path) return refused("the file cannot be opened here");
-    const bool page = path->What == LocalPath::Kind::File || path->What == LocalPath::Kind::Missing;
-    const bool inside = page && Within(*path, html);
-
-    if (!main) {
-      // The sound view's own page, whatever query it carries.
-      if (ask.Request != PageRequest::Navigation || !inside) return Refused();
-      const std::optional<LocalTarget> ownTarget = LocalTargetOf(ask.OwnPage);
-      const std::optional<LocalPath> own =
-          ownTarget ? desktop_.Resolve(ownTarget->Path) : std::nullopt;
-      return own && own->Path == path->Path ? Allowed() : Refused();
-    }
-    if (inside) {
-      switch (ask.Request) {
-        case PageRequest::Navigation:
-          // A missing page shows the engine's error page, as it always has.
-          return Allowed();
-        case PageRequest::NewWindow:
-          if (path->What == LocalPath::Kind::Missing) return refused("there is no such page");
-          return {PageVerdict::HandOff, {}, path->Path, {}};
-        case PageRequest::Download:
-          return refused("the program's own pages are not downloaded");
-      }
-    }
-    if (path->What == LocalPath::Kind::Folder) return refused("it is a folder");
-    if (path->What != LocalPath::Kind::File) return refused("there is no such file");
-    if (target->Remote) return refused("the file is on another machine");
-    return {PageVerdict::HandOff, {}, path->Path, {}};
+    if (!target) return Refused(ask, "the file URL is malformed");
+    return LocalAnswer(ask, *target, desktop_.Resolve(htmlFolder_), desktop_);
   }
 
-  if (!main) return Refused();
-  if (scheme == "javascript") {
-    // A script link runs in its page; in a window of its own it has no page.
-    return ask.Request == PageRequest::Navigation ? Allowed() : Refused();
-  }
-  if (scheme == "about" && IsAboutBlank(url)) {
-    return ask.Request == PageRequest::Navigation ? Allowed() : Refused();
+  if (ask.View == PageView::Sound) return Refused(ask, {});
+  const bool navigation = ask.Request == PageRequest::Navigation;
+  if (scheme == "javascript" || (scheme == "about" && IsAboutBlank(url))) {
+    // A script link runs in its page, and a blank page is nothing to leave
+    // it for; in a window of their own they have no page.
+    return navigation ? Allowed() : Refused(ask, {});
   }
   if (IsContentScheme(scheme)) {
-    return userVisible ? refused(scheme + ": URLs are not opened outside their page") : Refused();
+    // What the page asked for itself (a download, a new window) is worth a
+    // line when it comes to nothing; the engine's own traffic is not.
+    return Refused(ask, navigation ? "" : scheme + ": URLs are not opened outside their page");
   }
-  if (!WellFormedLink(scheme, url)) return refused("the URL is malformed");
+  if (!WellFormedLink(scheme, url)) return Refused(ask, "the URL is malformed");
   if (!desktop_.HasHandler || !desktop_.HasHandler(scheme)) {
-    return refused("no program here opens " + scheme.substr(0, 40) + ": links");
+    return Refused(ask, "no program here opens " + scheme.substr(0, 40) + ": links");
   }
-  PageAnswer answer{PageVerdict::HandOff, std::string(url), {}, {}};
-  for (std::size_t i = 0; i < scheme.size(); ++i) answer.Url[i] = scheme[i];
-  return answer;
+  std::string link(url);
+  for (std::size_t i = 0; i < scheme.size(); ++i) link[i] = scheme[i];
+  return HandedOff(std::move(link), {});
 }
 
 }  // namespace platform
