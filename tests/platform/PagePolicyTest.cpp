@@ -198,7 +198,7 @@ TEST_F(PagePolicyTest, MalformedURLsAreRefusedWithAShortLineAndReachNoHandler) {
       Url("html") + "/a%2Fb.html",
       "file://server/share/doc.pdf",
       "file:relative/doc.pdf",
-      "C:\\Windows\\notepad.exe",
+      "C:relative\\notepad.exe",
       "\\\\server\\share\\doc.pdf",
   };
   for (const std::string& url : bad) {
