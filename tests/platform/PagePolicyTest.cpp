@@ -128,6 +128,21 @@ TEST_F(PagePolicyTest, ALinkUnderHtmlThatLeadsOutIsOutsideAndAProgramFolderReach
   EXPECT_EQ(Ask(Url("html/index.html")).Verdict, PageVerdict::Allow);
 }
 
+TEST_F(PagePolicyTest, OnWindowsPathsTheBrowserControlGivesAndAnyCaseNameThePages) {
+  const std::string folder = folder_.Path();
+  if (folder.size() < 3 || folder[1] != ':') GTEST_SKIP() << "no drive letters here";
+  std::string windows = folder + "\\HTML\\Index.Html";
+  for (char& c : windows) c = c == '/' ? '\\' : c;
+  for (const std::string& url :
+       Urls{windows + "?installation=y", Url("HTML/SUB/../index.html"), Url("html./index.html")}) {
+    EXPECT_EQ(Ask(url).Verdict, PageVerdict::Allow) << url;
+  }
+  EXPECT_EQ(Ask(Url("HTML/Sound.html"), PageRequest::Navigation, PageView::Sound).Verdict,
+            PageVerdict::Allow);
+  EXPECT_EQ(Ask(Url("Outside/Doc.PDF")).File, Real("outside/doc.pdf"));
+  ExpectRefused(Ask(Url("html/index.html:stream")), true, "a stream of a page");
+}
+
 TEST_F(PagePolicyTest, NewWindowsAndDownloadsNeverReplaceThePage) {
   const PageAnswer page = Ask(Url("html/index.html"), PageRequest::NewWindow);
   EXPECT_EQ(page.Verdict, PageVerdict::HandOff);
