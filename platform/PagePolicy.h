@@ -5,6 +5,7 @@
 // navigations and never come here.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
