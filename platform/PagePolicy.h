@@ -52,8 +52,8 @@ struct PageAnswer {
   std::string Reason;
 };
 
-// What the rule asks of the desktop. Resolve defaults to ResolveLocalPath;
-// tests and the fuzz target give their own.
+// What the rule asks of the desktop. Resolve defaults to ResolveLocalPath,
+// the disk as the platform reads it; the fuzz target gives a made-up one.
 struct PageDesktop {
   // True when the desktop has a handler for the scheme (lower case, no ':').
   std::function<bool(const std::string& scheme)> HasHandler;
