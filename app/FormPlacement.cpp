@@ -66,8 +66,10 @@ std::string FormatSingle(float value) {
 std::optional<float> ParseSingle(std::string_view field) {
   while (!field.empty() && IsBlank(field.front())) field.remove_prefix(1);
   while (!field.empty() && IsBlank(field.back())) field.remove_suffix(1);
-  if (!field.empty() && field.front() == '+') field.remove_prefix(1);
-  if (field.empty()) return std::nullopt;
+  const bool plus = !field.empty() && field.front() == '+';
+  if (plus) field.remove_prefix(1);
+  // from_chars takes a '-' of its own, which would read "+-1" as -1.
+  if (field.empty() || (plus && field.front() == '-')) return std::nullopt;
   float value = 0;
   // from_chars never looks at the locale, so a stored "." reads the same
   // under every user setting.

@@ -118,7 +118,8 @@ Bytes EncodeBmp(const gdi::Surface& pixels, const Layout& layout) {
     // zero ("calibrated RGB" with no end points, which nothing reads).
     const std::uint32_t masks[] = {0x00FF0000u, 0x0000FF00u, 0x000000FFu, 0xFF000000u};
     const std::size_t count = layout.infoSize == 52 ? 3 : 4;
-    for (std::size_t i = 0; i < count; ++i) Put(out, layout.bitfields || bits == 32 ? masks[i] : 0, 4);
+    for (std::size_t i = 0; i < count; ++i)
+      Put(out, layout.bitfields || bits == 32 ? masks[i] : 0, 4);
     out.resize(14 + layout.infoSize, 0);
   }
   if (extraMasks != 0) {
@@ -322,6 +323,57 @@ void ProfileSeeds(SeedWriter& out) {
   }
 }
 
+// Stored placement values as the program writes them and as hands edit them.
+void PlacementSeeds(SeedWriter& out) {
+  const std::map<std::string, std::string> values = {
+      {"written", "1200,2400,8400,13170"},
+      {"negative", "-300,-15000,8400.4,13170.6"},
+      {"exponent", "1.234568E+07,0,15,15"},
+      {"blanks", " 1200 ,\t2400, 8400 ,13170"},
+      {"one-field", "1200"},
+      {"five-fields", "1,2,3,4,5"},
+      {"empty-field", "1200,,8400,13170"},
+      {"words", "top,left,height,width"},
+  };
+  for (const auto& [name, value] : values) out.Write("fuzz_placement", name, value);
+}
+
+// The page rule's input: a byte choosing the view and the request (bit 0
+// the sound view, bits 1-2 navigation, new window, download; bit 4 puts the
+// URL under the made-up program's html folder), then the URL.
+void PageSeeds(SeedWriter& out) {
+  struct Seed {
+    const char* name;
+    char mode;
+    const char* url;
+  };
+  const Seed seeds[] = {
+      {"index", 0x10, "index.html"},
+      {"first-run", 0x10, "index.html?installation=y"},
+      {"sound", 0x11, "sound.html"},
+      {"escape", 0x10, "sub/../../../etc/passwd"},
+      {"link-out", 0x10, "link/doc.pdf"},
+      {"missing", 0x10, "missing.html#top"},
+      {"window", 0x12, "index.html"},
+      {"download", 0x14, "file.zip"},
+      {"http", 0, "http://user@example.org:8080/a?b=c#d"},
+      {"upper-https", 2, "HTTPS://[::1]/"},
+      {"mailto", 0, "mailto:someone@example.org"},
+      {"tel", 4, "tel:+4930123"},
+      {"javascript", 0, "javascript:void(0)"},
+      {"about-blank", 2, "about:blank"},
+      {"data", 0, "data:text/html,<b>x</b>"},
+      {"blob", 4, "blob:file:///prog/html/x"},
+      {"unc", 0, "\\\\server\\share\\doc.pdf"},
+      {"drive", 0, "C:\\prog\\html\\index.html?installation=y"},
+      {"remote-file", 0, "file://server/share/doc.pdf"},
+      {"localhost", 0, "FILE://LocalHost/prog/html/index.html"},
+  };
+  for (const Seed& seed : seeds) {
+    out.Write("fuzz_page_policy", seed.name, std::string(1, seed.mode) + seed.url);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -330,7 +382,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   SeedWriter out{fs::path(argv[1])};
-  for (const char* target : {"fuzz_bmp", "fuzz_profile", "fuzz_property_bag", "fuzz_skin"}) {
+  for (const char* target : {"fuzz_bmp", "fuzz_page_policy", "fuzz_placement", "fuzz_profile",
+                             "fuzz_property_bag", "fuzz_skin"}) {
     if (!out.Start(target)) {
       std::fprintf(stderr, "make_fuzz_seeds: cannot make %s/%s\n", argv[1], target);
       return 1;
@@ -350,6 +403,8 @@ int main(int argc, char** argv) {
   }
   SettingsSeeds(out);
   ProfileSeeds(out);
+  PlacementSeeds(out);
+  PageSeeds(out);
   if (out.Failed()) {
     std::fprintf(stderr, "make_fuzz_seeds: the seeds under %s are incomplete\n", argv[1]);
     return 1;

@@ -63,7 +63,8 @@ TEST(SingleText, ReadsNumbersWithBlanksAroundAndRejectsEverythingElse) {
   EXPECT_EQ(app::ParseSingle("+7"), 7.0f);
   EXPECT_EQ(app::ParseSingle("1.234568E+07"), 12345680.0f);
   EXPECT_EQ(app::ParseSingle("2.5"), 2.5f);
-  for (const char* bad : {"", "   ", "abc", "12a", "1 2", "2,5", "inf", "nan", "1e39", "--1"}) {
+  for (const char* bad :
+       {"", "   ", "abc", "12a", "1 2", "2,5", "inf", "nan", "1e39", "--1", "+-1", "++1"}) {
     EXPECT_FALSE(app::ParseSingle(bad).has_value()) << bad;
   }
 }
