@@ -246,7 +246,16 @@ void JSCAPTION::ComposeCaption() {
   });
   Step(true, [&] { ReadSkin(); });
   Bar.LoadPieces(SkinBag);
-  LoadFaces();
+  const auto loadFace = [&](caption::ButtonKind kind) {
+    Step(true,
+         [&] { Buttons.LoadFace(kind, caption::ButtonLook::Normal, ButtonsContext(nullptr)); });
+  };
+  loadFace(caption::ButtonKind::Close);
+  // The window state goes with the maximize/restore face, before the bar's
+  // height is set: the container's resize handling under it reads the state.
+  Step(true, [&] { NoteWindowState(); });
+  loadFace(caption::ButtonKind::Min);
+  loadFace(caption::ButtonKind::OnTop);
   Bar.ReadLayout(SkinBag);
   ApplySkinColours();
   Step(true, [&] { Height(Bar.Height() * host::Screen::TwipsPerPixelY()); });
@@ -257,17 +266,6 @@ void JSCAPTION::ComposeCaption() {
   Step(true, [&] { Buttons.BlitControlBox(ButtonsContext(hDC())); });
   Step(true, [&] { Buttons.BlitOnTop(ButtonsContext(hDC())); });
   Step(true, [&] { Bar.ReleasePieces(); });
-}
-
-void JSCAPTION::LoadFaces() {
-  using caption::ButtonKind, caption::ButtonLook, caption::Step;
-  const caption::ButtonContext context = ButtonsContext(nullptr);
-  Step(true, [&] { Buttons.LoadFace(ButtonKind::Close, ButtonLook::Normal, context); });
-  // The state goes with the maximize/restore face, before the bar's height
-  // is set: the container's resize handling under it reads the state.
-  Step(true, [&] { NoteWindowState(); });
-  Step(true, [&] { Buttons.LoadFace(ButtonKind::Min, ButtonLook::Normal, context); });
-  Step(true, [&] { Buttons.LoadFace(ButtonKind::OnTop, ButtonLook::Normal, context); });
 }
 
 void JSCAPTION::NoteWindowState() {

@@ -96,11 +96,10 @@ class JSCAPTION : public host::Control {
   void ApplyOnTop();
   void ReadSkin();
 
-  // Composition: draws the bar from the skin, then takes over a maximize
-  // made by the window manager.
+  // Composition: draws the bar from the skin and reports the window state;
+  // the recomposition then takes over a maximize made by the window manager.
   void Recompose();
   void ComposeCaption();
-  void LoadFaces();
   void NoteWindowState();
   void ApplySkinColours();
 

@@ -19,23 +19,28 @@ constexpr int OverOnTop = OnTopLeft + 2, OverText = 100;
 using Buttons = CaptionTest;
 
 struct FaceRow {
+  caption::ButtonKind kind;
   int x, left;
   std::uint32_t normal, hover, pressed;
 };
 
 TEST_F(Buttons, EachButtonShowsItsHoverPressedAndNormalFacesAndTheFreeBandPutsTheNormalOnesBack) {
+  using caption::ButtonKind;
   JSCAPTION& c = ShowSkinned();
-  for (const FaceRow& row : {FaceRow{OverClose, CloseLeft, CloseColour, Close3Colour, Close2Colour},
-                             FaceRow{OverMax, MaxLeft, MaxColour, Max3Colour, Max2Colour},
-                             FaceRow{OverMin, MinLeft, MinColour, Min3Colour, Min2Colour}}) {
+  for (const FaceRow& row :
+       {FaceRow{ButtonKind::Close, OverClose, CloseLeft, CloseColour, Close3Colour, Close2Colour},
+        FaceRow{ButtonKind::Max, OverMax, MaxLeft, MaxColour, Max3Colour, Max2Colour},
+        FaceRow{ButtonKind::Min, OverMin, MinLeft, MinColour, Min3Colour, Min2Colour}}) {
     MoveTo(row.x, BandY);
     EXPECT_EQ(At(row.left, BandY), row.hover);
     c.UserControl_MouseDown(1, 0, 0, 0);
     EXPECT_EQ(At(row.left, BandY), row.pressed);
+    EXPECT_TRUE(Button(row.kind).pressed);
     // The release position is not looked at: one far off the control still
     // puts the normal face back.
     c.UserControl_MouseUp(1, 0, -50, 900);
     EXPECT_EQ(At(row.left, BandY), row.normal);
+    EXPECT_FALSE(Button(row.kind).pressed);
     MoveTo(row.x, BandY);
     MoveTo(row.x, BelowBand);  // off the band: nothing changes
     EXPECT_EQ(At(row.left, BandY), row.hover);
