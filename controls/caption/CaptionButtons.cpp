@@ -274,19 +274,21 @@ std::vector<ButtonView> CaptionButtons::Views(const ButtonContext& context) cons
   return views;
 }
 
-std::optional<POINT> CaptionButtons::PressPoint(ButtonKind kind,
-                                                const ButtonContext& context) const {
+std::optional<PointerPoint> CaptionButtons::PressPoint(ButtonKind kind,
+                                                       const ButtonContext& context) const {
   const ButtonExtents extents =
       ButtonHitExtents(context.barWidth, Widths(), context.fromRight, context.iconSpace);
   const ButtonExtent extent = extents.*Row(kind).extent;
   const clsBitmap* close = Surface(ButtonKind::Close);
   const std::int32_t bandHeight = close ? close->Height() : 0;
-  // The pointer comes in whole pixels: the button needs one inside its
-  // extent and inside the band.
-  const float x = static_cast<float>(static_cast<std::int64_t>(extent.left) + 1);
-  const float y = static_cast<float>(context.fromTop + bandHeight / 2);
-  if (!extent.Holds(x) || !InButtonBand(y, context.fromTop, bandHeight)) return std::nullopt;
-  return POINT{static_cast<LONG>(x), static_cast<LONG>(y)};
+  // The middle of the extent and of the band: a button of a single pixel
+  // still has a point strictly inside both.
+  const PointerPoint point{(extent.left + extent.right) / 2.0f,
+                           static_cast<float>(context.fromTop + bandHeight / 2.0)};
+  if (!extent.Holds(point.x) || !InButtonBand(point.y, context.fromTop, bandHeight)) {
+    return std::nullopt;
+  }
+  return point;
 }
 
 }  // namespace caption

@@ -49,6 +49,12 @@ struct ButtonView {
   bool pressed = false;
 };
 
+// A pointer position in the control's pixels, as the pointer events give it.
+struct PointerPoint {
+  float x = 0;
+  float y = 0;
+};
+
 class CaptionButtons {
  public:
   // The skin faces are read from; it is the caption's and outlives this.
@@ -83,8 +89,9 @@ class CaptionButtons {
   std::optional<ButtonKind> ClickTarget(const ButtonContext& context) const;
 
   std::vector<ButtonView> Views(const ButtonContext& context) const;
-  // A point in the control's pixels where a pointer makes the button hot.
-  std::optional<POINT> PressPoint(ButtonKind kind, const ButtonContext& context) const;
+  // A point in the control's pixels where a pointer makes the button hot;
+  // none when the button has no room in the band.
+  std::optional<PointerPoint> PressPoint(ButtonKind kind, const ButtonContext& context) const;
 
   // The left edges of the faces now loaded.
   ButtonLefts Lefts(const ButtonContext& context) const;

@@ -302,14 +302,12 @@ std::vector<caption::ButtonView> JSCAPTION::ButtonViews() const {
 }
 
 bool JSCAPTION::PressButton(caption::ButtonKind kind) {
-  const std::optional<POINT> point = Buttons.PressPoint(kind, ButtonsContext(nullptr));
+  const auto point = Buttons.PressPoint(kind, ButtonsContext(nullptr));
   if (!point) return false;
-  const float x = static_cast<float>(point->x);
-  const float y = static_cast<float>(point->y);
-  UserControl_MouseMove(1, 0, x, y);
+  UserControl_MouseMove(1, 0, point->x, point->y);
   if (!Buttons.Over() || Buttons.ClickTarget(ButtonsContext(nullptr)) != kind) return false;
-  UserControl_MouseDown(1, 0, x, y);
-  UserControl_MouseUp(1, 0, x, y);
+  UserControl_MouseDown(1, 0, point->x, point->y);
+  UserControl_MouseUp(1, 0, point->x, point->y);
   UserControl_Click();
   return true;
 }
