@@ -24,8 +24,8 @@ std::array<POINT, 7> OutlinePoints(double widthTwips, double heightTwips) {
   return {{{0, h}, {0, 3}, {3, 0}, {rightCut, 0}, {w, 4}, {w, h}, {0, h}}};
 }
 
-void ApplyOutline(HWND hwnd, int style2, int widthTwips, int heightTwips) {
-  if (style2 != 2) {
+void ApplyOutline(HWND hwnd, caption::Style2 style2, int widthTwips, int heightTwips) {
+  if (style2 != caption::Style2::Normal) {
     SetWindowRgn(hwnd, nullptr, TRUE);
     return;
   }

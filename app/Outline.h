@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "controls/caption/WorkAreaHold.h"
 #include "platform/win32.h"
 
 namespace app {
@@ -13,8 +14,8 @@ namespace app {
 // pixel, whatever the screen's factor, rounding halves to even.
 std::array<POINT, 7> OutlinePoints(double widthTwips, double heightTwips);
 
-// Gives the window its cut outline when style2 is 2 (normal state) and
-// removes any outline otherwise.
-void ApplyOutline(HWND hwnd, int style2, int widthTwips, int heightTwips);
+// Gives the window its cut outline in the normal state and removes any
+// outline otherwise.
+void ApplyOutline(HWND hwnd, caption::Style2 style2, int widthTwips, int heightTwips);
 
 }  // namespace app

@@ -28,9 +28,6 @@ constexpr int DesignedHeight = 8400;
 constexpr int FirstMinimumWidth = 4444;
 constexpr int FirstMinimumHeight = 2222;
 
-constexpr int NormalStyle2 = 2;
-constexpr int MaximizedStyle2 = 1;
-
 const char* const NormalSkin = "black-1";
 const char* const MaximizedSkin = "black-2";
 const char* const PlacementSection = "mainwin";
@@ -161,7 +158,7 @@ std::pair<int, int> TestOCX_new::SmallestSize() {
 void TestOCX_new::Form_Resize() {
   if (caption_ == nullptr || soundBrowser_ == nullptr) return;
 
-  const bool maximized = caption_->Style2() == MaximizedStyle2;
+  const bool maximized = caption_->Style2() == caption::Style2::Maximized;
   left_->Visible(!maximized);
   right_->Visible(!maximized);
   bottom_->Visible(!maximized);
@@ -179,7 +176,7 @@ void TestOCX_new::Form_Resize() {
     browser_->Width(r.Width);
     browser_->Height(r.Height);
   }
-  if (caption_->Style2() == NormalStyle2) {
+  if (caption_->Style2() == caption::Style2::Normal) {
     if (Width() <= FirstMinimumWidth) Width(FirstMinimumWidth);
     if (Height() <= FirstMinimumHeight) Height(FirstMinimumHeight);
   } else if (ScaleWidth() > 0) {
@@ -206,13 +203,13 @@ void TestOCX_new::Form_Unload(int& Cancel) {
   // Only the normal state is worth restoring: a window held on the work area
   // or minimized keeps the placement saved at the last normal close.
   // Where nothing can be written that has been said once, at start-up.
-  if (caption_->Style2() == NormalStyle2 && stateWritable_) {
+  if (caption_->Style2() == caption::Style2::Normal && stateWritable_) {
     app::SaveFormPlacement(*this, PlacementSection, state_);
   }
 }
 
 void TestOCX_new::ReloadSkin() {
-  ApplySkin(caption_->Style2() == MaximizedStyle2 ? MaximizedSkin : NormalSkin);
+  ApplySkin(caption_->Style2() == caption::Style2::Maximized ? MaximizedSkin : NormalSkin);
 }
 
 void TestOCX_new::ApplyOutline() {

@@ -22,6 +22,15 @@ void Label::Draw(gdi::Surface& target, int originX, int originY, const RECT& cli
   gdi::DeleteSurfaceDC(dc);
 }
 
+void Label::DrawOnto(HDC dc) const {
+  if (!Visible || Caption.empty()) return;
+  gdi::DrawTextLine(dc, Left, Top, Width, Height, Caption, Font, ForeColor);
+}
+
+void Label::TextSize(int& width, int& height) const {
+  gdi::MeasureText(Caption, Font, width, height);
+}
+
 void Image::Draw(gdi::Surface& target, int originX, int originY, const RECT& clip,
                  int scale) const {
   if (!Visible || !Picture || Width <= 0 || Height <= 0) return;

@@ -54,6 +54,12 @@ class Label : public Element {
   static host::Font Scaled(host::Font font, int scale);
   void Draw(gdi::Surface& target, int originX, int originY, const RECT& clip,
             int scale = 1) const override;
+  // Draws the text once into a control's DC, in the label's box of the
+  // control's pixels. Unlike the element, the text is part of the control's
+  // pixels then and stays until something is drawn over it.
+  void DrawOnto(HDC dc) const;
+  // The size in pixels that the caption takes in the label's font.
+  void TextSize(int& width, int& height) const;
 };
 
 // A picture stretched to its box.

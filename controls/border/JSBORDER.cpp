@@ -9,6 +9,7 @@
 #include "controls/border/EdgeZones.h"
 #include "host/Form.h"
 #include "host/Screen.h"
+#include "host/StoredSettings.h"
 #include "skin/SkinFile.h"
 #include "skin/builtin/FrameSkin.h"
 #include "skin/clsBitmap.h"
@@ -69,19 +70,12 @@ void JSBORDER::REDRAW() {
 }
 
 void JSBORDER::UserControl_ReadProperties(host::PropertyBag& PropBag) {
-  // Stored directly: loading neither docks, nor notifies, nor draws.
+  // Stored directly: loading neither docks, nor notifies, nor draws. A
+  // BORDERTYPE that does not convert still leaves the edge type at 0.
+  const host::StoredSettings stored(PropBag, "JSBORDER");
   bordertype_ = 0;
-  if (const host::PropertyValue* stored = PropBag.ReadProperty("BORDERTYPE")) {
-    const std::optional<std::int32_t> value = host::ToLong(*stored);
-    if (!value) throw host::Error("JSBORDER: the stored BORDERTYPE is not a number");
-    bordertype_ = *value;
-  }
-  path_.clear();
-  if (const host::PropertyValue* stored = PropBag.ReadProperty("Path")) {
-    std::optional<std::string> value = host::ToText(*stored);
-    if (!value) throw host::Error("JSBORDER: the stored Path is not text");
-    path_ = std::move(*value);
-  }
+  bordertype_ = stored.Long("BORDERTYPE", 0);
+  path_ = stored.Text("Path", "");
 }
 
 void JSBORDER::UserControl_WriteProperties(host::PropertyBag& PropBag) {
@@ -106,6 +100,10 @@ void JSBORDER::UserControl_Resize() {
   }
 }
 
+void JSBORDER::ReadSkin(host::PropertyBag& store) const {
+  skin::ReadFrameSkin(path_, store);
+}
+
 // Every step below runs whatever the one before achieved: a missing piece
 // leaves its surface empty, which gives a thickness of 0 and copies that draw
 // nothing. A file the frame cannot use at all draws the built-in skin.
@@ -119,7 +117,7 @@ void JSBORDER::DrawSkin() {
   std::optional<clsBitmap> third;
   if (edge == 3) third.emplace();
 
-  skin::ReadFrameSkin(path_, store);
+  ReadSkin(store);
   switch (edge) {
     case 1:
       first.LoadResource(skin::Picture(store, "LEFTTOP"));

@@ -46,6 +46,8 @@ class JSBORDER : public host::Control {
 
  private:
   void DrawSkin();
+  // The one place the edge reads its skin file.
+  void ReadSkin(host::PropertyBag& store) const;
 
   std::int32_t bordertype_ = 0;
   std::string path_;

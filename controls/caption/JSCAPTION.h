@@ -7,14 +7,16 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
-#include "controls/caption/CaptionGeometry.h"
+#include "controls/caption/CaptionBar.h"
+#include "controls/caption/CaptionButtons.h"
+#include "controls/caption/CaptionTitle.h"
+#include "controls/caption/WorkAreaHold.h"
 #include "controls/caption/clsOnTop.h"
 #include "host/Control.h"
-#include "host/Element.h"
 #include "host/PropertyBag.h"
 #include "platform/win32.h"
-#include "skin/clsBitmap.h"
 
 namespace host {
 class Form;
@@ -48,19 +50,19 @@ class JSCAPTION : public host::Control {
   // lets the edges resize the window.
   std::int32_t Style() const { return Style_; }
   void Style(std::int32_t newstyle);
-  // The face of the maximize/restore button as of the last composition:
-  // 1 restore (held on the work area), 2 maximize (normal), 0 minimized.
-  std::int32_t Style2() const { return Style2_; }
-  void Style2(std::int32_t newstyle2);
+  // The window state as of the last composition (caption::Style2): the
+  // face of the maximize/restore button. The main window reads it.
+  caption::Style2 Style2() const { return Hold.State(); }
+  void Style2(caption::Style2 newstyle2);
   // Repaints at once; the container calls it after changing the skin.
   void REDRAW();
   // The control's own font. The caption text keeps its fixed font.
   const host::Font& Font() const { return Font_; }
   void Font(const host::Font& New_Font);
   // The colours of the second and of the main caption text.
-  std::uint32_t BackColor() const { return Label2.ForeColor; }
+  std::uint32_t BackColor() const { return Title.Label2.ForeColor; }
   void BackColor(std::uint32_t New_BackColor);
-  std::uint32_t ForeColor() const { return Label1.ForeColor; }
+  std::uint32_t ForeColor() const { return Title.Label1.ForeColor; }
   void ForeColor(std::uint32_t New_ForeColor);
 
   // Host events.
@@ -79,84 +81,48 @@ class JSCAPTION : public host::Control {
   void UserControl_Click() override;
   void UserControl_DblClick() override;
 
- protected:
-  enum class PlacementOrder { PositionFirst, SizeFirst };
-
-  void ComposeCaption();
-  // Saves the container's bounds, then sizes and places it on the work area
-  // (screen pixels) in the given order.
-  void PlaceOnWorkArea(const RECT& workArea, PlacementOrder order);
-
-  // The container window; raises host::Error when there is none.
-  host::Form& Container() const;
-
-  // Elements over the bar: the caption text twice and the container's icon.
-  // Label1 is added last so that it draws above Label2 and takes the mouse.
-  host::Image Image1;
-  host::Label Label2;
-  host::Label Label1;
-
-  // The parsed skin of the last composition and the current button faces;
-  // the button handling loads hover and pressed faces into the same surfaces.
-  host::PropertyBag SkinBag;
-  std::unique_ptr<clsBitmap> TopLeftBitmap;
-  std::unique_ptr<clsBitmap> TopMidBitmap;
-  std::unique_ptr<clsBitmap> TopRightBitmap;
-  std::unique_ptr<clsBitmap> CloseBitmap;
-  std::unique_ptr<clsBitmap> MaxBitmap;
-  std::unique_ptr<clsBitmap> MinBitmap;
-  std::unique_ptr<clsBitmap> OnTopBitmap;
-  std::unique_ptr<clsOnTop> OnTopSwitch;
-
-  // Layout values of the last composition, in pixels.
-  std::int16_t XOFFSET = 0;
-  std::int16_t XOFFSET2 = 0;
-  std::int16_t YOFFSET = 0;
-  std::int16_t FROMRIGHT = 0;
-  std::int16_t FROMTOP = 0;
-  std::int16_t ICONSPACE = 0;
-
-  // 1 while this control holds the container on the work area; the bounds
-  // (twips) it had before.
-  std::uint8_t IsMaximized = 0;
-  std::int32_t RestoreWidth = 0;
-  std::int32_t RestoreHeight = 0;
-  std::int32_t RestoreLeft = 0;
-  std::int32_t RestoreTop = 0;
-
-  // Pointer state of the buttons: the button last found under the pointer
-  // while it was active (0 close, 1 minimize, 2 maximize/restore,
-  // 3 always-on-top), and whether the pointer still counts as over it.
-  std::int32_t HotButton = 0;
-  std::int16_t OverButton = 0;
+  // The buttons as an assistive tool sees them, in the order close,
+  // maximize/restore, minimize, always-on-top.
+  std::vector<caption::ButtonView> ButtonViews() const;
+  // Works a button as a pointer click on it would: a move onto it, a press,
+  // a release and a click. False when no pointer could make it hot there
+  // (hidden, inactive for the style, without a face, or the control box off).
+  bool PressButton(caption::ButtonKind kind);
 
  private:
-  enum class Face { Close, Max, Min, OnTop };
-
-  void TakeOverSystemMaximize();
+  // The container window; raises host::Error when there is none.
+  host::Form& Container() const;
+  caption::ButtonContext ButtonsContext(HDC target) const;
   void ApplyOnTop();
+  void ReadSkin();
 
-  // The widths of the faces the button surfaces hold now.
-  caption::ButtonWidths CurrentWidths() const;
-  // Loads the skin's picture under key into that button's surface and copies
-  // it straight onto the bar at the button's place.
-  void DrawFace(Face face, const char* key);
-  void DrawNormalFaces();
+  // Composition: draws the bar from the skin and reports the window state;
+  // the recomposition then takes over a maximize made by the window manager.
+  void Recompose();
+  void ComposeCaption();
+  void NoteWindowState();
+  void ApplySkinColours();
+
+  // Button actions, and the one way onto the work area and back: while the
+  // work area is held the button and a double-click let it go; otherwise,
+  // and always for a maximize made by the window manager, they take it.
+  void ButtonClicked(caption::ButtonKind kind);
+  void TakeOverSystemMaximize();
+  void ChangeHold(caption::HoldWay way);
+  void ShowWorkAreaFailure();
   void StartDrag();
   void ToggleOnTop();
-  // The two ways into a work-area maximize and a restore besides the
-  // takeover: the maximize/restore button and a double-click on the bar.
-  void MaximizeFromButton();
-  void RestoreFromButton();
-  void MaximizeFromDoubleClick();
-  void RestoreFromDoubleClick();
-  bool QueryWorkArea(RECT& workArea);
-  void PutBackRestoreBounds();
-  void ShowWorkAreaFailure();
 
-  // True once a placement on the work area has saved the bounds a restore
-  // puts back; a maximize that never placed the window saved nothing.
-  bool HaveRestoreBounds = false;
+  // Elements over the bar: the container's icon and the caption text twice.
+  caption::CaptionTitle Title;
+
+  // The parsed skin of the last composition, the bar and the buttons drawn
+  // from it, and the hold on the work area.
+  host::PropertyBag SkinBag;
+  caption::CaptionBar Bar;
+  caption::CaptionButtons Buttons{SkinBag};
+  caption::WorkAreaHold Hold;
+  std::unique_ptr<clsOnTop> OnTopSwitch;
 
   std::string Path_;
   std::int16_t Movable_ = 0;
@@ -165,6 +131,5 @@ class JSCAPTION : public host::Control {
   std::int16_t ONTOP_ = 0;
   std::int16_t SHOWONTOP_ = 0;
   std::int32_t Style_ = 0;
-  std::int32_t Style2_ = 0;
   host::Font Font_;
 };

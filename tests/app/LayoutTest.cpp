@@ -78,7 +78,7 @@ TEST_F(Layout, ASystemMaximizeIsTakenOverOntoTheWorkAreaWithTheMaximizedSkin) {
   Start();
   desktop.UserMaximize(window->hwnd());
   EXPECT_EQ(window->WindowState(), 0);
-  EXPECT_EQ(window->JSCAPTION1().Style2(), 1);
+  EXPECT_EQ(window->JSCAPTION1().Style2(), caption::Style2::Maximized);
   EXPECT_EQ(window->Width(), 1920 * 15);
   EXPECT_EQ(window->Height(), 1040 * 15);
   EXPECT_FALSE(window->JSBORDER1().Visible());
@@ -111,7 +111,7 @@ TEST_F(Layout, OnAScreenSmallerThanTheDesignedSizeTheWorkAreaIsTheMinimumAndMaxi
   EXPECT_EQ(window->Width(), 800 * 15);
   EXPECT_EQ(window->Height(), 450 * 15);
   desktop.UserMaximize(window->hwnd());
-  EXPECT_EQ(window->JSCAPTION1().Style2(), 1);
+  EXPECT_EQ(window->JSCAPTION1().Style2(), caption::Style2::Maximized);
   EXPECT_EQ(window->Width(), 800 * 15);
   EXPECT_EQ(window->Height(), 450 * 15);
 }
@@ -123,13 +123,13 @@ TEST_F(Layout, AMinimizedWindowLeavesTheBrowserWhereItWasAndDropsTheOutline) {
   desktop.ClearCalls();
   desktop.UserMinimize(window->hwnd());
   EXPECT_EQ(window->ScaleWidth(), 0);
-  EXPECT_EQ(window->JSCAPTION1().Style2(), 0);
+  EXPECT_EQ(window->JSCAPTION1().Style2(), caption::Style2::Minimized);
   EXPECT_EQ(BoundsOf(window->WebBrowser()), before);
   EXPECT_EQ(Frame().region, nullptr);
   // The borders stay shown: only the held maximize hides them.
   EXPECT_TRUE(window->JSBORDER1().Visible());
   desktop.UserRestore(window->hwnd());
-  EXPECT_EQ(window->JSCAPTION1().Style2(), 2);
+  EXPECT_EQ(window->JSCAPTION1().Style2(), caption::Style2::Normal);
   EXPECT_NE(Frame().region, nullptr);
   EXPECT_EQ(BoundsOf(window->WebBrowser()), before);
 }
@@ -188,7 +188,7 @@ TEST_F(Layout, ResizingNeverLeaksARegion) {
 
 TEST_F(Layout, ARegionRefusedForWantOfAWindowIsNotLeaked) {
   const int regions = gdi::LiveCount(gdi::Kind::Region);
-  app::ApplyOutline(nullptr, 2, 13170, 8400);
+  app::ApplyOutline(nullptr, caption::Style2::Normal, 13170, 8400);
   EXPECT_EQ(gdi::LiveCount(gdi::Kind::Region), regions);
 }
 

@@ -232,11 +232,11 @@ TEST_F(StartUp, MissingSkinsDrawTheBuiltInFrameThatStillMaximizesRestoresAndClos
     desktop.Pump();
   };
   doubleClickCaption();
-  EXPECT_EQ(window->JSCAPTION1().Style2(), 1);
+  EXPECT_EQ(window->JSCAPTION1().Style2(), caption::Style2::Maximized);
   EXPECT_EQ(window->Width(), 1920 * 15);
   EXPECT_EQ(window->JSCAPTION1().ScaleHeight(), 26);
   doubleClickCaption();
-  EXPECT_EQ(window->JSCAPTION1().Style2(), 2);
+  EXPECT_EQ(window->JSCAPTION1().Style2(), caption::Style2::Normal);
   EXPECT_EQ(window->Width(), 13170);
   EXPECT_EQ(window->JSCAPTION1().ScaleHeight(), 27);
   window->Move(1500, 1500);
@@ -310,7 +310,7 @@ TEST_F(Placement, ClosingMinimizedOrHeldMaximizedWritesNothing) {
   EXPECT_EQ(test::ReadFile(SizeIni()), stored);
   Start();
   desktop.UserMaximize(window->hwnd());
-  ASSERT_EQ(window->JSCAPTION1().Style2(), 1);
+  ASSERT_EQ(window->JSCAPTION1().Style2(), caption::Style2::Maximized);
   Close();
   EXPECT_EQ(test::ReadFile(SizeIni()), stored);
 }

@@ -10,42 +10,40 @@ namespace {
 
 class BadSkin : public CaptionTest {
  protected:
+  int FaceWidth(caption::ButtonKind kind) const {
+    return Button(kind).rect.right - Button(kind).rect.left;
+  }
   // After a good composition, so that every member holds a skin value.
-  ProbeCaption& Skinned() {
-    ProbeCaption& c = Place(300);
+  JSCAPTION& Skinned() {
+    JSCAPTION& c = Place(300);
     c.Path(WriteSkin(TestSkin(), "good.jss"));
     c.REDRAW();
     return c;
   }
   // The state an empty path leaves: nothing drawn, everything 0.
-  void ExpectEmptySkin(ProbeCaption& c) {
-    EXPECT_TRUE(c.SkinBag.Empty());
+  void ExpectEmptySkin(JSCAPTION& c) {
     EXPECT_EQ(c.ScaleHeight(), 0);
-    EXPECT_EQ(c.CloseBitmap->Width(), 0);
-    EXPECT_EQ(c.MaxBitmap->hdc(), nullptr);
-    EXPECT_EQ(c.FROMTOP, 0);
-    EXPECT_EQ(c.XOFFSET, 0);
+    EXPECT_EQ(FaceWidth(caption::ButtonKind::Close), 0);
+    EXPECT_EQ(FaceWidth(caption::ButtonKind::Max), 0);
+    EXPECT_EQ(Button(caption::ButtonKind::Close).rect.top, 0);
+    EXPECT_EQ(MainText().Left, 17);
     EXPECT_EQ(c.host::Control::ForeColor(), 0u);
     EXPECT_EQ(c.host::Control::BackColor(), 0u);
     EXPECT_EQ(form->BackColor(), 0u);
-    EXPECT_EQ(c.Style2(), 2);
+    EXPECT_EQ(c.Style2(), caption::Style2::Normal);
   }
   // A file the frame cannot use draws the built-in "black-1": its bar and
   // its close face, at its layout.
-  void ExpectBuiltInSkin(ProbeCaption& c) {
-    const std::span<const std::uint8_t> bytes = skin::BuiltInSkinBytes("black-1");
-    host::PropertyBag builtIn;
-    skin::LoadSkinBytes(bytes.data(), bytes.size(), builtIn);
-    EXPECT_EQ(c.SkinBag.Contents(), builtIn.Contents());
+  void ExpectBuiltInSkin(JSCAPTION& c) {
     EXPECT_EQ(c.ScaleHeight(), 27);
-    EXPECT_GT(c.CloseBitmap->Width(), 0);
-    EXPECT_EQ(c.FROMTOP, 3);
+    EXPECT_GT(FaceWidth(caption::ButtonKind::Close), 0);
+    EXPECT_EQ(Button(caption::ButtonKind::Close).rect.top, 3);
     EXPECT_EQ(form->BackColor(), 0x00221F1Eu);
   }
 };
 
 TEST_F(BadSkin, AnEmptyPathGivesAnEmptySkinAndAFolderOrAMissingFileTheBuiltInOne) {
-  ProbeCaption& c = Skinned();
+  JSCAPTION& c = Skinned();
   c.Path(std::string());
   c.REDRAW();
   ExpectEmptySkin(c);
@@ -63,7 +61,7 @@ TEST_F(BadSkin, AnEmptyPathGivesAnEmptySkinAndAFolderOrAMissingFileTheBuiltInOne
 }
 
 TEST_F(BadSkin, ASkinWithoutAnyKeyOrOfGarbageBytesDrawsTheBuiltInSkin) {
-  ProbeCaption& c = Skinned();
+  JSCAPTION& c = Skinned();
   testing::internal::CaptureStderr();
   c.Path(WriteSkin(test::SkinBuilder(), "empty.jss"));
   c.REDRAW();
@@ -77,7 +75,7 @@ TEST_F(BadSkin, ASkinWithoutAnyKeyOrOfGarbageBytesDrawsTheBuiltInSkin) {
 }
 
 TEST_F(BadSkin, PicturesWithoutWidthDrawNothingAndNeverHang) {
-  ProbeCaption& c = Place(300);
+  JSCAPTION& c = Place(300);
   const int before = gdi::LiveCount(gdi::Kind::Bitmap);
   test::SkinBuilder skin = TestSkin();
   skin.Picture("TOPMID", 0, BarHeight, MidColour)
@@ -86,17 +84,18 @@ TEST_F(BadSkin, PicturesWithoutWidthDrawNothingAndNeverHang) {
   c.Path(WriteSkin(skin, "thin.jss"));
   c.REDRAW();
   EXPECT_EQ(c.ScaleHeight(), 0);
-  EXPECT_EQ(c.CloseBitmap->Width(), 0);
+  EXPECT_EQ(FaceWidth(caption::ButtonKind::Close), 0);
   // The maximize face moves right into the close face's room; its gap stays.
-  EXPECT_EQ(c.MaxBitmap->Width(), MaxWidth);
+  EXPECT_EQ(FaceWidth(caption::ButtonKind::Max), MaxWidth);
+  EXPECT_EQ(Button(caption::ButtonKind::Max).rect.right, 300 - FromRight - IconSpace);
   c.REDRAW();
   form.reset();
   EXPECT_EQ(gdi::LiveCount(gdi::Kind::Bitmap), before);
 }
 
 TEST_F(BadSkin, LayoutNumbersOutOfRangeOrNotNumbersKeepTheirValuesAndTextNumbersConvert) {
-  ProbeCaption& c = Skinned();
-  ASSERT_EQ(c.FROMTOP, FromTop);
+  JSCAPTION& c = Skinned();
+  ASSERT_EQ(Button(caption::ButtonKind::Close).rect.top, FromTop);
   test::SkinBuilder skin = TestSkin();
   skin.Number("FROMTOP", 32768)
       .Number("FROMRIGHT", -32769)
@@ -106,35 +105,37 @@ TEST_F(BadSkin, LayoutNumbersOutOfRangeOrNotNumbersKeepTheirValuesAndTextNumbers
       .Value("XOFFSET2", host::PropertyValue::Picture({1, 2, 3}));
   c.Path(WriteSkin(skin, "numbers.jss"));
   c.REDRAW();
-  EXPECT_EQ(c.FROMTOP, FromTop);
-  EXPECT_EQ(c.FROMRIGHT, FromRight);
-  EXPECT_EQ(c.ICONSPACE, IconSpace);
-  EXPECT_EQ(c.XOFFSET, 12);
-  EXPECT_EQ(c.YOFFSET, -32768);
-  EXPECT_EQ(c.XOFFSET2, 5);
+  form->Width(310 * 15);  // places the icon
+  const RECT close = Button(caption::ButtonKind::Close).rect;
+  EXPECT_EQ(close.top, FromTop);
+  EXPECT_EQ(c.ScaleWidth() - close.right, FromRight);
+  EXPECT_EQ(close.left - Button(caption::ButtonKind::Max).rect.right, IconSpace);
+  EXPECT_EQ(MainText().Left, 12 + 17);
+  EXPECT_EQ(MainText().Top, -32768);
+  EXPECT_EQ(Icon().Left, 5);
   // The steps after the failing ones still ran.
   EXPECT_EQ(form->BackColor(), ParentColour);
   EXPECT_EQ(c.ScaleHeight(), BarHeight);
 }
 
 TEST_F(BadSkin, TextAndIconOffsetsAtTheEndOfTheSixteenBitRangeLeaveTheElementsInPlace) {
-  ProbeCaption& c = Skinned();
-  const int label1Left = c.Label1.Left;
-  const int label2Top = c.Label2.Top;
+  JSCAPTION& c = Skinned();
+  const int label1Left = MainText().Left;
+  const int label2Top = SecondText().Top;
   test::SkinBuilder skin = TestSkin();
   skin.Number("XOFFSET", 32751).Number("YOFFSET", -32768);
   c.Path(WriteSkin(skin, "edge.jss"));
   c.REDRAW();
   form->Width(320 * 15);
-  EXPECT_EQ(c.Label1.Left, label1Left);  // 32751 + 17 does not fit
-  EXPECT_EQ(c.Label2.Left, 32767);
-  EXPECT_EQ(c.Label1.Top, -32768);
-  EXPECT_EQ(c.Label2.Top, label2Top);  // -32768 - 1 does not fit
-  EXPECT_EQ(c.Image1.Top, -32766);
+  EXPECT_EQ(MainText().Left, label1Left);  // 32751 + 17 does not fit
+  EXPECT_EQ(SecondText().Left, 32767);
+  EXPECT_EQ(MainText().Top, -32768);
+  EXPECT_EQ(SecondText().Top, label2Top);  // -32768 - 1 does not fit
+  EXPECT_EQ(Icon().Top, -32766);
 }
 
 TEST_F(BadSkin, ABarWiderThanTheControlShowsTheRightPieceOverTheLeft) {
-  ProbeCaption& c = Place(100);
+  JSCAPTION& c = Place(100);
   test::SkinBuilder skin = TestSkin();
   skin.Picture("TOPLEFT", 400, BarHeight, LeftColour)
       .Picture("TOPRIGHT", 300, BarHeight, RightColour);
@@ -146,7 +147,7 @@ TEST_F(BadSkin, ABarWiderThanTheControlShowsTheRightPieceOverTheLeft) {
 }
 
 TEST_F(BadSkin, FacesWiderThanTheBarAreClippedWithoutHarm) {
-  ProbeCaption& c = Place(50);
+  JSCAPTION& c = Place(50);
   test::SkinBuilder skin = TestSkin();
   skin.Picture("CLOSE", 600, 600, CloseColour).Number("FROMRIGHT", -32768);
   c.Path(WriteSkin(skin, "huge.jss"));

@@ -19,34 +19,33 @@ constexpr int OverOnTop = OnTopLeft + 2, OverText = 100;
 using Buttons = CaptionTest;
 
 struct FaceRow {
-  int x, left, hot;
+  caption::ButtonKind kind;
+  int x, left;
   std::uint32_t normal, hover, pressed;
 };
 
 TEST_F(Buttons, EachButtonShowsItsHoverPressedAndNormalFacesAndTheFreeBandPutsTheNormalOnesBack) {
-  ProbeCaption& c = ShowSkinned();
+  using caption::ButtonKind;
+  JSCAPTION& c = ShowSkinned();
   for (const FaceRow& row :
-       {FaceRow{OverClose, CloseLeft, 0, CloseColour, Close3Colour, Close2Colour},
-        FaceRow{OverMax, MaxLeft, 2, MaxColour, Max3Colour, Max2Colour},
-        FaceRow{OverMin, MinLeft, 1, MinColour, Min3Colour, Min2Colour}}) {
+       {FaceRow{ButtonKind::Close, OverClose, CloseLeft, CloseColour, Close3Colour, Close2Colour},
+        FaceRow{ButtonKind::Max, OverMax, MaxLeft, MaxColour, Max3Colour, Max2Colour},
+        FaceRow{ButtonKind::Min, OverMin, MinLeft, MinColour, Min3Colour, Min2Colour}}) {
     MoveTo(row.x, BandY);
     EXPECT_EQ(At(row.left, BandY), row.hover);
-    EXPECT_EQ(c.HotButton, row.hot);
-    EXPECT_EQ(c.OverButton, -1);
     c.UserControl_MouseDown(1, 0, 0, 0);
     EXPECT_EQ(At(row.left, BandY), row.pressed);
+    EXPECT_TRUE(Button(row.kind).pressed);
     // The release position is not looked at: one far off the control still
     // puts the normal face back.
     c.UserControl_MouseUp(1, 0, -50, 900);
     EXPECT_EQ(At(row.left, BandY), row.normal);
+    EXPECT_FALSE(Button(row.kind).pressed);
     MoveTo(row.x, BandY);
     MoveTo(row.x, BelowBand);  // off the band: nothing changes
     EXPECT_EQ(At(row.left, BandY), row.hover);
-    EXPECT_EQ(c.OverButton, -1);
     MoveTo(FreeX, BandY);
     EXPECT_EQ(At(row.left, BandY), row.normal);
-    EXPECT_EQ(c.OverButton, 0);
-    EXPECT_EQ(c.HotButton, row.hot);
   }
 }
 
@@ -59,7 +58,7 @@ class ButtonStyles : public CaptionTest, public ::testing::WithParamInterface<St
 
 TEST_P(ButtonStyles, OnlyTheButtonsTheStyleMakesActiveBecomeHot) {
   const StyleRow& row = GetParam();
-  ProbeCaption& c = ShowSkinned();
+  JSCAPTION& c = ShowSkinned();
   c.Style(row.style);
   c.REDRAW();
   for (const auto& [x, left, active, hover] :
@@ -68,7 +67,6 @@ TEST_P(ButtonStyles, OnlyTheButtonsTheStyleMakesActiveBecomeHot) {
         std::tuple{OverMin, MinLeft, row.min, Min3Colour}}) {
     MoveTo(FreeX, BandY);
     MoveTo(x, BandY);
-    EXPECT_EQ(c.OverButton, active ? -1 : 0) << "style " << row.style << " x " << x;
     EXPECT_EQ(At(left, BandY) == hover, active) << "style " << row.style << " x " << x;
   }
 }
@@ -95,7 +93,7 @@ TEST_F(Buttons, AClickOnCloseUnloadsTheContainerUnlessTheStyleForbidsIt) {
 }
 
 TEST_F(Buttons, AButtonLeftOffTheBandStaysHotAndTakesAPressAndClickAnywhereButOnTheText) {
-  ProbeCaption& c = ShowSkinned();
+  JSCAPTION& c = ShowSkinned();
   MoveTo(OverMin, BandY);
   MoveTo(FreeX, BelowBand);
   // The text forwards no click: the press and release redraw the faces only.
@@ -105,30 +103,29 @@ TEST_F(Buttons, AButtonLeftOffTheBandStaysHotAndTakesAPressAndClickAnywhereButOn
   desktop.ClearCalls();
   ClickAt(FreeX, BelowBand);
   EXPECT_EQ(form->WindowState(), 1);
-  EXPECT_EQ(c.Style2(), 0);
+  EXPECT_EQ(c.Style2(), caption::Style2::Minimized);
   const auto& calls = desktop.Calls();
   EXPECT_EQ(std::count(calls.begin(), calls.end(), "BeginMoveSize 2"), 0);
   EXPECT_EQ(std::count(c.ChangedProperties().begin(), c.ChangedProperties().end(), "Style2"), 0);
 }
 
 TEST_F(Buttons, TheBandTakesTheCloseFaceHeightAndEdgesAreOutside) {
-  ProbeCaption& c = ShowSkinned(ButtonSkin().Picture("MIN", MinWidth, 16, MinColour));
+  ShowSkinned(ButtonSkin().Picture("MIN", MinWidth, 16, MinColour));
   MoveTo(OverMin, FromTop + FaceHeight + 2);  // on the tall minimize face, below the band
   MoveTo(MinLeft, BandY);                     // on its left edge
   MoveTo(OverMin, FromTop);                   // on the band's top edge
-  EXPECT_EQ(c.OverButton, 0);
   EXPECT_NE(At(MinLeft, BandY), Min3Colour);
   // Without a close face there is no band at all.
-  ProbeCaption& bare = ShowSkinned(ButtonSkin().Value("CLOSE", host::PropertyValue::Of(0)));
+  ShowSkinned(ButtonSkin().Value("CLOSE", host::PropertyValue::Of(0)));
   MoveTo(OverMax, BandY);
-  EXPECT_EQ(bare.OverButton, 0);
+  EXPECT_NE(At(MaxLeft, BandY), Max3Colour);
 }
 
 TEST_F(Buttons, WithoutTheControlBoxNothingReactsAndEveryPressDrags) {
-  ProbeCaption& c = ShowSkinned();
+  JSCAPTION& c = ShowSkinned();
   c.ControlBox(0);
   MoveTo(OverClose, BandY);
-  EXPECT_EQ(c.OverButton, 0);
+  EXPECT_NE(At(CloseLeft, BandY), Close3Colour);
   desktop.ClearCalls();
   ClickAt(OverClose, BandY);
   EXPECT_FALSE(form->Unloaded());
@@ -137,14 +134,13 @@ TEST_F(Buttons, WithoutTheControlBoxNothingReactsAndEveryPressDrags) {
 }
 
 TEST_F(Buttons, TheOnTopButtonPinsAndReleasesWithoutTellingTheContainer) {
-  ProbeCaption& c = ShowSkinned();
-  MoveTo(OverOnTop, BandY);  // not shown: changes nothing
-  EXPECT_EQ(c.OverButton, 0);
+  JSCAPTION& c = ShowSkinned();
+  EXPECT_FALSE(c.PressButton(caption::ButtonKind::OnTop));  // not shown
+  EXPECT_EQ(c.ONTOP(), 0);
   c.SHOWONTOP(-1);
   c.REDRAW();
   const auto changes = c.ChangedProperties().size();
   MoveTo(OverOnTop, BandY);
-  EXPECT_EQ(c.HotButton, 3);
   EXPECT_EQ(At(OnTopLeft, BandY), OnTop1Colour);  // no hover face
   ClickAt(OverOnTop, BandY);
   EXPECT_EQ(c.ONTOP(), -1);
@@ -163,6 +159,45 @@ TEST_F(Buttons, TheOnTopButtonPinsAndReleasesWithoutTellingTheContainer) {
   ClickAt(OverOnTop, BandY);
   EXPECT_EQ(c.ONTOP(), 1);
   EXPECT_TRUE(desktop.Calls().empty());
+}
+
+TEST_F(Buttons, AssistiveToolsSeeEachButtonAndPressItAsAPointerClickWould) {
+  desktop.SetWorkArea(RECT{0, 0, 1200, 800});
+  JSCAPTION& c = ShowSkinned();
+  const std::vector<caption::ButtonView> views = c.ButtonViews();
+  ASSERT_EQ(views.size(), 4u);
+  EXPECT_EQ(views[0].name, "Close");
+  EXPECT_EQ(views[0].rect.left, CloseLeft);
+  EXPECT_EQ(views[0].rect.right, CloseLeft + CloseWidth);
+  EXPECT_EQ(views[0].rect.bottom, FromTop + FaceHeight);
+  EXPECT_EQ(views[1].name, "Maximize");
+  EXPECT_EQ(views[1].rect.left, MaxLeft);
+  EXPECT_EQ(views[2].name, "Minimize");
+  EXPECT_EQ(views[2].rect.left, MinLeft);
+  EXPECT_EQ(views[3].name, "Always on top");
+  EXPECT_FALSE(views[3].visible);
+  EXPECT_TRUE(views[2].visible);
+  // A press takes the click's road: the window goes onto the work area and
+  // the maximize button becomes the restore button, with the restore face.
+  ASSERT_TRUE(c.PressButton(caption::ButtonKind::Max));
+  EXPECT_EQ(form->Width(), 1200 * 15);
+  EXPECT_EQ(Button(caption::ButtonKind::Max).name, "Restore");
+  const RECT max = Button(caption::ButtonKind::Max).rect;
+  EXPECT_EQ(At(max.left, BandY), ResColour);
+  ASSERT_TRUE(c.PressButton(caption::ButtonKind::Max));
+  EXPECT_EQ(form->Width(), 300 * 15);
+  EXPECT_EQ(Button(caption::ButtonKind::Max).name, "Maximize");
+  // The style keeps the maximize button from reacting to a press as well.
+  c.Style(3);
+  EXPECT_FALSE(c.PressButton(caption::ButtonKind::Max));
+  EXPECT_EQ(form->Width(), 300 * 15);
+  c.SHOWONTOP(-1);
+  c.REDRAW();
+  ASSERT_TRUE(c.PressButton(caption::ButtonKind::OnTop));
+  EXPECT_TRUE(Button(caption::ButtonKind::OnTop).pressed);
+  EXPECT_TRUE(desktop.Find(form->hwnd())->topmost);
+  ASSERT_TRUE(c.PressButton(caption::ButtonKind::Min));
+  EXPECT_EQ(form->WindowState(), 1);
 }
 
 }  // namespace

@@ -52,11 +52,11 @@ CaptionTest::~CaptionTest() {
   ResizeEnabled = 0;
 }
 
-ProbeCaption& CaptionTest::Place(int widthPx, int heightPx, const host::PropertyBag& stored) {
+JSCAPTION& CaptionTest::Place(int widthPx, int heightPx, const host::PropertyBag& stored) {
   form = std::make_unique<RecordingForm>(desktop, "TestForm");
   form->Move(100 * host::Screen::TwipsPerPixelX(), 50 * host::Screen::TwipsPerPixelY(),
              widthPx * host::Screen::TwipsPerPixelX(), heightPx * host::Screen::TwipsPerPixelY());
-  caption = &form->Add(std::make_unique<ProbeCaption>("JSCAPTION1"), &stored);
+  caption = &form->Add(std::make_unique<JSCAPTION>("JSCAPTION1"), &stored);
   caption->Align(host::vbAlignTop);
   return *caption;
 }
@@ -75,8 +75,8 @@ std::uint32_t CaptionTest::At(int x, int y) const {
 
 namespace captiontest {
 
-ProbeCaption& CaptionTest::ShowSkinned(const test::SkinBuilder& skin) {
-  ProbeCaption& c = Place();
+JSCAPTION& CaptionTest::ShowSkinned(const test::SkinBuilder& skin) {
+  JSCAPTION& c = Place();
   c.Path(WriteSkin(skin));
   form->Show();
   return c;
@@ -104,6 +104,26 @@ void CaptionTest::DoubleClickAt(int x, int y) {
   desktop.QueueClick(p.x, p.y);
   desktop.QueueDoubleClick(p.x, p.y);
   desktop.Pump();
+}
+
+}  // namespace captiontest
+
+namespace captiontest {
+
+caption::ButtonView CaptionTest::Button(caption::ButtonKind kind) const {
+  return caption->ButtonViews().at(static_cast<std::size_t>(kind));
+}
+
+const host::Image& CaptionTest::Icon() const {
+  return dynamic_cast<const host::Image&>(*caption->Elements().at(0));
+}
+
+const host::Label& CaptionTest::SecondText() const {
+  return dynamic_cast<const host::Label&>(*caption->Elements().at(1));
+}
+
+const host::Label& CaptionTest::MainText() const {
+  return dynamic_cast<const host::Label&>(*caption->Elements().at(2));
 }
 
 }  // namespace captiontest

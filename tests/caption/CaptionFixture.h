@@ -13,41 +13,6 @@
 
 namespace captiontest {
 
-// Opens up the state the composition leaves behind.
-class ProbeCaption : public JSCAPTION {
- public:
-  using JSCAPTION::CloseBitmap;
-  using JSCAPTION::FROMRIGHT;
-  using JSCAPTION::FROMTOP;
-  using JSCAPTION::HotButton;
-  using JSCAPTION::ICONSPACE;
-  using JSCAPTION::Image1;
-  using JSCAPTION::IsMaximized;
-  using JSCAPTION::JSCAPTION;
-  using JSCAPTION::Label1;
-  using JSCAPTION::Label2;
-  using JSCAPTION::MaxBitmap;
-  using JSCAPTION::MinBitmap;
-  using JSCAPTION::OnTopBitmap;
-  using JSCAPTION::OnTopSwitch;
-  using JSCAPTION::OverButton;
-  using JSCAPTION::RestoreHeight;
-  using JSCAPTION::RestoreLeft;
-  using JSCAPTION::RestoreTop;
-  using JSCAPTION::RestoreWidth;
-  using JSCAPTION::SkinBag;
-  using JSCAPTION::TopLeftBitmap;
-  using JSCAPTION::XOFFSET;
-  using JSCAPTION::XOFFSET2;
-  using JSCAPTION::YOFFSET;
-
-  void UserControl_Resize() override {
-    ++resizes;
-    JSCAPTION::UserControl_Resize();
-  }
-  int resizes = 0;
-};
-
 // A container that records what its resize handling sees.
 class RecordingForm : public host::Form {
  public:
@@ -58,7 +23,7 @@ class RecordingForm : public host::Form {
     }
     leftSeen.push_back(Left());
   }
-  std::vector<int> style2Seen;
+  std::vector<caption::Style2> style2Seen;
   std::vector<int> leftSeen;
 };
 
@@ -99,23 +64,32 @@ class CaptionTest : public test::HeadlessTest {
 
   // A form of widthPx x heightPx pixels at (100, 50) holding a caption
   // control loaded with stored settings (the stored defaults when empty).
-  ProbeCaption& Place(int widthPx = 300, int heightPx = 200,
-                      const host::PropertyBag& stored = host::PropertyBag());
+  JSCAPTION& Place(int widthPx = 300, int heightPx = 200,
+                   const host::PropertyBag& stored = host::PropertyBag());
   std::string WriteSkin(const test::SkinBuilder& skin, const std::string& name = "test.jss");
   // The colour of a pixel of the caption control's own surface.
   std::uint32_t At(int x, int y) const;
 
   // A 300 x 200 form shown with the caption composed from the skin, and
   // pointer input in the caption control's pixels, wherever the form is.
-  ProbeCaption& ShowSkinned(const test::SkinBuilder& skin = ButtonSkin());
+  JSCAPTION& ShowSkinned(const test::SkinBuilder& skin = ButtonSkin());
   POINT OnScreen(int x, int y) const;
   void MoveTo(int x, int y);
   void ClickAt(int x, int y);
   void DoubleClickAt(int x, int y);
 
+  // What the user and an assistive tool see of the caption: its buttons,
+  // whether the maximize button offers a restore, and the elements over the
+  // bar (the icon, the second and the main caption text).
+  caption::ButtonView Button(caption::ButtonKind kind) const;
+  bool Held() const { return Button(caption::ButtonKind::Max).name == "Restore"; }
+  const host::Image& Icon() const;
+  const host::Label& SecondText() const;
+  const host::Label& MainText() const;
+
   test::TempFolder folder{"caption"};
   std::unique_ptr<RecordingForm> form;
-  ProbeCaption* caption = nullptr;
+  JSCAPTION* caption = nullptr;
 };
 
 }  // namespace captiontest

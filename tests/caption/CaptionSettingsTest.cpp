@@ -41,7 +41,7 @@ TEST_F(CaptionSettings, AFreshInstanceDocksAtTheTopWithEverythingOffAndSavesThat
   host::Font ambient;
   ambient.Name = "Ambient Face";
   form->Font(ambient);
-  auto& c = form->Add(std::make_unique<ProbeCaption>("JSCAPTION1"));
+  auto& c = form->Add(std::make_unique<JSCAPTION>("JSCAPTION1"));
   EXPECT_EQ(c.Align(), host::vbAlignTop);
   EXPECT_EQ(c.Font(), ambient);
   EXPECT_EQ(c.ControlBox(), 0);
@@ -51,7 +51,6 @@ TEST_F(CaptionSettings, AFreshInstanceDocksAtTheTopWithEverythingOffAndSavesThat
   EXPECT_EQ(c.ONTOP(), 0);
   EXPECT_EQ(c.BackColor(), 0x80000012u);
   EXPECT_EQ(c.ForeColor(), 0x00FFFFFFu);
-  EXPECT_NE(c.OnTopSwitch, nullptr);
   host::PropertyBag saved;
   c.UserControl_WriteProperties(saved);
   EXPECT_EQ(Names(saved), (std::vector<std::string>{"Movable", "ShowIcon", "ControlBox", "Style"}));
@@ -63,7 +62,7 @@ TEST_F(CaptionSettings, TheMainWindowsInstanceLoadsDefaultsAndStoresOnlyItsFontA
   host::PropertyBag stored;
   stored.WriteProperty("Font", PropertyValue::Of(MainWindowFont()));
   stored.WriteProperty("BackColor", PropertyValue::Of(static_cast<std::int32_t>(0x00DC7E5A)));
-  ProbeCaption& c = Place(300, 200, stored);
+  JSCAPTION& c = Place(300, 200, stored);
   EXPECT_EQ(c.Path(), "");
   EXPECT_EQ(c.Movable(), -1);
   EXPECT_EQ(c.ShowIcon(), -1);
@@ -81,7 +80,7 @@ TEST_F(CaptionSettings, TheMainWindowsInstanceLoadsDefaultsAndStoresOnlyItsFontA
 }
 
 TEST_F(CaptionSettings, EverySettingSurvivesASaveAndALoad) {
-  ProbeCaption& first = Place();
+  JSCAPTION& first = Place();
   first.Path("C:\\skins\\x.jss");
   first.Movable(0);
   first.ShowIcon(0);
@@ -89,7 +88,7 @@ TEST_F(CaptionSettings, EverySettingSurvivesASaveAndALoad) {
   first.SHOWONTOP(-1);
   first.ONTOP(-1);
   first.Style(4);
-  first.Style2(1);
+  first.Style2(caption::Style2::Maximized);
   host::Font font = MainWindowFont();
   font.Italic = true;
   first.Font(font);
@@ -99,7 +98,7 @@ TEST_F(CaptionSettings, EverySettingSurvivesASaveAndALoad) {
   first.UserControl_WriteProperties(saved);
   EXPECT_EQ(saved.ReadProperty("Style2"), nullptr);
 
-  ProbeCaption& second = Place(300, 200, saved);
+  JSCAPTION& second = Place(300, 200, saved);
   EXPECT_EQ(second.Path(), "C:\\skins\\x.jss");
   EXPECT_EQ(second.Movable(), 0);
   EXPECT_EQ(second.ShowIcon(), 0);
@@ -117,7 +116,7 @@ TEST_F(CaptionSettings, LoadingClearsResizeEnabledAndAppliesTheStoredOnTopWithou
   host::PropertyBag stored;
   stored.WriteProperty("ONTOP", PropertyValue::Of(-1));
   form = std::make_unique<RecordingForm>(desktop, "TestForm");
-  auto& c = form->Add(std::make_unique<ProbeCaption>("JSCAPTION1"), &stored);
+  auto& c = form->Add(std::make_unique<JSCAPTION>("JSCAPTION1"), &stored);
   EXPECT_EQ(ResizeEnabled, 0);
   EXPECT_EQ(CountCalls(desktop, "SetWindowPos topmost"), 1);
   EXPECT_TRUE(desktop.Find(form->hwnd())->topmost);
@@ -135,8 +134,8 @@ TEST_F(CaptionSettings, LoadingStopsAtTheFirstValueThatDoesNotConvert) {
   stored.WriteProperty("Style", PropertyValue::Of(std::string("wide")));
   stored.WriteProperty("ShowIcon", PropertyValue::Of(0));
   form = std::make_unique<RecordingForm>(desktop, "TestForm");
-  EXPECT_THROW(form->Add(std::make_unique<ProbeCaption>("JSCAPTION1"), &stored), host::Error);
-  auto* c = dynamic_cast<ProbeCaption*>(form->Controls("JSCAPTION1"));
+  EXPECT_THROW(form->Add(std::make_unique<JSCAPTION>("JSCAPTION1"), &stored), host::Error);
+  auto* c = dynamic_cast<JSCAPTION*>(form->Controls("JSCAPTION1"));
   ASSERT_NE(c, nullptr);
   EXPECT_EQ(c->Path(), "a.jss");
   EXPECT_EQ(c->Movable(), 0);
@@ -150,7 +149,7 @@ TEST_F(CaptionSettings, StoredBooleansAndNumbersConvertAsTheLoadReadsThem) {
   stored.WriteProperty("ShowIcon", PropertyValue::Of(7));
   stored.WriteProperty("Style", PropertyValue::Of(std::string("3")));
   stored.WriteProperty("ForeColor", PropertyValue::Of(std::string("255")));
-  ProbeCaption& c = Place(300, 200, stored);
+  JSCAPTION& c = Place(300, 200, stored);
   EXPECT_EQ(c.Movable(), 0);
   EXPECT_EQ(c.ShowIcon(), -1);
   EXPECT_EQ(c.Style(), 3);
@@ -158,7 +157,7 @@ TEST_F(CaptionSettings, StoredBooleansAndNumbersConvertAsTheLoadReadsThem) {
 }
 
 TEST_F(CaptionSettings, SettersStoreAndNotifyWithoutRedrawingExceptPathAndFont) {
-  ProbeCaption& c = Place();
+  JSCAPTION& c = Place();
   c.Path(WriteSkin(TestSkin()));
   c.REDRAW();
   const std::uint32_t closeBefore = At(CloseX, FromTop);
@@ -167,21 +166,21 @@ TEST_F(CaptionSettings, SettersStoreAndNotifyWithoutRedrawingExceptPathAndFont) 
   c.SHOWONTOP(-1);
   c.ShowIcon(0);
   c.Movable(0);
-  c.Style2(7);
+  c.Style2(static_cast<caption::Style2>(7));
   EXPECT_EQ(At(CloseX, FromTop), closeBefore);
-  EXPECT_EQ(c.Style2(), 7);
+  EXPECT_EQ(c.Style2(), static_cast<caption::Style2>(7));
   const auto& changed = c.ChangedProperties();
   for (const char* name :
        {"Path", "ControlBox", "Style", "SHOWONTOP", "ShowIcon", "Movable", "Style2"}) {
     EXPECT_NE(std::find(changed.begin(), changed.end(), name), changed.end()) << name;
   }
   c.REDRAW();
-  EXPECT_EQ(c.Style2(), 2);  // the composition sets it from the window state
+  EXPECT_EQ(c.Style2(), caption::Style2::Normal);  // the composition sets it from the window state
   EXPECT_EQ(At(CloseX, FromTop), RightColour);
 }
 
 TEST_F(CaptionSettings, PathComposesAtOnceEvenWhenTheSameValueIsSetAgain) {
-  ProbeCaption& c = Place();
+  JSCAPTION& c = Place();
   const std::string path = WriteSkin(TestSkin());
   c.Path(path);
   EXPECT_EQ(c.ScaleHeight(), BarHeight);
@@ -191,7 +190,7 @@ TEST_F(CaptionSettings, PathComposesAtOnceEvenWhenTheSameValueIsSetAgain) {
 }
 
 TEST_F(CaptionSettings, FontRedrawsTheBarAndNotifies) {
-  ProbeCaption& c = Place();
+  JSCAPTION& c = Place();
   const std::string path = WriteSkin(TestSkin());
   c.Path(path);
   WriteSkin(TestSkin().Picture("TOPLEFT", LeftWidth, 26, LeftColour));
@@ -201,13 +200,13 @@ TEST_F(CaptionSettings, FontRedrawsTheBarAndNotifies) {
 }
 
 TEST_F(CaptionSettings, ColoursRecolourTheTextAtOnceUntilTheNextPaint) {
-  ProbeCaption& c = Place();
+  JSCAPTION& c = Place();
   c.Path(WriteSkin(TestSkin()));
   c.REDRAW();
   c.ForeColor(0x00000001);
   c.BackColor(0x00000002);
-  EXPECT_EQ(c.Label1.ForeColor, 0x00000001u);
-  EXPECT_EQ(c.Label2.ForeColor, 0x00000002u);
+  EXPECT_EQ(MainText().ForeColor, 0x00000001u);
+  EXPECT_EQ(SecondText().ForeColor, 0x00000002u);
   const auto& changed = c.ChangedProperties();
   EXPECT_EQ(changed[changed.size() - 2], "ForeColor");
   EXPECT_EQ(changed.back(), "BackColor");
@@ -217,7 +216,7 @@ TEST_F(CaptionSettings, ColoursRecolourTheTextAtOnceUntilTheNextPaint) {
 }
 
 TEST_F(CaptionSettings, OnTopPinsAndReleasesTheContainerAndEveryTrueSetPinsAgain) {
-  ProbeCaption& c = Place();
+  JSCAPTION& c = Place();
   desktop.ClearCalls();
   c.ONTOP(-1);
   c.ONTOP(-1);
@@ -233,24 +232,19 @@ TEST_F(CaptionSettings, OnTopPinsAndReleasesTheContainerAndEveryTrueSetPinsAgain
   EXPECT_EQ(c.ChangedProperties().back(), "ONTOP");
 }
 
-TEST_F(CaptionSettings, OnTopCreatesItsSwitchWhenItIsMissing) {
-  ProbeCaption& c = Place();
-  c.OnTopSwitch.reset();
-  c.ONTOP(-1);
-  EXPECT_NE(c.OnTopSwitch, nullptr);
-  EXPECT_TRUE(desktop.Find(form->hwnd())->topmost);
-}
-
 TEST_F(CaptionSettings, TerminationReleasesTheBarAndTheThreeButtonFacesButNotTheOnTopFace) {
-  ProbeCaption& c = Place();
+  JSCAPTION& c = Place();
   c.SHOWONTOP(-1);
   const int before = gdi::LiveCount(gdi::Kind::Bitmap);
   c.Path(WriteSkin(TestSkin()));
   form->Unload();
-  EXPECT_EQ(c.CloseBitmap, nullptr);
-  EXPECT_EQ(c.MaxBitmap, nullptr);
-  EXPECT_EQ(c.MinBitmap, nullptr);
-  ASSERT_NE(c.OnTopBitmap, nullptr);
+  for (caption::ButtonKind kind :
+       {caption::ButtonKind::Close, caption::ButtonKind::Max, caption::ButtonKind::Min}) {
+    EXPECT_EQ(Button(kind).rect.right, Button(kind).rect.left);
+  }
+  EXPECT_EQ(
+      Button(caption::ButtonKind::OnTop).rect.right - Button(caption::ButtonKind::OnTop).rect.left,
+      OnTopWidth);
   if (gdi::LiveCountPerKind) {
     EXPECT_EQ(gdi::LiveCount(gdi::Kind::Bitmap), before + 1);
   }

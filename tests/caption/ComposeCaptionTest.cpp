@@ -16,7 +16,7 @@ constexpr int OnTopLeft = MinLeft - IconSpace - OnTopWidth;
 
 class ComposedBar : public CaptionTest {
  protected:
-  void Compose(ProbeCaption& c) {
+  void Compose(JSCAPTION& c) {
     c.Path(WriteSkin(TestSkin()));
     c.REDRAW();
   }
@@ -44,7 +44,7 @@ class ComposedBar : public CaptionTest {
 };
 
 TEST_F(ComposedBar, TilesFromTheLeftEdgeUnderTheLeftPieceAndEndsWithTheRightPiece) {
-  ProbeCaption& c = Place(W);
+  JSCAPTION& c = Place(W);
   Compose(c);
   ASSERT_EQ(c.ScaleWidth(), W);
   EXPECT_EQ(c.ScaleHeight(), BarHeight);
@@ -57,7 +57,7 @@ TEST_F(ComposedBar, TilesFromTheLeftEdgeUnderTheLeftPieceAndEndsWithTheRightPiec
 }
 
 TEST_F(ComposedBar, DrawsTheFacesAtTheirRectanglesLeftwardsFromTheRight) {
-  ProbeCaption& c = Place(W);
+  JSCAPTION& c = Place(W);
   c.SHOWONTOP(-1);
   Compose(c);
   EXPECT_TRUE(Filled(CloseLeft, CloseWidth, CloseColour));
@@ -72,18 +72,19 @@ TEST_F(ComposedBar, DrawsTheFacesAtTheirRectanglesLeftwardsFromTheRight) {
 }
 
 TEST_F(ComposedBar, WithStyleZeroDrawsOnlyTheCloseFaceButStillLoadsTheOthers) {
-  ProbeCaption& c = Place(W);
+  JSCAPTION& c = Place(W);
   c.Style(0);
   Compose(c);
   EXPECT_TRUE(Filled(CloseLeft, CloseWidth, CloseColour));
   EXPECT_TRUE(ShowsBar(MaxLeft, MaxWidth));
   EXPECT_TRUE(ShowsBar(MinLeft, MinWidth));
-  EXPECT_EQ(c.MaxBitmap->Width(), MaxWidth);
-  EXPECT_EQ(c.MinBitmap->Width(), MinWidth);
+  EXPECT_EQ(Button(caption::ButtonKind::Max).rect.left, MaxLeft);
+  EXPECT_EQ(Button(caption::ButtonKind::Min).rect.left, MinLeft);
+  EXPECT_FALSE(Button(caption::ButtonKind::Max).visible);
 }
 
 TEST_F(ComposedBar, WithoutControlBoxShowsTheOnTopFaceAloneAtItsPlace) {
-  ProbeCaption& c = Place(W);
+  JSCAPTION& c = Place(W);
   c.ControlBox(0);
   c.SHOWONTOP(-1);
   Compose(c);
@@ -92,7 +93,7 @@ TEST_F(ComposedBar, WithoutControlBoxShowsTheOnTopFaceAloneAtItsPlace) {
 }
 
 TEST_F(ComposedBar, PinnedShowsTheOnTopThreeFace) {
-  ProbeCaption& c = Place(W);
+  JSCAPTION& c = Place(W);
   c.SHOWONTOP(-1);
   c.ONTOP(-1);
   Compose(c);
@@ -100,78 +101,79 @@ TEST_F(ComposedBar, PinnedShowsTheOnTopThreeFace) {
 }
 
 TEST_F(ComposedBar, WhileMinimizedHasNoMaximizeFaceAndMovesTheFacesLeftOfItRight) {
-  ProbeCaption& c = Place(W);
+  JSCAPTION& c = Place(W);
   c.SHOWONTOP(-1);
   Compose(c);
   form->WindowState(1);
   c.REDRAW();
-  EXPECT_EQ(c.Style2(), 0);
-  EXPECT_EQ(c.MaxBitmap->Width(), 0);
-  EXPECT_EQ(c.MaxBitmap->hdc(), nullptr);
+  EXPECT_EQ(c.Style2(), caption::Style2::Minimized);
+  EXPECT_EQ(Button(caption::ButtonKind::Max).rect.right,
+            Button(caption::ButtonKind::Max).rect.left);
   EXPECT_TRUE(Filled(MinLeft + MaxWidth, MinWidth, MinColour));
   EXPECT_TRUE(Filled(OnTopLeft + MaxWidth, OnTopWidth, OnTop1Colour));
 }
 
 TEST_F(ComposedBar, TakesItsColoursAndTheContainersFromTheSkin) {
-  ProbeCaption& c = Place(W);
+  JSCAPTION& c = Place(W);
   Compose(c);
   EXPECT_EQ(c.host::Control::ForeColor(), SkinForeColour);
   EXPECT_EQ(c.host::Control::BackColor(), SkinBackColour);
   EXPECT_EQ(form->BackColor(), ParentColour);
   // The paint gives them to the two text copies.
-  EXPECT_EQ(c.Label1.ForeColor, SkinForeColour);
-  EXPECT_EQ(c.Label2.ForeColor, SkinBackColour);
+  EXPECT_EQ(MainText().ForeColor, SkinForeColour);
+  EXPECT_EQ(SecondText().ForeColor, SkinBackColour);
 }
 
 TEST_F(ComposedBar, PaintPlacesBothTextCopiesWithTheContainersCaption) {
-  ProbeCaption& c = Place(W);
+  JSCAPTION& c = Place(W);
+  const host::Label& main = MainText();
+  const host::Label& second = SecondText();
   form->Caption("Hello");
   Compose(c);
-  EXPECT_EQ(c.Label1.Left, 30 + 17);
-  EXPECT_EQ(c.Label1.Top, 2);
-  EXPECT_EQ(c.Label2.Left, 30 + 16);
-  EXPECT_EQ(c.Label2.Top, 1);
-  EXPECT_EQ(c.Label1.Caption, "Hello");
-  EXPECT_EQ(c.Label2.Caption, "Hello");
+  EXPECT_EQ(main.Left, 30 + 17);
+  EXPECT_EQ(main.Top, 2);
+  EXPECT_EQ(second.Left, 30 + 16);
+  EXPECT_EQ(second.Top, 1);
+  EXPECT_EQ(main.Caption, "Hello");
+  EXPECT_EQ(second.Caption, "Hello");
   form->Caption("Changed");
-  EXPECT_EQ(c.Label1.Caption, "Hello");  // not before the next paint
+  EXPECT_EQ(main.Caption, "Hello");  // not before the next paint
   c.REDRAW();
-  EXPECT_EQ(c.Label1.Caption, "Changed");
-  EXPECT_EQ(c.Label2.Caption, "Changed");
+  EXPECT_EQ(main.Caption, "Changed");
+  EXPECT_EQ(second.Caption, "Changed");
 }
 
 TEST_F(ComposedBar, CaptionTextUsesItsFixedFontAndBoxWhateverTheControlsFont) {
-  ProbeCaption& c = Place(W);
+  JSCAPTION& c = Place(W);
   host::Font other;
   other.Name = "Serif";
   other.Size = 14;
   c.Font(other);
   EXPECT_EQ(c.Font(), other);
-  for (const host::Label* label : {&c.Label1, &c.Label2}) {
+  for (const host::Label* label : {&MainText(), &SecondText()}) {
     EXPECT_EQ(label->Font.Name, "Trebuchet MS");
     EXPECT_EQ(label->Font.Size, 9.0);
     EXPECT_EQ(label->Font.Weight, 700);
     EXPECT_EQ(label->Width, 203);
     EXPECT_EQ(label->Height, 18);
   }
-  EXPECT_EQ(c.Image1.Width, 16);
-  EXPECT_EQ(c.Image1.Height, 16);
-  // The main text is drawn above the second copy.
-  const auto& elements = c.Elements();
-  ASSERT_EQ(elements.size(), 3u);
-  EXPECT_EQ(elements.back(), &c.Label1);
+  EXPECT_EQ(Icon().Width, 16);
+  EXPECT_EQ(Icon().Height, 16);
+  // The main text is drawn above the second copy, and takes the mouse.
+  ASSERT_EQ(c.Elements().size(), 3u);
+  EXPECT_TRUE(MainText().TakesMouse());
 }
 
 TEST_F(ComposedBar, ResizePlacesTheIconAndShowsTheContainersIconAboveTheBar) {
-  ProbeCaption& c = Place(W);
+  JSCAPTION& c = Place(W);
   platform::IconImage icon;
   icon.pixels = gdi::Surface(16, 16, gdi::ColorToPixel(0x00FF00FF));
   form->Icon({icon});
   c.Path(WriteSkin(TestSkin()));
   form->Width(400 * 15);  // a resize
-  EXPECT_EQ(c.Image1.Left, 5);
-  EXPECT_EQ(c.Image1.Top, 4);
-  ASSERT_NE(c.Image1.Picture, nullptr);
+  EXPECT_EQ(Icon().Left, 5);
+  EXPECT_EQ(Icon().Top, 4);
+  ASSERT_NE(Icon().Picture, nullptr);
   form->Show();
   const gdi::Surface shown = desktop.Capture(form->hwnd());
   EXPECT_EQ(test::ColorAt(shown, 5, 4), 0x00FF00FFu);
@@ -180,24 +182,24 @@ TEST_F(ComposedBar, ResizePlacesTheIconAndShowsTheContainersIconAboveTheBar) {
 }
 
 TEST_F(ComposedBar, WithoutShowIconGivesNoPictureButKeepsOneGivenBefore) {
-  ProbeCaption& c = Place(W);
+  JSCAPTION& c = Place(W);
   platform::IconImage icon;
   icon.pixels = gdi::Surface(16, 16, gdi::ColorToPixel(0x00FF00FF));
   form->Icon({icon});
   c.ShowIcon(0);
   Compose(c);
-  EXPECT_EQ(c.Image1.Picture, nullptr);
+  EXPECT_EQ(Icon().Picture, nullptr);
   c.ShowIcon(-1);
   c.REDRAW();
-  ASSERT_NE(c.Image1.Picture, nullptr);
+  ASSERT_NE(Icon().Picture, nullptr);
   c.ShowIcon(0);
   form->Icon({});
   c.REDRAW();
-  EXPECT_NE(c.Image1.Picture, nullptr);
+  EXPECT_NE(Icon().Picture, nullptr);
 }
 
 TEST_F(ComposedBar, ResizeAllowsEdgeResizingOnlyForStyleOne) {
-  ProbeCaption& c = Place(W);
+  JSCAPTION& c = Place(W);
   c.Path(WriteSkin(TestSkin()));
   form->Width(310 * 15);
   EXPECT_EQ(ResizeEnabled, -1);
@@ -208,12 +210,10 @@ TEST_F(ComposedBar, ResizeAllowsEdgeResizingOnlyForStyleOne) {
 }
 
 TEST_F(ComposedBar, ReleasesTheBarPiecesAndKeepsTheFacesAndTheSkin) {
-  ProbeCaption& c = Place(W);
+  JSCAPTION& c = Place(W);
   const int before = gdi::LiveCount(gdi::Kind::Bitmap);
   c.SHOWONTOP(-1);
   Compose(c);
-  EXPECT_EQ(c.TopLeftBitmap, nullptr);
-  EXPECT_FALSE(c.SkinBag.Empty());
   // Four faces stay loaded, nothing more. (Windows counts every kind of
   // object together, the DCs of the control and the skin's too.)
   const int loaded = gdi::LiveCount(gdi::Kind::Bitmap);
@@ -228,13 +228,14 @@ TEST_F(ComposedBar, ReleasesTheBarPiecesAndKeepsTheFacesAndTheSkin) {
 }
 
 TEST_F(ComposedBar, WithoutAContainerSkipsTheStepsThatNeedOneAndDrawsTheRest) {
-  ProbeCaption standalone("JSCAPTION1");
+  JSCAPTION standalone("JSCAPTION1");
   standalone.Width(W * 15);
   standalone.ControlBox(-1);
   standalone.Path(WriteSkin(TestSkin()));
   EXPECT_EQ(standalone.ScaleHeight(), BarHeight);
-  EXPECT_EQ(standalone.Style2(), 0);  // the state step needed the container
-  EXPECT_EQ(standalone.FROMTOP, FromTop);
+  // the state step needed the container
+  EXPECT_EQ(standalone.Style2(), caption::Style2::Minimized);
+  EXPECT_EQ(standalone.ButtonViews().front().rect.top, FromTop);
   EXPECT_EQ(test::ColorAt(standalone.Pixels(), CloseLeft, FromTop), CloseColour);
   EXPECT_EQ(test::ColorAt(standalone.Pixels(), 0, 0), LeftColour);
 }
@@ -243,12 +244,12 @@ TEST_F(ComposedBar, InADesignerDrawsNothingAndTakesTheDesignHeight) {
   form = std::make_unique<RecordingForm>(desktop, "TestForm");
   form->UserMode(false);
   form->Move(0, 0, W * 15, 200 * 15);
-  auto& c = form->Add(std::make_unique<ProbeCaption>("JSCAPTION1"));
+  auto& c = form->Add(std::make_unique<JSCAPTION>("JSCAPTION1"));
   caption = &c;
   EXPECT_EQ(c.Align(), host::vbAlignTop);  // docked by the first-time set-up
   c.Path(WriteSkin(TestSkin()));
-  EXPECT_TRUE(c.SkinBag.Empty());
-  EXPECT_EQ(c.CloseBitmap, nullptr);
+  EXPECT_EQ(Button(caption::ButtonKind::Close).rect.right,
+            Button(caption::ButtonKind::Close).rect.left);
   form->Width(310 * 15);
   EXPECT_EQ(c.ScaleHeight(), 27);  // 400 twips
 }

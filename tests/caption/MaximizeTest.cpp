@@ -47,7 +47,7 @@ class MaximizeEntries : public Maximize, public ::testing::WithParamInterface<En
 TEST_P(MaximizeEntries, PlaceTheWindowOnTheWorkAreaInTheirOrderAndRestoreItsBounds) {
   const EntryCase& row = GetParam();
   desktop.SetWorkArea(row.area);
-  ProbeCaption& c = ShowSkinned();
+  JSCAPTION& c = ShowSkinned();
   form->leftSeen.clear();
   row.byButton ? ClickMax() : DoubleClickAt(FreeX, BandY);
   EXPECT_EQ(form->WindowState(), 0);
@@ -57,15 +57,15 @@ TEST_P(MaximizeEntries, PlaceTheWindowOnTheWorkAreaInTheirOrderAndRestoreItsBoun
   EXPECT_EQ(form->Height(), (row.area.bottom - row.area.top) * 15);
   ASSERT_FALSE(form->leftSeen.empty());
   EXPECT_EQ(form->leftSeen.front(), row.firstResizeLeft);
-  EXPECT_EQ(c.IsMaximized, 1);
-  EXPECT_EQ(c.Style2(), 1);
+  EXPECT_TRUE(Held());
+  EXPECT_EQ(c.Style2(), caption::Style2::Maximized);
   EXPECT_EQ(ResizeEnabled, 0);
   EXPECT_EQ(At(MaxLeft(), BandY), ResColour);
   // Either way back: the button or a double-click on the bar.
   row.byButton ? DoubleClickAt(FreeX, BandY) : ClickMax();
   ExpectStartBounds();
-  EXPECT_EQ(c.IsMaximized, 0);
-  EXPECT_EQ(c.Style2(), 2);
+  EXPECT_FALSE(Held());
+  EXPECT_EQ(c.Style2(), caption::Style2::Normal);
   EXPECT_EQ(ResizeEnabled, -1);
   EXPECT_EQ(At(MaxLeft(), BandY), MaxColour);
 }
@@ -83,7 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
         EntryCase{false, {60, 40, 1920, 1080}, StartLeft, StartTop, StartLeft}));
 
 TEST_F(Maximize, TheRestoreButtonShowsItsOwnHoverAndPressedFaces) {
-  ProbeCaption& c = ShowSkinned();
+  JSCAPTION& c = ShowSkinned();
   ClickMax();
   MoveTo(MaxLeft() + 4, BandY);
   EXPECT_EQ(At(MaxLeft(), BandY), Res2Colour);
@@ -94,11 +94,11 @@ TEST_F(Maximize, TheRestoreButtonShowsItsOwnHoverAndPressedFaces) {
 }
 
 TEST_F(Maximize, ADoubleClickActsOnlyAwayFromHotButtonsWithStylesThatAllowMaximize) {
-  ProbeCaption& c = ShowSkinned();
+  JSCAPTION& c = ShowSkinned();
   for (int style : {0, 3}) {
     c.Style(style);
     DoubleClickAt(FreeX, BandY);
-    EXPECT_EQ(c.IsMaximized, 0) << "style " << style;
+    EXPECT_FALSE(Held()) << "style " << style;
   }
   c.Style(1);
   // On a button only its click acts. The always-on-top button keeps the
@@ -107,59 +107,59 @@ TEST_F(Maximize, ADoubleClickActsOnlyAwayFromHotButtonsWithStylesThatAllowMaximi
   c.REDRAW();
   DoubleClickAt(MaxLeft() - 2 * IconSpace - MinWidth - OnTopWidth + 2, BandY);
   EXPECT_EQ(c.ONTOP(), -1);
-  EXPECT_EQ(c.IsMaximized, 0);
+  EXPECT_FALSE(Held());
   ClickAt(MaxLeft() + 4, BandY);
-  ASSERT_EQ(c.IsMaximized, 1);
+  ASSERT_TRUE(Held());
   // The caption text passes its double-click on.
   MoveTo(FreeX, BandY);
   DoubleClickAt(OverText, BandY);
-  EXPECT_EQ(c.IsMaximized, 0);
+  EXPECT_FALSE(Held());
   ExpectStartBounds();
 }
 
 TEST_F(Maximize, AFailedWorkAreaQueryShowsTheMessageAndLeavesTheBounds) {
-  ProbeCaption& c = ShowSkinned();
+  JSCAPTION& c = ShowSkinned();
   desktop.FailWorkArea(true);
   const gdi::Surface before = c.Pixels();
   ClickMax();
   ExpectStartBounds();
-  EXPECT_EQ(c.IsMaximized, 1);
+  EXPECT_TRUE(Held());
   EXPECT_GT(ChangedPixels(before), 20);
   // Nothing was saved by that maximize, so the restore leaves the window
   // where it is rather than shrinking it to nothing.
   desktop.FailWorkArea(false);
   ClickMax();
   ExpectStartBounds();
-  EXPECT_EQ(c.IsMaximized, 0);
+  EXPECT_FALSE(Held());
   // A double-click has turned edge resizing off before its query fails.
   desktop.FailWorkArea(true);
   ASSERT_EQ(ResizeEnabled, -1);
   DoubleClickAt(FreeX, BandY);
   EXPECT_EQ(ResizeEnabled, 0);
-  EXPECT_EQ(c.IsMaximized, 1);
+  EXPECT_TRUE(Held());
   ExpectStartBounds();
 }
 
 TEST_F(Maximize, AFailedQueryOnTheRestoreButtonLeavesTheWindowOnTheWorkArea) {
-  ProbeCaption& c = ShowSkinned();
+  JSCAPTION& c = ShowSkinned();
   ClickMax();
   const int width = form->Width();
   desktop.FailWorkArea(true);
   const gdi::Surface before = c.Pixels();
   ClickMax();
-  EXPECT_EQ(c.IsMaximized, 0);
+  EXPECT_FALSE(Held());
   EXPECT_EQ(form->Width(), width);
   EXPECT_GT(ChangedPixels(before), 20);
 }
 
 TEST_F(Maximize, AFailedTakeoverLeavesNothingForTheRestoreToPutBack) {
-  ProbeCaption& c = ShowSkinned();
+  ShowSkinned();
   desktop.FailWorkArea(true);
   desktop.UserMaximize(form->hwnd());
-  ASSERT_EQ(c.IsMaximized, 1);
+  ASSERT_TRUE(Held());
   desktop.FailWorkArea(false);
   ClickMax();
-  EXPECT_EQ(c.IsMaximized, 0);
+  EXPECT_FALSE(Held());
   ExpectStartBounds();
 }
 

@@ -14,47 +14,53 @@ constexpr int StartLeft = 100 * 15, StartTop = 50 * 15, StartWidth = 400 * 15,
 
 class Takeover : public CaptionTest {
  protected:
-  ProbeCaption& PlaceSkinned() {
-    ProbeCaption& c = Place(400, 300);
+  JSCAPTION& PlaceSkinned() {
+    JSCAPTION& c = Place(400, 300);
     c.Path(WriteSkin(TestSkin()));
     form->Show();
     form->style2Seen.clear();
     return c;
   }
+  // A double-click on the free part of the bar, which restores a held window.
+  void DoubleClickBar() { DoubleClickAt(255, FromTop + 3); }
+  void ExpectBounds(int left, int top, int width, int height) const {
+    EXPECT_EQ(form->Left(), left);
+    EXPECT_EQ(form->Top(), top);
+    EXPECT_EQ(form->Width(), width);
+    EXPECT_EQ(form->Height(), height);
+  }
 };
 
 TEST_F(Takeover, TurnsASystemMaximizeIntoTheNormalStateOnTheWorkArea) {
   desktop.SetWorkArea(RECT{0, 0, 1920, 1040});
-  ProbeCaption& c = PlaceSkinned();
+  JSCAPTION& c = PlaceSkinned();
   desktop.UserMaximize(form->hwnd());
   EXPECT_EQ(form->WindowState(), 0);
   EXPECT_EQ(form->Left(), 0);
   EXPECT_EQ(form->Top(), 0);
   EXPECT_EQ(form->Width(), 1920 * 15);
   EXPECT_EQ(form->Height(), 1040 * 15);
-  EXPECT_EQ(c.Style2(), 1);
-  EXPECT_EQ(c.IsMaximized, 1);
+  EXPECT_EQ(c.Style2(), caption::Style2::Maximized);
+  EXPECT_TRUE(Held());
   EXPECT_EQ(ResizeEnabled, 0);
-  // The bounds saved are those of the window back in the normal state.
-  EXPECT_EQ(c.RestoreWidth, StartWidth);
-  EXPECT_EQ(c.RestoreHeight, StartHeight);
-  EXPECT_EQ(c.RestoreLeft, StartLeft);
-  EXPECT_EQ(c.RestoreTop, StartTop);
   // The window manager shows it in the normal state at those bounds.
   const auto* window = desktop.Find(form->hwnd());
   ASSERT_NE(window, nullptr);
   EXPECT_EQ(window->state, 0);
   EXPECT_EQ(window->bounds.right, 1920);
   EXPECT_EQ(window->bounds.bottom, 1040);
+  // A restore puts back the bounds of the window back in the normal state.
+  DoubleClickBar();
+  ExpectBounds(StartLeft, StartTop, StartWidth, StartHeight);
 }
 
 TEST_F(Takeover, DrawsTheRestoreFaceOnceTheWindowIsOnTheWorkArea) {
-  ProbeCaption& c = PlaceSkinned();
+  JSCAPTION& c = PlaceSkinned();
   desktop.UserMaximize(form->hwnd());
   c.REDRAW();
   const int maxLeft = c.ScaleWidth() - MaxWidth - IconSpace - CloseWidth - FromRight;
   EXPECT_EQ(At(maxLeft, FromTop), ResColour);
-  EXPECT_EQ(c.Style2(), 1);
+  EXPECT_EQ(c.Style2(), caption::Style2::Maximized);
 }
 
 TEST_F(Takeover, NestedResizesSeeTheMaximizeFaceFirstAndTheRestoreFaceAfterThePlacement) {
@@ -62,13 +68,13 @@ TEST_F(Takeover, NestedResizesSeeTheMaximizeFaceFirstAndTheRestoreFaceAfterThePl
   desktop.UserMaximize(form->hwnd());
   const auto& seen = form->style2Seen;
   ASSERT_FALSE(seen.empty());
-  // Back in the normal state first (IsMaximized still 0), then placed.
-  EXPECT_NE(std::find(seen.begin(), seen.end(), 2), seen.end());
-  EXPECT_EQ(seen.back(), 1);
+  // Back in the normal state first (not yet held), then placed.
+  EXPECT_NE(std::find(seen.begin(), seen.end(), caption::Style2::Normal), seen.end());
+  EXPECT_EQ(seen.back(), caption::Style2::Maximized);
 }
 
 TEST_F(Takeover, KeepsEdgeResizingOffWhileHeldOnTheWorkArea) {
-  ProbeCaption& c = PlaceSkinned();
+  JSCAPTION& c = PlaceSkinned();
   ASSERT_EQ(c.Style(), 1);
   desktop.UserMaximize(form->hwnd());
   form->Width(1000 * 15);  // any later resize
@@ -76,14 +82,12 @@ TEST_F(Takeover, KeepsEdgeResizingOffWhileHeldOnTheWorkArea) {
 }
 
 TEST_F(Takeover, SavesTheBoundsAnewEachTimeTheSystemMaximizes) {
-  ProbeCaption& c = PlaceSkinned();
+  PlaceSkinned();
   desktop.UserMaximize(form->hwnd());
   form->Move(30 * 15, 40 * 15, 500 * 15, 350 * 15);
   desktop.UserMaximize(form->hwnd());
-  EXPECT_EQ(c.RestoreLeft, 30 * 15);
-  EXPECT_EQ(c.RestoreTop, 40 * 15);
-  EXPECT_EQ(c.RestoreWidth, 500 * 15);
-  EXPECT_EQ(c.RestoreHeight, 350 * 15);
+  DoubleClickBar();
+  ExpectBounds(30 * 15, 40 * 15, 500 * 15, 350 * 15);
 }
 
 struct AreaCase {
@@ -115,7 +119,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, TakeoverPlacement,
                                            AreaCase{{60, 40, 1920, 1080}, StartLeft, StartTop}));
 
 TEST_F(Takeover, AFailingWorkAreaQueryLeavesTheWindowNormalAtItsBoundsButFlaggedMaximized) {
-  ProbeCaption& c = PlaceSkinned();
+  JSCAPTION& c = PlaceSkinned();
   desktop.FailWorkArea(true);
   desktop.UserMaximize(form->hwnd());
   EXPECT_EQ(form->WindowState(), 0);
@@ -123,11 +127,9 @@ TEST_F(Takeover, AFailingWorkAreaQueryLeavesTheWindowNormalAtItsBoundsButFlagged
   EXPECT_EQ(form->Top(), StartTop);
   EXPECT_EQ(form->Width(), StartWidth);
   EXPECT_EQ(form->Height(), StartHeight);
-  EXPECT_EQ(c.IsMaximized, 1);
-  EXPECT_EQ(c.Style2(), 1);
+  EXPECT_TRUE(Held());
+  EXPECT_EQ(c.Style2(), caption::Style2::Maximized);
   EXPECT_EQ(ResizeEnabled, 0);
-  EXPECT_EQ(c.RestoreWidth, 0);
-  EXPECT_EQ(c.RestoreLeft, 0);
 }
 
 TEST_F(Takeover, RunsInADesignerToo) {
@@ -135,14 +137,15 @@ TEST_F(Takeover, RunsInADesignerToo) {
   form->UserMode(false);
   form->Move(StartLeft, StartTop, StartWidth, StartHeight);
   const host::PropertyBag defaults;
-  auto& c = form->Add(std::make_unique<ProbeCaption>("JSCAPTION1"), &defaults);
+  auto& c = form->Add(std::make_unique<JSCAPTION>("JSCAPTION1"), &defaults);
+  caption = &c;
   c.Align(host::vbAlignTop);
   form->Show();
   desktop.SetWorkArea(RECT{0, 0, 1600, 900});
   desktop.UserMaximize(form->hwnd());
   EXPECT_EQ(form->WindowState(), 0);
   EXPECT_EQ(form->Width(), 1600 * 15);
-  EXPECT_EQ(c.IsMaximized, 1);
+  EXPECT_TRUE(Held());
 }
 
 }  // namespace
