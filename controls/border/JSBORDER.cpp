@@ -10,7 +10,7 @@
 #include "host/Form.h"
 #include "host/Screen.h"
 #include "skin/SkinFile.h"
-#include "skin/builtin/FrameSkin.h"
+#include "skin/FrameSkins.h"
 #include "skin/clsBitmap.h"
 
 namespace {
@@ -108,7 +108,8 @@ void JSBORDER::UserControl_Resize() {
 
 // Every step below runs whatever the one before achieved: a missing piece
 // leaves its surface empty, which gives a thickness of 0 and copies that draw
-// nothing. A file the frame cannot use at all draws the built-in skin.
+// nothing. Read through the window's reader, a file the frame cannot use at
+// all draws the built-in skin.
 void JSBORDER::DrawSkin() {
   if (!Ambient().UserMode) return;
 
@@ -119,7 +120,7 @@ void JSBORDER::DrawSkin() {
   std::optional<clsBitmap> third;
   if (edge == 3) third.emplace();
 
-  skin::ReadFrameSkin(path_, store);
+  skins_ ? skins_->Read(path_, store) : skin::ReadSkinFile(path_, store);
   switch (edge) {
     case 1:
       first.LoadResource(skin::Picture(store, "LEFTTOP"));

@@ -10,7 +10,7 @@
 #include "host/Screen.h"
 #include "platform/gdi/Text.h"
 #include "skin/SkinFile.h"
-#include "skin/builtin/FrameSkin.h"
+#include "skin/FrameSkins.h"
 
 namespace {
 
@@ -363,7 +363,7 @@ void JSCAPTION::ComposeCaption() {
     });
     Step(true, [&] {
       SkinBag.Clear();
-      skin::ReadFrameSkin(Path_, SkinBag);
+      Skins_ ? Skins_->Read(Path_, SkinBag) : skin::ReadSkinFile(Path_, SkinBag);
     });
     Step(true, [&] { LoadPicture(SkinBag, TopLeftBitmap.get(), "TOPLEFT"); });
     Step(true, [&] { LoadPicture(SkinBag, TopMidBitmap.get(), "TOPMID"); });
