@@ -19,7 +19,6 @@
 #include "tools/skin/SkinArt.h"
 #include "tools/skin/SkinCheck.h"
 #include "tools/skin/SkinFolder.h"
-#include "tools/skin/SkinKeys.h"
 #include "tools/skin/SkinPreview.h"
 #include "tools/skin/SkinTool.h"
 
