@@ -220,12 +220,19 @@ int Preview(const std::vector<std::string>& inputs, const std::string& out, int 
       return 1;
     }
   }
+  // What the frame controls' reader says is what the program would say on
+  // stderr about the file.
+  const auto warn = [&](const std::string& line) {
+    constexpr std::string_view program = "skinshell: ";
+    err << "warning: " << (line.starts_with(program) ? line.substr(program.size()) : line)
+        << "\n";
+  };
   std::vector<gdi::Surface> previews;
   for (const std::string& in : inputs) {
     host::PropertyBag skin;
     std::vector<std::uint8_t> bytes;
     if (!ReadSkin(in, skin, bytes, err)) return 1;
-    previews.push_back(RenderPreview(skin, width));
+    previews.push_back(RenderPreview(in, skin, width, warn));
   }
   const gdi::Surface picture =
       previews.size() == 1 ? std::move(previews[0]) : StackPreviews(previews);
