@@ -66,14 +66,14 @@ platform::IconImage StandInIcon() {
 
 // The controls reach the window manager through the current desktop; the
 // preview's own is current while it draws.
-class CurrentDesktop {
+class DesktopInUse {
  public:
-  explicit CurrentDesktop(platform::Desktop& desktop) : before_(platform::CurrentDesktop()) {
+  explicit DesktopInUse(platform::Desktop& desktop) : before_(platform::CurrentDesktop()) {
     platform::UseDesktop(&desktop);
   }
-  ~CurrentDesktop() { platform::UseDesktop(before_); }
-  CurrentDesktop(const CurrentDesktop&) = delete;
-  CurrentDesktop& operator=(const CurrentDesktop&) = delete;
+  ~DesktopInUse() { platform::UseDesktop(before_); }
+  DesktopInUse(const DesktopInUse&) = delete;
+  DesktopInUse& operator=(const DesktopInUse&) = delete;
 
  private:
   platform::Desktop* before_;
@@ -92,9 +92,9 @@ host::PropertyBag EdgeSettings(std::int32_t type) {
 gdi::Surface DrawFrame(const std::string& skinPath, int width, const std::string& caption,
                        const skin::FrameSkins::Sink& say) {
   platform::HeadlessDesktop desktop(4096 + 2 * Margin, 4096 + 2 * Margin);
-  const CurrentDesktop current(desktop);
+  const DesktopInUse inUse(desktop);
   skin::FrameSkins skins({}, say);
-  host::Form window(desktop, "TestOCX_new");
+  host::Form window(desktop, "SkinPreview");
   window.Caption(caption);
   window.Icon({StandInIcon()});
   window.Move(0, 0, width * Twips, FrameHeight * Twips);
