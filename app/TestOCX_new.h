@@ -55,9 +55,9 @@ class TestOCX_new : public host::Form {
   // Applies the skin of the window's state again, read afresh.
   void ReloadSkin();
 
-  // The frame controls' skin reader, whose lines go to stderr. The form's
-  // own destructor outlives it while it ends the controls, when nothing
-  // composes any more.
+  // The frame controls' skin reader, whose lines go to stderr. It goes
+  // before host::Form's destructor ends the controls, which compose nothing
+  // then.
   skin::FrameSkins skins_;
 
   // Where this start keeps the marker and the placement; chosen at load.
