@@ -17,6 +17,7 @@
 #include "host/Files.h"
 #include "platform/File.h"
 #include "platform/gdi/Text.h"
+#include "skin/builtin/BuiltInSkins.h"
 
 namespace {
 
@@ -67,7 +68,9 @@ void TestOCX_new::StartPreparingText(int scale) {
   gdi::StartPreparingText(host::Label::Scaled(JSCAPTION::TextFont(), scale), ProductTitle);
 }
 
-TestOCX_new::TestOCX_new(platform::Desktop& desktop) : host::Form(desktop, "TestOCX_new") {
+TestOCX_new::TestOCX_new(platform::Desktop& desktop)
+    : host::Form(desktop, "TestOCX_new"),
+      skins_(skin::BuiltInSkins(), [](const std::string& line) { std::cerr << line << "\n"; }) {
   Caption(ProductTitle);
   Icon(app::AppIcon());
   Move(0, 0, DesignedWidth, DesignedHeight);
@@ -87,6 +90,8 @@ TestOCX_new::TestOCX_new(platform::Desktop& desktop) : host::Form(desktop, "Test
   const host::PropertyBag left = DesignedSettings("JSBORDER1");
   left_ = &Place(Add(std::make_unique<JSBORDER>("JSBORDER1"), &left),
                  {0, 405, 105, 7890, 0, host::vbAlignLeft});
+  caption_->Skins(skins_);
+  for (JSBORDER* edge : {left_, right_, bottom_}) edge->Skins(skins_);
   // The browsers have no stored settings: they start with their defaults.
   browser_ = &Place(Add(std::make_unique<host::WebBrowser>("WebBrowser")),
                     {4200, 2520, 2655, 1815, 4, host::vbAlignNone});

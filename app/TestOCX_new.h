@@ -10,6 +10,7 @@
 #include "host/Form.h"
 #include "host/PropertyBag.h"
 #include "host/WebBrowser.h"
+#include "skin/FrameSkins.h"
 
 class JSCAPTION;
 class JSBORDER;
@@ -53,6 +54,11 @@ class TestOCX_new : public host::Form {
   std::pair<int, int> SmallestSize();
   // Applies the skin of the window's state again, read afresh.
   void ReloadSkin();
+
+  // The frame controls' skin reader, whose lines go to stderr. It goes
+  // before host::Form's destructor ends the controls, which compose nothing
+  // then.
+  skin::FrameSkins skins_;
 
   // Where this start keeps the marker and the placement; chosen at load.
   app::StateFiles state_;

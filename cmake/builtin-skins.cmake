@@ -1,7 +1,7 @@
-# The packed skins compiled into the frame controls, so that a skin file the
-# program cannot use still leaves it a frame. Its own library above the skin
-# layer: the skin tool that packs the skins links the skin layer, and must
-# not wait for its own output.
+# The packed skins compiled into the program, so that a skin file the
+# program cannot use still leaves it a frame. Its own library, linked by the
+# program alone: the skin tool that packs the skins links the skin layer and
+# the frame controls, and must not wait for its own output.
 set(BUILTIN_SKINS_CPP ${CMAKE_BINARY_DIR}/generated/BuiltInSkinData.cpp)
 string(REPLACE ";" "|" packed_list "${PACKED_SKINS}")
 add_custom_command(OUTPUT ${BUILTIN_SKINS_CPP}

@@ -57,15 +57,6 @@ void PutLE(std::vector<std::uint8_t>& out, std::uint32_t v, std::size_t n) {
   for (std::size_t i = 0; i < n; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
 }
 
-char Lower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [](char x, char y) { return Lower(x) == Lower(y); });
-}
-
 // Names are ASCII without NUL, so that every stored name can be asked for.
 bool ValidName(std::string_view name) {
   if (name.empty() || name.size() > MaxNameLength) return false;
@@ -190,6 +181,14 @@ std::optional<std::int32_t> ParseWholeNumber(std::string_view text) {
 }
 
 }  // namespace
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+  const auto lower = [](char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+  };
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [&](char x, char y) { return lower(x) == lower(y); });
+}
 
 PropertyValue PropertyValue::Of(std::int32_t v) {
   PropertyValue value;

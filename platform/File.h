@@ -41,6 +41,21 @@ void LastFileError(const std::string& reason);
 // True when the path names an ordinary file (never a folder).
 bool IsRegularFile(const std::string& path);
 
+// What tells one version of a file from another without reading it. Every
+// write, rename over it or change of its times gives another identity; the
+// times are nanoseconds since 1970 on the system clock, as the file system
+// keeps them (its ticks may be coarse).
+struct FileIdentity {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  std::uint64_t size = 0;
+  std::int64_t modifiedNs = 0;
+  std::int64_t changedNs = 0;  // the last change of content or attributes
+  bool operator==(const FileIdentity&) const = default;
+};
+// False, leaving identity alone, when the path names no ordinary file.
+bool IdentifyFile(const std::string& path, FileIdentity& identity);
+
 // Creates the file empty, or truncates it. False with the reason in error.
 bool CreateEmptyFile(const std::string& path, std::string* error = nullptr);
 

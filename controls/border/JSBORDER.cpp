@@ -11,7 +11,7 @@
 #include "host/Screen.h"
 #include "host/StoredSettings.h"
 #include "skin/SkinFile.h"
-#include "skin/builtin/FrameSkin.h"
+#include "skin/FrameSkins.h"
 #include "skin/clsBitmap.h"
 
 namespace {
@@ -101,7 +101,7 @@ void JSBORDER::UserControl_Resize() {
 }
 
 void JSBORDER::ReadSkin(host::PropertyBag& store) const {
-  skin::ReadFrameSkin(path_, store);
+  skins_ ? skins_->Read(path_, store) : skin::ReadSkinFile(path_, store);
 }
 
 // Every step below runs whatever the one before achieved: a missing piece

@@ -9,6 +9,10 @@
 #include "host/Control.h"
 #include "host/PropertyBag.h"
 
+namespace skin {
+class FrameSkins;
+}
+
 class JSBORDER : public host::Control {
  public:
   // Shows wherever no skin piece covers the control (0x00BBGGRR).
@@ -31,6 +35,10 @@ class JSBORDER : public host::Control {
   // Repaints the edge at once.
   void REDRAW();
 
+  // The reader the skin file is taken through from now on; the container
+  // hands all its frame controls one. Without it the file is read plainly.
+  void Skins(skin::FrameSkins& skins) { skins_ = &skins; }
+
   // The part of the edge last found under the pointer while resizing was
   // allowed: 0 lower-left corner, 1 plain edge, 2 lower-right corner.
   std::int16_t ResizeZone() const { return resizeZone_; }
@@ -51,5 +59,6 @@ class JSBORDER : public host::Control {
 
   std::int32_t bordertype_ = 0;
   std::string path_;
+  skin::FrameSkins* skins_ = nullptr;
   std::int16_t resizeZone_ = 0;
 };

@@ -9,7 +9,7 @@
 #include "host/Screen.h"
 #include "host/StoredSettings.h"
 #include "skin/SkinFile.h"
-#include "skin/builtin/FrameSkin.h"
+#include "skin/FrameSkins.h"
 
 namespace {
 
@@ -225,7 +225,7 @@ caption::ButtonContext JSCAPTION::ButtonsContext(HDC target) const {
 
 void JSCAPTION::ReadSkin() {
   SkinBag.Clear();
-  skin::ReadFrameSkin(Path_, SkinBag);
+  Skins_ ? Skins_->Read(Path_, SkinBag) : skin::ReadSkinFile(Path_, SkinBag);
 }
 
 void JSCAPTION::Recompose() {

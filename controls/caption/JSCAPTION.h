@@ -21,6 +21,9 @@
 namespace host {
 class Form;
 }
+namespace skin {
+class FrameSkins;
+}
 
 class JSCAPTION : public host::Control {
  public:
@@ -56,6 +59,9 @@ class JSCAPTION : public host::Control {
   void Style2(caption::Style2 newstyle2);
   // Repaints at once; the container calls it after changing the skin.
   void REDRAW();
+  // The reader the skin file is taken through from now on; the container
+  // hands all its frame controls one. Without it the file is read plainly.
+  void Skins(skin::FrameSkins& skins) { Skins_ = &skins; }
   // The control's own font. The caption text keeps its fixed font.
   const host::Font& Font() const { return Font_; }
   void Font(const host::Font& New_Font);
@@ -125,6 +131,7 @@ class JSCAPTION : public host::Control {
   std::unique_ptr<clsOnTop> OnTopSwitch;
 
   std::string Path_;
+  skin::FrameSkins* Skins_ = nullptr;
   std::int16_t Movable_ = 0;
   std::int16_t ShowIcon_ = 0;
   std::int16_t ControlBox_ = 0;

@@ -159,6 +159,31 @@ bool IsRegularFile(const std::string& path) {
          !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE));
 }
 
+bool IdentifyFile(const std::string& path, FileIdentity& identity) {
+  // Opened for no access at all, so that a file another program holds open
+  // for writing can still be identified.
+  Handle file(CreateFileW(WidePath(path).c_str(), 0,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return false;
+  BY_HANDLE_FILE_INFORMATION info{};
+  FILE_BASIC_INFO times{};
+  if (!GetFileInformationByHandle(file.get(), &info) ||
+      !GetFileInformationByHandleEx(file.get(), FileBasicInfo, &times, sizeof times) ||
+      (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE))) {
+    return false;
+  }
+  // File times count 100 ns since 1601.
+  constexpr std::int64_t From1601To1970 = 116444736000000000;
+  const auto ns = [](std::int64_t fileTime) { return (fileTime - From1601To1970) * 100; };
+  identity.device = info.dwVolumeSerialNumber;
+  identity.inode = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  identity.size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+  identity.modifiedNs = ns(times.LastWriteTime.QuadPart);
+  identity.changedNs = ns(times.ChangeTime.QuadPart);
+  return true;
+}
+
 bool CreateEmptyFile(const std::string& path, std::string* error) {
   Handle file(CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));

@@ -1,18 +1,14 @@
 // The shipped skins, compiled into the program from the packed files the
-// build lays out, so that a frame never has to go without a skin.
+// build lays out, so that a frame never has to go without a skin. A library
+// of its own above the skin layer: the skin tool that packs the files reads
+// skins through the same frame controls and must not wait for its output.
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
 #include <span>
-#include <string_view>
+
+#include "skin/FrameSkins.h"
 
 namespace skin {
-
-struct BuiltInSkin {
-  std::string_view name;  // as in stype/<name>.jss
-  std::span<const std::uint8_t> bytes;  // the whole packed file
-};
 
 // Every shipped skin; generated at build time.
 std::span<const BuiltInSkin> BuiltInSkins();

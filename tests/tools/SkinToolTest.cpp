@@ -19,8 +19,6 @@
 #include "tools/skin/SkinArt.h"
 #include "tools/skin/SkinCheck.h"
 #include "tools/skin/SkinFolder.h"
-#include "tools/skin/SkinKeys.h"
-#include "tools/skin/SkinPreview.h"
 #include "tools/skin/SkinTool.h"
 
 namespace {
@@ -422,7 +420,13 @@ TEST(SkinPreviewing, DrawsTheBarButtonsAndEdgesWhereTheFrameWould) {
       .Colour("PARENTBACKCOLOR", 0x00102030)
       .Number("XOFFSET", 300)  // text and icon out of the way
       .Number("XOFFSET2", 300);
-  const gdi::Surface p = skintool::RenderPreview(builder.Bag(), 100);
+  test::TempFolder folder;
+  ASSERT_TRUE(builder.Write(folder / "skin.jss"));
+  const Outcome drawn = RunTool({"preview", folder / "skin.jss", folder / "skin.png", "100"});
+  ASSERT_EQ(drawn.code, 0) << drawn.err;
+  EXPECT_EQ(drawn.err, "");
+  gdi::Surface p;
+  ASSERT_TRUE(gdi::ReadPng(folder / "skin.png", p));
   auto at = [&](int x, int y) { return test::ColorAt(p, x, y); };
   EXPECT_EQ(at(0, 0), 0x000000FFu);
   EXPECT_EQ(at(50, 9), 0x0000FF00u);

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "host/PropertyBag.h"
-#include "tools/skin/SkinKeys.h"
+#include "tools/skin/KeyLookup.h"
 
 namespace skintool {
 

@@ -1,12 +1,15 @@
 #include "tools/skin/SkinPreview.h"
 
 #include <algorithm>
-#include <cmath>
 #include <initializer_list>
+#include <memory>
 #include <string_view>
 
+#include "controls/border/JSBORDER.h"
+#include "controls/caption/JSCAPTION.h"
+#include "host/Form.h"
 #include "platform/gdi/Gdi.h"
-#include "platform/gdi/Text.h"
+#include "platform/headless/HeadlessDesktop.h"
 #include "skin/SkinFile.h"
 #include "skin/clsBitmap.h"
 
@@ -14,11 +17,11 @@ namespace skintool {
 
 namespace {
 
+// The height of the window below its caption bar.
 constexpr int FrameHeight = 120;
 constexpr int Margin = 12;
 constexpr std::uint32_t Backdrop = 0xFFD6D8DCu;
-// The border control's own colour, which shows wherever its pieces do not.
-constexpr std::uint32_t BorderBackColor = 0x00DC7E5A;
+constexpr int Twips = host::Screen::TwipsPerPixelX();
 
 // A control's pixels with a DC onto them, as the host gives a control. On
 // Windows the DC draws into a mirror of the pixels: Pixels() brings them
@@ -42,10 +45,6 @@ void Load(clsBitmap& surface, const host::PropertyBag& skin, std::string_view ke
   surface.LoadResource(skin::Picture(skin, key));
 }
 
-int Round(double v) {
-  return static_cast<int>(std::nearbyint(v));
-}
-
 void Blit(HDC dc, int x, int y, const clsBitmap& piece) {
   BitBlt(dc, x, y, piece.Width(), piece.Height(), piece.hdc(), 0, 0, SRCCOPY);
 }
@@ -55,108 +54,76 @@ void TileAcross(HDC dc, int width, const clsBitmap& piece) {
   for (int x = 0; x < width; x += piece.Width()) Blit(dc, x, 0, piece);
 }
 
-void TileDown(HDC dc, int height, const clsBitmap& piece) {
-  if (piece.Height() <= 0) return;
-  for (int y = 0; y <= height; y += piece.Height()) Blit(dc, 0, y, piece);
-}
-
-// The bar as the caption draws it: tiles, then the left and right pieces on
-// top of them.
-int DrawBar(gdi::Surface& target, int y, int width, const host::PropertyBag& skin,
-            std::uint32_t backColor) {
-  clsBitmap left, middle, right;
-  Load(left, skin, "TOPLEFT");
-  Load(middle, skin, "TOPMID");
-  Load(right, skin, "TOPRIGHT");
-  const int height = left.Height();
-  if (height <= 0) return 0;
-  ControlSurface bar(width, height, backColor);
-  TileAcross(bar.dc, width, middle);
-  Blit(bar.dc, 0, 0, left);
-  Blit(bar.dc, Round(width - right.Width()), 0, right);
-  gdi::CopyRect(target, 0, y, width, height, bar.Pixels(), 0, 0);
-  return height;
-}
-
 // A stand-in for the window's icon, so the preview shows where it sits.
-void DrawIcon(gdi::Surface& target, int x, int y) {
-  gdi::FillRect(target, x + 1, y + 1, 14, 14, 0xFF3D7BD9u);
-  gdi::FillRect(target, x + 4, y + 4, 8, 2, 0xFFFFFFFFu);
-  gdi::FillRect(target, x + 4, y + 7, 8, 2, 0xFFFFFFFFu);
-  gdi::FillRect(target, x + 4, y + 10, 5, 2, 0xFFFFFFFFu);
+platform::IconImage StandInIcon() {
+  gdi::Surface icon(16, 16, 0);
+  gdi::FillRect(icon, 1, 1, 14, 14, 0xFF3D7BD9u);
+  gdi::FillRect(icon, 4, 4, 8, 2, 0xFFFFFFFFu);
+  gdi::FillRect(icon, 4, 7, 8, 2, 0xFFFFFFFFu);
+  gdi::FillRect(icon, 4, 10, 5, 2, 0xFFFFFFFFu);
+  return {std::move(icon), 32};
 }
 
-void DrawCaption(gdi::Surface& frame, const host::PropertyBag& skin, int width,
-                 const std::string& caption) {
-  const std::uint32_t foreColor = skin::Colour(skin, "FORECOLOR").value_or(0);
-  const std::uint32_t backColor = skin::Colour(skin, "BackColor").value_or(0);
-  DrawBar(frame, 0, width, skin, backColor);
-  const int fromRight = skin::Number(skin, "FROMRIGHT").value_or(0);
-  const int fromTop = skin::Number(skin, "FROMTOP").value_or(0);
-  const int space = skin::Number(skin, "ICONSPACE").value_or(0);
-  const int xOffset = skin::Number(skin, "XOFFSET").value_or(0);
-  const int xOffset2 = skin::Number(skin, "XOFFSET2").value_or(0);
-  const int yOffset = skin::Number(skin, "YOFFSET").value_or(0);
-
-  // Before the DC, which on Windows would write its copy of the frame back
-  // over it.
-  DrawIcon(frame, xOffset2, yOffset + 2);
-  HDC dc = gdi::CreateSurfaceDC(&frame);
-  clsBitmap close, max, min, onTop;
-  Load(close, skin, "CLOSE");
-  Load(max, skin, "MAX");
-  Load(min, skin, "MIN");
-  Load(onTop, skin, "ONTOP1");
-  // Right to left from the bar's end, each face leaving room for those to
-  // its right.
-  double right = width - fromRight;
-  for (clsBitmap* face : {&close, &max, &min, &onTop}) {
-    right -= face->Width();
-    Blit(dc, Round(right), fromTop, *face);
-    right -= space;
+// The controls reach the window manager through the current desktop; the
+// preview's own is current while it draws.
+class DesktopInUse {
+ public:
+  explicit DesktopInUse(platform::Desktop& desktop) : before_(platform::CurrentDesktop()) {
+    platform::UseDesktop(&desktop);
   }
-  const gdi::Font font{"Trebuchet MS", 9.0, 700};
-  gdi::DrawTextLine(dc, xOffset + 16, yOffset - 1, 203, 18, caption, font, backColor);
-  gdi::DrawTextLine(dc, xOffset + 17, yOffset, 203, 18, caption, font, foreColor);
-  gdi::DeleteSurfaceDC(dc);
+  ~DesktopInUse() { platform::UseDesktop(before_); }
+  DesktopInUse(const DesktopInUse&) = delete;
+  DesktopInUse& operator=(const DesktopInUse&) = delete;
+
+ private:
+  platform::Desktop* before_;
+};
+
+host::PropertyBag EdgeSettings(std::int32_t type) {
+  host::PropertyBag bag;
+  bag.WriteProperty("BORDERTYPE", host::PropertyValue::Of(type));
+  return bag;
 }
 
-int DrawEdges(gdi::Surface& frame, const host::PropertyBag& skin, int width, int top) {
-  clsBitmap leftTop, leftMid, rightTop, rightMid, leftBot, rightBot, bottom;
-  Load(leftTop, skin, "LEFTTOP");
-  Load(leftMid, skin, "LEFTMID");
-  Load(rightTop, skin, "RIGHTTOP");
-  Load(rightMid, skin, "RIGHTMID");
-  Load(leftBot, skin, "LEFTBOT");
-  Load(rightBot, skin, "RIGHTBOT");
-  Load(bottom, skin, "BOTTOM");
+// The frame as the main window shows it: the same controls, docked in the
+// order it makes them, each reading the file through one reader. Only the
+// pin button, which the main window leaves hidden, is shown, so that its
+// place in the bar can be judged.
+gdi::Surface DrawFrame(const std::string& skinPath, int width, const std::string& caption,
+                       const skin::FrameSkins::Sink& say) {
+  platform::HeadlessDesktop desktop(4096 + 2 * Margin, 4096 + 2 * Margin);
+  const DesktopInUse inUse(desktop);
+  skin::FrameSkins skins({}, say);
+  host::Form window(desktop, "SkinPreview");
+  window.Caption(caption);
+  window.Icon({StandInIcon()});
+  window.Move(0, 0, width * Twips, FrameHeight * Twips);
 
-  const int bottomHeight = bottom.Height();
-  if (bottomHeight > 0) {
-    ControlSurface edge(width, bottomHeight, BorderBackColor);
-    TileAcross(edge.dc, width, bottom);
-    Blit(edge.dc, 0, 0, leftBot);
-    Blit(edge.dc, Round(width - rightBot.Width()), 0, rightBot);
-    gdi::CopyRect(frame, 0, frame.height - bottomHeight, width, bottomHeight, edge.Pixels(), 0,
-                  0);
+  const host::PropertyBag right = EdgeSettings(2);
+  JSBORDER& rightEdge = window.Add(std::make_unique<JSBORDER>("JSBORDER2"), &right);
+  rightEdge.Align(host::vbAlignRight);
+  const host::PropertyBag bottom = EdgeSettings(3);
+  JSBORDER& bottomEdge = window.Add(std::make_unique<JSBORDER>("JSBORDER3"), &bottom);
+  bottomEdge.Align(host::vbAlignBottom);
+  // The caption's stored defaults: all three buttons, the icon, resizing.
+  const host::PropertyBag defaults;
+  JSCAPTION& bar = window.Add(std::make_unique<JSCAPTION>("JSCAPTION1"), &defaults);
+  bar.Align(host::vbAlignTop);
+  bar.SHOWONTOP(-1);
+  const host::PropertyBag left = EdgeSettings(1);
+  JSBORDER& leftEdge = window.Add(std::make_unique<JSBORDER>("JSBORDER1"), &left);
+  leftEdge.Align(host::vbAlignLeft);
+
+  bar.Skins(skins);
+  bar.Path(skinPath);
+  for (JSBORDER* edge : {&leftEdge, &rightEdge, &bottomEdge}) {
+    edge->Skins(skins);
+    edge->Path(skinPath);
   }
-  const int sideHeight = frame.height - top - bottomHeight;
-  if (sideHeight <= 0) return bottomHeight;
-  struct Side {
-    const clsBitmap& top;
-    const clsBitmap& middle;
-    bool right;
-  };
-  for (const Side& side : {Side{leftTop, leftMid, false}, Side{rightTop, rightMid, true}}) {
-    const int thickness = side.top.Width();
-    if (thickness <= 0) continue;
-    ControlSurface edge(thickness, sideHeight, BorderBackColor);
-    TileDown(edge.dc, sideHeight, side.middle);
-    Blit(edge.dc, 0, 0, side.top);
-    gdi::CopyRect(frame, side.right ? width - thickness : 0, top, thickness, sideHeight,
-                  edge.Pixels(), 0, 0);
-  }
-  return bottomHeight;
+  // The window is as high as its bar, which the skin sets, and the rest.
+  window.Height((bar.ScaleHeight() + FrameHeight) * Twips);
+  window.Show();
+  return desktop.Capture(window.hwnd());
 }
 
 // Every button's faces side by side on a strip of bar, in the order
@@ -207,16 +174,11 @@ int DrawFaces(gdi::Surface& target, int y, int width, const host::PropertyBag& s
 
 }  // namespace
 
-gdi::Surface RenderPreview(const host::PropertyBag& skin, int width, const std::string& caption) {
+gdi::Surface RenderPreview(const std::string& skinPath, const host::PropertyBag& skin, int width,
+                           const skin::FrameSkins::Sink& say, const std::string& caption) {
   width = std::clamp(width, 64, 4096);
-  clsBitmap left;
-  Load(left, skin, "TOPLEFT");
-  const int barHeight = std::max(0, left.Height());
-  const std::uint32_t parentBack = skin::Colour(skin, "PARENTBACKCOLOR").value_or(0);
-  gdi::Surface frame(width, FrameHeight + barHeight, gdi::ColorToPixel(parentBack));
-  DrawEdges(frame, skin, width, barHeight);
-  DrawCaption(frame, skin, width, caption);
-
+  const gdi::Surface frame = DrawFrame(skinPath, width, caption, say);
+  const int barHeight = std::max(0, frame.height - FrameHeight);
   const int stripWidth = std::min(4096, FacesWidth(skin));
   gdi::Surface out(std::max(width, stripWidth), frame.height + Margin + barHeight, Backdrop);
   gdi::CopyRect(out, 0, 0, width, frame.height, frame, 0, 0);

@@ -1,7 +1,6 @@
 #include "tools/skin/SkinTool.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <optional>
 #include <ostream>
@@ -98,9 +97,9 @@ std::optional<std::string> RepackDifference(const std::vector<std::uint8_t>& fil
   std::string respelled;
   for (const host::PropertyBag::Entry& entry : skin.Entries()) {
     const auto match = std::find_if(now.begin(), now.end(),
-                                    [&](const auto& e) { return SameKey(e.name, entry.name); });
+                                    [&](const auto& e) { return host::EqualNoCase(e.name, entry.name); });
     const bool seen = std::any_of(kept.begin(), kept.end(),
-                                  [&](const std::string& k) { return SameKey(k, entry.name); });
+                                  [&](const std::string& k) { return host::EqualNoCase(k, entry.name); });
     if (match == now.end() || seen) continue;
     kept.push_back(entry.name);
     if (match->name != entry.name) {
@@ -113,7 +112,7 @@ std::optional<std::string> RepackDifference(const std::vector<std::uint8_t>& fil
   const bool reordered =
       kept.size() == now.size() &&
       !std::equal(kept.begin(), kept.end(), now.begin(),
-                  [](const std::string& k, const auto& e) { return SameKey(k, e.name); });
+                  [](const std::string& k, const auto& e) { return host::EqualNoCase(k, e.name); });
   if (reordered) causes.push_back("its entries are not in the order pack writes");
   std::string text;
   for (const std::string& c : causes) text += (text.empty() ? "" : "; ") + c;
@@ -142,11 +141,9 @@ int Pack(const std::string& dir, const std::string& out, std::ostream& info, std
 
 static bool IsSkinSource(const std::string& name) {
   if (name == "skin.ini") return true;
-  std::string lower = name;
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return lower.size() > 4 &&
-         (lower.ends_with(".png") || lower.ends_with(".bmp"));
+  const std::string_view extension =
+      name.size() > 4 ? std::string_view(name).substr(name.size() - 4) : std::string_view();
+  return host::EqualNoCase(extension, ".png") || host::EqualNoCase(extension, ".bmp");
 }
 
 int PackWatch(const std::string& dir, const std::string& out, std::ostream& info,
@@ -213,7 +210,7 @@ int Preview(const std::vector<std::string>& inputs, const std::string& out, int 
   // A forgotten OUT would make the last skin the picture's path and
   // overwrite it, so OUT must say it is a PNG and be none of the inputs.
   const std::string extension = Utf8(FsPath(out).extension());
-  if (!SameKey(extension, ".png")) {
+  if (!host::EqualNoCase(extension, ".png")) {
     err << "error: " << out << ": the picture to write must end in .png; nothing written\n";
     return 1;
   }
@@ -223,12 +220,19 @@ int Preview(const std::vector<std::string>& inputs, const std::string& out, int 
       return 1;
     }
   }
+  // What the frame controls' reader says is what the program would say on
+  // stderr about the file.
+  const auto warn = [&](const std::string& line) {
+    constexpr std::string_view program = "skinshell: ";
+    err << "warning: " << (line.starts_with(program) ? line.substr(program.size()) : line)
+        << "\n";
+  };
   std::vector<gdi::Surface> previews;
   for (const std::string& in : inputs) {
     host::PropertyBag skin;
     std::vector<std::uint8_t> bytes;
     if (!ReadSkin(in, skin, bytes, err)) return 1;
-    previews.push_back(RenderPreview(skin, width));
+    previews.push_back(RenderPreview(in, skin, width, warn));
   }
   const gdi::Surface picture =
       previews.size() == 1 ? std::move(previews[0]) : StackPreviews(previews);

@@ -1,4 +1,5 @@
-// The frame's keys as the skin tool looks them up.
+// The frame's keys as the skin tool looks them up: by a name in any letter
+// case, as the readers find them.
 #pragma once
 
 #include <string_view>
@@ -11,8 +12,6 @@ using skin::KeyKind;
 using skin::SkinKey;
 using skin::SkinKeys;
 
-// Case-insensitive ASCII comparison, as the readers look keys up.
-bool SameKey(std::string_view a, std::string_view b);
 // The table entry for a name in any letter case, or null.
 const SkinKey* FindKey(std::string_view name);
 std::string_view KindName(KeyKind kind);
