@@ -365,6 +365,14 @@ void Form::RoutePointer(const platform::PointerEvent& event) {
   const int x = event.x - target->px_;
   const int y = event.y - target->py_;
   Element* element = capture_ ? captureElement_ : ElementAt(*target, x, y);
+  DeliverPointer(*target, element, event, x, y);
+  PaintPending();
+  Invalidate();
+}
+
+void Form::DeliverPointer(Control& target, Element* element,
+                          const platform::PointerEvent& event, int x, int y) {
+  using platform::PointerKind;
   const float ex = static_cast<float>(x - (element ? element->Left : 0));
   const float ey = static_cast<float>(y - (element ? element->Top : 0));
   const float fx = static_cast<float>(x);
@@ -375,47 +383,45 @@ void Form::RoutePointer(const platform::PointerEvent& event) {
       if (element && element->MouseMove) {
         element->MouseMove(event.button, event.shift, ex, ey);
       } else if (!element) {
-        target->UserControl_MouseMove(event.button, event.shift, fx, fy);
+        target.UserControl_MouseMove(event.button, event.shift, fx, fy);
       }
       break;
     case PointerKind::Down:
-      capture_ = target;
+      capture_ = &target;
       captureElement_ = element;
       doubleClickPending_ = false;
       if (element && element->MouseDown) {
         element->MouseDown(event.button, event.shift, ex, ey);
       } else if (!element) {
-        target->UserControl_MouseDown(event.button, event.shift, fx, fy);
+        target.UserControl_MouseDown(event.button, event.shift, fx, fy);
       }
       break;
     case PointerKind::DoubleClick:
-      capture_ = target;
+      capture_ = &target;
       captureElement_ = element;
       doubleClickPending_ = true;
       if (element && element->DblClick) {
         element->DblClick();
       } else if (!element) {
-        target->UserControl_DblClick();
+        target.UserControl_DblClick();
       }
       break;
     case PointerKind::Up: {
       // The release after a double-click raises no second Click.
-      const bool click = capture_ == target && !doubleClickPending_;
+      const bool click = capture_ == &target && !doubleClickPending_;
       capture_ = nullptr;
       captureElement_ = nullptr;
       doubleClickPending_ = false;
       if (element && element->MouseUp) {
         element->MouseUp(event.button, event.shift, ex, ey);
       } else if (!element) {
-        target->UserControl_MouseUp(event.button, event.shift, fx, fy);
-        const bool inside = x >= 0 && y >= 0 && x < target->pw_ && y < target->ph_;
-        if (click && inside && !unloaded_) target->UserControl_Click();
+        target.UserControl_MouseUp(event.button, event.shift, fx, fy);
+        const bool inside = x >= 0 && y >= 0 && x < target.pw_ && y < target.ph_;
+        if (click && inside && !unloaded_) target.UserControl_Click();
       }
       break;
     }
   }
-  PaintPending();
-  Invalidate();
 }
 
 void Form::OnBoundsChanged(int x, int y, int width, int height) {

@@ -115,6 +115,10 @@ class Form : public platform::WindowSink {
   Element* ElementAt(const Control& control, int x, int y) const;
   Control* ControlAt(int x, int y) const;
   void RoutePointer(const platform::PointerEvent& event);
+  // Hands the event to the element or control under it, at (x, y) in the
+  // control's pixels, and keeps the capture as the event leaves it.
+  void DeliverPointer(Control& target, Element* element, const platform::PointerEvent& event,
+                      int x, int y);
   void AdoptState(int windowState, const RECT& bounds);
   void DrawControls(gdi::Surface& target, int scale) const;
   void Guarded(const std::function<void()>& work);
