@@ -1,6 +1,6 @@
 // The GTK backend's own logic, which needs no display: page URIs, double-
 // click detection, answering geometry requests, window shapes, the monitor
-// showing a window, the icon's property.
+// showing a window, the icon's property, where web views lie over the frame.
 #include <gtest/gtest.h>
 
 #include "platform/gtk/ClickTracker.h"
@@ -11,6 +11,7 @@
 #include "platform/gtk/PendingGeometry.h"
 #include "platform/gtk/ResizeTrace.h"
 #include "platform/gtk/ShapeRectangles.h"
+#include "platform/gtk/WebViewTable.h"
 
 namespace platform::gtk {
 namespace {
@@ -207,6 +208,34 @@ TEST(NetWmIcon, EachImageIsItsSizeThenItsPixelsStraightWithMasksKept) {
   // A pixel of a masked image is shown whole or not at all.
   EXPECT_EQ(StraightArgb(0xC0C0C0C0u, 24), 0xFFFFFFFFu);
   EXPECT_EQ(StraightArgb(0x40404040u, 24), 0x00000000u);
+}
+
+// The frame is not rendered for a repaint that lies wholly under a shown web
+// view; anywhere else the frame, or the part of the page cut off, would show
+// stale pixels.
+TEST(WebViewTable, AViewIsPlacedInsideItsWindowAndOnlyAShownOneCoversTheFrame) {
+  WebViewTable table;
+  const HWND window = reinterpret_cast<HWND>(1);
+  const WebViewId page = table.Add(window);
+  const WebViewId sound = table.Add(window);
+  EXPECT_NE(page, 0);
+  EXPECT_NE(sound, page);
+  table.Find(page)->bounds = {-2, 20, 204, 150};
+  table.Find(page)->visible = true;
+  table.Find(sound)->bounds = {0, 0, 200, 20};
+  const RECT placed = WebViewTable::Placed(table.Find(page)->bounds, 200, 120);
+  EXPECT_EQ(placed.left, 0);
+  EXPECT_EQ(placed.top, 20);
+  EXPECT_EQ(placed.right, 200);
+  EXPECT_EQ(placed.bottom, 120);
+  EXPECT_TRUE(table.Covers(window, 200, 120, {0, 20, 200, 120}));
+  EXPECT_FALSE(table.Covers(window, 200, 120, {10, 10, 190, 60}));   // the caption's strip too
+  EXPECT_FALSE(table.Covers(window, 200, 110, {10, 30, 190, 120}));  // past the window's bottom
+  EXPECT_FALSE(table.Covers(window, 200, 120, {0, 0, 200, 20}));     // under the hidden view
+  EXPECT_FALSE(table.Covers(reinterpret_cast<HWND>(2), 200, 120, {10, 30, 190, 120}));
+  table.RemoveWindow(window);
+  EXPECT_EQ(table.Find(page), nullptr);
+  EXPECT_EQ(table.Find(sound), nullptr);
 }
 
 }  // namespace
