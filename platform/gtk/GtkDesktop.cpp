@@ -83,7 +83,7 @@ GtkDesktop::~GtkDesktop() {
 GtkDesktop::Window::Window(GtkDesktop& desktop, WindowSink& sink, const RECT& bounds)
     : desktop(desktop),
       sink(sink),
-      input(sink, desktop.captured_),
+      input(sink, desktop.captured_, desktop.cursors_),
       window(NewTopLevel(GeometryOf(bounds))),
       layout(NewLayout(window)),
       area(NewDrawingArea(layout, GeometryOf(bounds))),
@@ -136,7 +136,7 @@ void GtkDesktop::DestroyTopLevel(HWND hwnd) {
   // No signal may reach the sink from here on: the host is ending the window.
   g_signal_handlers_disconnect_by_data(w.window, &w);
   g_signal_handlers_disconnect_by_data(w.area, &w);
-  w.input.Disconnect(w.area);
+  w.input.Disconnect();
   w.views.Disconnect();
   if (GdkFrameClock* clock = gtk_widget_get_frame_clock(w.window)) {
     g_signal_handlers_disconnect_by_data(clock, &w);
@@ -295,12 +295,7 @@ void GtkDesktop::SetMinimumSize(HWND hwnd, int width, int height) {
 }
 
 void GtkDesktop::SetCursor(HWND hwnd, Cursor cursor) {
-  Window* w = Get(hwnd);
-  if (w == nullptr || w->cursor == cursor) return;
-  w->cursor = cursor;
-  if (GdkWindow* gdkWindow = gtk_widget_get_window(w->area)) {
-    gdk_window_set_cursor(gdkWindow, cursors_.For(cursor));
-  }
+  if (Window* w = Get(hwnd)) w->input.SetCursor(cursor);
 }
 
 void GtkDesktop::Invalidate(HWND hwnd) {
@@ -568,8 +563,8 @@ void GtkDesktop::OnRealize(GtkWidget* widget, gpointer data) {
     if (GdkFrameClock* clock = gtk_widget_get_frame_clock(w.window)) {
       g_signal_connect(clock, "after-paint", G_CALLBACK(OnAfterPaint), &w);
     }
-  } else if (GdkWindow* gdkWindow = gtk_widget_get_window(w.area)) {
-    gdk_window_set_cursor(gdkWindow, w.desktop.cursors_.For(w.cursor));
+  } else {
+    w.input.Realized();
   }
 }
 

@@ -12,7 +12,6 @@
 // GLib's macros of the same names would otherwise break.
 #include "platform/Desktop.h"
 #include "platform/WindowTable.h"
-#include "platform/gtk/CursorCache.h"
 #include "platform/gtk/FolderWatch.h"
 #include "platform/gtk/FramePainter.h"
 #include "platform/gtk/IdleCall.h"
@@ -103,7 +102,6 @@ class GtkDesktop : public Desktop {
     bool leavingMaximized = false;
     MinimumSize minimum;
     WindowShape shape;
-    Cursor cursor = Cursor::Default;
     FramePainter painter;
     WindowIcon icon;
     WindowWebViews views;
@@ -130,10 +128,10 @@ class GtkDesktop : public Desktop {
   static void OnScaleChanged(GObject* object, GParamSpec* spec, gpointer data);
 
   guint liveCountSignal_ = 0;  // SIGUSR2: trace the live GDI objects
+  CursorCache cursors_;
   WorkAreas workAreas_;
   WebViewTable webViews_;
   WindowTable<Window> windows_;
-  CursorCache cursors_;
   std::map<HWND, std::unique_ptr<FolderWatch>> folderWatches_;  // FolderWatch.cpp
   // The input of the window with a button down.
   PointerInput* captured_ = nullptr;

@@ -7,8 +7,8 @@
 
 namespace platform::gtk {
 
-PointerInput::PointerInput(WindowSink& sink, PointerInput*& captured)
-    : sink_(sink), captured_(captured) {
+PointerInput::PointerInput(WindowSink& sink, PointerInput*& captured, CursorCache& cursors)
+    : sink_(sink), captured_(captured), cursors_(cursors) {
   GtkSettings* settings = gtk_settings_get_default();
   int doubleClickTime = 400;
   int doubleClickDistance = 5;
@@ -24,6 +24,7 @@ PointerInput::~PointerInput() {
 }
 
 void PointerInput::Connect(GtkWidget* area) {
+  area_ = area;
   g_signal_connect(area, "button-press-event", G_CALLBACK(OnButton), this);
   g_signal_connect(area, "button-release-event", G_CALLBACK(OnButton), this);
   g_signal_connect(area, "motion-notify-event", G_CALLBACK(OnMotion), this);
@@ -31,8 +32,20 @@ void PointerInput::Connect(GtkWidget* area) {
   g_signal_connect(area, "grab-broken-event", G_CALLBACK(OnGrabBroken), this);
 }
 
-void PointerInput::Disconnect(GtkWidget* area) {
-  g_signal_handlers_disconnect_by_data(area, this);
+void PointerInput::Disconnect() {
+  g_signal_handlers_disconnect_by_data(area_, this);
+}
+
+void PointerInput::SetCursor(Cursor cursor) {
+  if (cursor == cursor_) return;
+  cursor_ = cursor;
+  Realized();
+}
+
+void PointerInput::Realized() {
+  if (GdkWindow* gdkWindow = gtk_widget_get_window(area_)) {
+    gdk_window_set_cursor(gdkWindow, cursors_.For(cursor_));
+  }
 }
 
 void PointerInput::DropCapture() {

@@ -1,11 +1,12 @@
 // The mouse on a window's drawing area as the host hears it: presses,
-// releases and moves in the Windows order, the capture a press takes, and
-// the press a move or sizing loop starts from.
+// releases and moves in the Windows order, the capture a press takes, the
+// press a move or sizing loop starts from, and the cursor shown over it.
 #pragma once
 
 // The Win32 subset first: GLib's TRUE and FALSE would break its constants.
 #include "platform/Desktop.h"
 #include "platform/gtk/ClickTracker.h"
+#include "platform/gtk/CursorCache.h"
 
 #include <gtk/gtk.h>
 
@@ -14,8 +15,8 @@ namespace platform::gtk {
 class PointerInput {
  public:
   // captured is the desktop's one window with a button down, shared by all
-  // of its windows' inputs.
-  PointerInput(WindowSink& sink, PointerInput*& captured);
+  // of its windows' inputs, as are its cursors.
+  PointerInput(WindowSink& sink, PointerInput*& captured, CursorCache& cursors);
   ~PointerInput();
   PointerInput(const PointerInput&) = delete;
   PointerInput& operator=(const PointerInput&) = delete;
@@ -23,7 +24,11 @@ class PointerInput {
   // Listens to the drawing area, which must let pass button presses and
   // releases, motion and entering.
   void Connect(GtkWidget* area);
-  void Disconnect(GtkWidget* area);
+  void Disconnect();
+  void SetCursor(Cursor cursor);
+  // The drawing area has a window on the server now, for the cursor set
+  // before.
+  void Realized();
   bool Pressed() const { return press_.button != 0; }
   // Starts the window manager's move (HTCAPTION) or sizing loop from the
   // press under way; false for another hit code.
@@ -50,6 +55,9 @@ class PointerInput {
 
   WindowSink& sink_;
   PointerInput*& captured_;
+  CursorCache& cursors_;
+  GtkWidget* area_ = nullptr;
+  Cursor cursor_ = Cursor::Default;
   ClickTracker clicks_{400, 5};
   Press press_;
 };
