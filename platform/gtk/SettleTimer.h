@@ -12,8 +12,8 @@ namespace platform::gtk {
 
 class SettleTimer {
  public:
-  // A little longer than the settle time itself, so that an answer on its
-  // way at the settle time still arrives first.
+  // The settle time, with a margin: a request is given up on only once it
+  // has gone unanswered for all of it.
   static constexpr unsigned Ms = static_cast<unsigned>(PendingGeometry::SettleMs) + 20;
 
   explicit SettleTimer(std::function<void()> expired) : expired_(std::move(expired)) {}
