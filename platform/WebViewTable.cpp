@@ -36,4 +36,15 @@ RECT WebViewTable::Visible(const WebViewEntry& view, int clientWidth, int client
           std::min<LONG>(b.right, clientWidth), std::min<LONG>(b.bottom, clientHeight)};
 }
 
+bool WebViewTable::Covers(HWND parent, int clientWidth, int clientHeight, const RECT& r) const {
+  for (const auto& [id, view] : views_) {
+    if (view.parent != parent || !view.visible) continue;
+    const RECT p = Visible(view, clientWidth, clientHeight);
+    if (r.left >= p.left && r.top >= p.top && r.right <= p.right && r.bottom <= p.bottom) {
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace platform

@@ -32,6 +32,10 @@ class WebViewTable {
   // The part of the view's rectangle inside a client area of that size:
   // what of it can be seen.
   static RECT Visible(const WebViewEntry& view, int clientWidth, int clientHeight);
+  // Whether the rectangle (client pixels) lies inside what can be seen of
+  // one shown view of the window: a backend that paints its views above the
+  // host's pixels need not draw those for it.
+  bool Covers(HWND parent, int clientWidth, int clientHeight, const RECT& rect) const;
 
  private:
   std::map<WebViewId, WebViewEntry> views_;

@@ -1,24 +1,13 @@
 #include "platform/gtk/GtkDesktop.h"
 
 #include "platform/gdi/Gdi.h"
-#include "platform/gtk/IconProperty.h"
-#include "platform/gtk/InputMapping.h"
-#include "platform/gtk/PageUri.h"
-#include "platform/gtk/ShapeRectangles.h"
+#include "platform/gtk/GdkMonitors.h"
+#include "platform/gtk/Trace.h"
 
-// X11 last: it defines macros (None, Bool, Status) that clash with names in
-// the headers above.
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
-#include <X11/extensions/shape.h>
-#include <gdk/gdkx.h>
 #include <glib-unix.h>
 
 #include <algorithm>
-#include <cmath>
 #include <csignal>
-#include <cstdio>
-#include <cstring>
 #include <string>
 
 namespace platform::gtk {
@@ -37,19 +26,6 @@ RECT RectOf(const GdkRectangle& r) {
   return {r.x, r.y, r.x + r.width, r.y + r.height};
 }
 
-// What passes between the host and the window manager, for
-// G_MESSAGES_DEBUG=skinshell.
-template <class... Args>
-void Trace(const char* format, Args... args) {
-  g_log("skinshell", G_LOG_LEVEL_DEBUG, format, args...);
-}
-
-// A step of the start-up, timed on the monotonic clock for the start-up
-// benchmark.
-void Phase(const char* name, const char* detail = "") {
-  Trace("phase %s%s at %" G_GINT64_FORMAT, name, detail, g_get_monotonic_time());
-}
-
 // Where the window really is: gtk_window_get_position asks the X server,
 // where the configure-event after mapping can report 0,0 under a
 // reparenting window manager.
@@ -60,52 +36,29 @@ Geometry RealGeometry(GtkWidget* window) {
   return g;
 }
 
-GdkPixbuf* PixbufOf(const IconImage& image) {
-  const gdi::Surface& s = image.pixels;
-  if (!s.HasPixels()) return nullptr;
-  GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, TRUE, 8, s.width, s.height);
-  if (pixbuf == nullptr) return nullptr;
-  guchar* bytes = gdk_pixbuf_get_pixels(pixbuf);
-  int stride = gdk_pixbuf_get_rowstride(pixbuf);
-  for (int y = 0; y < s.height; ++y) {
-    const std::uint32_t* row = s.Row(y);
-    guchar* out = bytes + static_cast<std::size_t>(y) * stride;
-    for (int x = 0; x < s.width; ++x) {
-      const std::uint32_t p = StraightArgb(row[x], image.bitsPerPixel);
-      out[4 * x + 0] = static_cast<guchar>(p >> 16);
-      out[4 * x + 1] = static_cast<guchar>(p >> 8);
-      out[4 * x + 2] = static_cast<guchar>(p);
-      out[4 * x + 3] = static_cast<guchar>(p >> 24);
-    }
-  }
-  return pixbuf;
+GtkWidget* NewTopLevel(const Geometry& g) {
+  GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  gtk_window_set_decorated(GTK_WINDOW(window), FALSE);
+  gtk_window_set_default_size(GTK_WINDOW(window), std::max(1, g.width), std::max(1, g.height));
+  gtk_window_move(GTK_WINDOW(window), g.x, g.y);
+  return window;
 }
 
-// How long the views after a window's first wait at most for its page.
-constexpr guint HoldMs = 5000;
+GtkWidget* NewLayout(GtkWidget* window) {
+  GtkWidget* layout = gtk_layout_new(nullptr, nullptr);
+  gtk_container_add(GTK_CONTAINER(window), layout);
+  return layout;
+}
 
-WebKitWebView* NewWebView(WebKitWebView* related) {
-  WebKitSettings* settings = webkit_settings_new();
-  webkit_settings_set_enable_javascript(settings, TRUE);
-  webkit_settings_set_allow_file_access_from_file_urls(settings, FALSE);
-  webkit_settings_set_allow_universal_access_from_file_urls(settings, FALSE);
-  webkit_settings_set_enable_developer_extras(settings, FALSE);
-  // The sound page plays as soon as it loads, with no click to allow it.
-  webkit_settings_set_media_playback_requires_user_gesture(settings, FALSE);
-  WebKitWebsitePolicies* policies =
-      webkit_website_policies_new_with_policies("autoplay", WEBKIT_AUTOPLAY_ALLOW, nullptr);
-  // Views of one window share a web process: a second process would cost
-  // its start-up and a few hundred megabytes for a page that only plays a
-  // sound.
-  auto* view =
-      WEBKIT_WEB_VIEW(related != nullptr ? g_object_new(WEBKIT_TYPE_WEB_VIEW, "settings", settings,
-                                                        "website-policies", policies,
-                                                        "related-view", related, nullptr)
-                                         : g_object_new(WEBKIT_TYPE_WEB_VIEW, "settings", settings,
-                                                        "website-policies", policies, nullptr));
-  g_object_unref(policies);
-  g_object_unref(settings);
-  return view;
+// Full size under the web views: it shows the frame and takes the mouse
+// wherever no web view covers it.
+GtkWidget* NewDrawingArea(GtkWidget* layout, const Geometry& g) {
+  GtkWidget* area = gtk_drawing_area_new();
+  gtk_widget_set_size_request(area, std::max(1, g.width), std::max(1, g.height));
+  gtk_widget_add_events(area, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
+                                  GDK_POINTER_MOTION_MASK | GDK_ENTER_NOTIFY_MASK);
+  gtk_layout_put(GTK_LAYOUT(layout), area, 0, 0);
+  return area;
 }
 
 }  // namespace
@@ -120,25 +73,36 @@ static gboolean TraceLiveObjects(gpointer) {
 
 // Not SIGUSR1: WebKit's JavaScript engine takes that one for its collector.
 GtkDesktop::GtkDesktop()
-    : liveCountSignal_(g_unix_signal_add(SIGUSR2, TraceLiveObjects, nullptr)) {
-  WatchWorkAreas();
-}
+    : liveCountSignal_(g_unix_signal_add(SIGUSR2, TraceLiveObjects, nullptr)) {}
 
 GtkDesktop::~GtkDesktop() {
   if (liveCountSignal_ != 0) g_source_remove(liveCountSignal_);
-  if (workAreasReset_ != 0) g_source_remove(workAreasReset_);
-  if (watchedRoot_ != nullptr) gdk_window_remove_filter(watchedRoot_, OnRootEvent, this);
-  if (monitorsChanged_ != 0) {
-    g_signal_handler_disconnect(gdk_screen_get_default(), monitorsChanged_);
-  }
   while (Window* w = windows_.First()) DestroyTopLevel(w->hwnd);
-  for (auto& [cursor, gdkCursor] : cursors_) {
-    if (gdkCursor != nullptr) g_object_unref(gdkCursor);
-  }
 }
+
+GtkDesktop::Window::Window(GtkDesktop& desktop, WindowSink& sink, const RECT& bounds)
+    : desktop(desktop),
+      sink(sink),
+      input(sink, desktop.captured_, desktop.cursors_),
+      window(NewTopLevel(GeometryOf(bounds))),
+      layout(NewLayout(window)),
+      area(NewDrawingArea(layout, GeometryOf(bounds))),
+      bounds(bounds),
+      actual(GeometryOf(bounds)),
+      flush([this] { this->desktop.Request(*this, GeometryOf(this->bounds)); }),
+      settle([this] { this->desktop.OnSettleTimer(*this); }),
+      iconify([this] { this->desktop.OnIconifyTimer(*this); }),
+      minimum(window),
+      shape(window),
+      icon(window),
+      views(layout, desktop.WebViews(), bounds.right - bounds.left, bounds.bottom - bounds.top) {}
 
 GtkDesktop::Window* GtkDesktop::Get(HWND hwnd) {
   return windows_.Get(hwnd);
+}
+
+GtkDesktop::Window& GtkDesktop::ParentOf(WebViewId view) {
+  return *Get(WebViews().Find(view)->parent);
 }
 
 GtkWidget* GtkDesktop::Widget(HWND hwnd) {
@@ -149,42 +113,10 @@ GtkWidget* GtkDesktop::Widget(HWND hwnd) {
 HWND GtkDesktop::CreateTopLevelImpl(WindowSink& sink, const RECT& bounds) {
   Trace("CreateTopLevel");
   Phase("window created");
-  auto owned = std::make_unique<Window>();
+  auto owned = std::make_unique<Window>(*this, sink, bounds);
   Window& w = *owned;
-  w.desktop = this;
-  w.sink = &sink;
-  w.bounds = bounds;
-  Geometry g = GeometryOf(bounds);
-  w.actual = g;
-
-  GtkSettings* settings = gtk_settings_get_default();
-  int doubleClickTime = 400;
-  int doubleClickDistance = 5;
-  if (settings != nullptr) {
-    g_object_get(settings, "gtk-double-click-time", &doubleClickTime, "gtk-double-click-distance",
-                 &doubleClickDistance, nullptr);
-  }
-  w.clicks = ClickTracker(doubleClickTime, doubleClickDistance);
-
-  w.window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
-  gtk_window_set_decorated(GTK_WINDOW(w.window), FALSE);
-  gtk_window_set_default_size(GTK_WINDOW(w.window), std::max(1, g.width), std::max(1, g.height));
-  gtk_window_move(GTK_WINDOW(w.window), g.x, g.y);
-  w.layout = gtk_layout_new(nullptr, nullptr);
-  gtk_container_add(GTK_CONTAINER(w.window), w.layout);
-  w.area = gtk_drawing_area_new();
-  gtk_widget_set_size_request(w.area, std::max(1, g.width), std::max(1, g.height));
-  gtk_widget_add_events(w.area,
-                        GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_POINTER_MOTION_MASK |
-                            GDK_ENTER_NOTIFY_MASK);
-  gtk_layout_put(GTK_LAYOUT(w.layout), w.area, 0, 0);
-
   g_signal_connect(w.area, "draw", G_CALLBACK(OnDraw), &w);
-  g_signal_connect(w.area, "button-press-event", G_CALLBACK(OnButton), &w);
-  g_signal_connect(w.area, "button-release-event", G_CALLBACK(OnButton), &w);
-  g_signal_connect(w.area, "motion-notify-event", G_CALLBACK(OnMotion), &w);
-  g_signal_connect(w.area, "enter-notify-event", G_CALLBACK(OnEnter), &w);
-  g_signal_connect(w.area, "grab-broken-event", G_CALLBACK(OnGrabBroken), &w);
+  w.input.Connect(w.area);
   g_signal_connect(w.window, "configure-event", G_CALLBACK(OnConfigure), &w);
   g_signal_connect(w.window, "window-state-event", G_CALLBACK(OnWindowState), &w);
   g_signal_connect(w.window, "delete-event", G_CALLBACK(OnDelete), &w);
@@ -201,36 +133,30 @@ HWND GtkDesktop::CreateTopLevelImpl(WindowSink& sink, const RECT& bounds) {
 
 void GtkDesktop::DestroyTopLevelImpl(HWND hwnd) {
   Window& w = *Get(hwnd);
-  if (captureWindow_ == &w) captureWindow_ = nullptr;
-  if (w.settleTimer != 0) g_source_remove(w.settleTimer);
-  if (w.iconifyTimer != 0) g_source_remove(w.iconifyTimer);
-  if (w.holdTimer != 0) g_source_remove(w.holdTimer);
-  if (w.flushSource != 0) g_source_remove(w.flushSource);
   folderWatches_.erase(hwnd);
   // No signal may reach the sink from here on: the host is ending the window.
   g_signal_handlers_disconnect_by_data(w.window, &w);
   g_signal_handlers_disconnect_by_data(w.area, &w);
-  if (w.firstView != nullptr) g_signal_handlers_disconnect_by_data(w.firstView, &w);
+  w.input.Disconnect();
+  w.views.Disconnect();
   if (GdkFrameClock* clock = gtk_widget_get_frame_clock(w.window)) {
     g_signal_handlers_disconnect_by_data(clock, &w);
   }
   gtk_widget_destroy(w.window);
+  // Its timers and the capture go with it.
   windows_.Remove(hwnd);
 }
 
 void GtkDesktop::Request(Window& w, const Geometry& requested, bool force) {
   // This request supersedes any the host's assignments left to send.
-  if (w.flushSource != 0) {
-    g_source_remove(w.flushSource);
-    w.flushSource = 0;
-  }
+  w.flush.Cancel();
   Geometry g = requested;
   g.width = std::max(1, g.width);
   g.height = std::max(1, g.height);
   // GTK and the window manager hold a resize to the minimum size they were
   // told, which is the sizing loops' alone: the host may want less for a
   // while (it raises the size itself), so the hint gives way to the request.
-  ApplyMinimum(w, std::min(w.minWidth, g.width), std::min(w.minHeight, g.height));
+  w.minimum.HintFor(g.width, g.height);
   if (g == w.actual && w.pending.Empty() && !force) return;
   w.pending.Requested(g);
   GdkWindow* gdkWindow = gtk_widget_get_window(w.window);
@@ -252,44 +178,37 @@ void GtkDesktop::Request(Window& w, const Geometry& requested, bool force) {
     }
   }
   w.asked = g;
-  if (w.settleTimer != 0) g_source_remove(w.settleTimer);
-  w.settleTimer = g_timeout_add(PendingGeometry::SettleMs + 20, OnSettleTimer, &w);
+  w.settle.Start();
 }
 
 void GtkDesktop::SetBoundsImpl(HWND hwnd, const RECT& bounds) {
   Window* w = Get(hwnd);
   Trace("SetBounds %d,%d %dx%d", bounds.left, bounds.top, bounds.right - bounds.left,
         bounds.bottom - bounds.top);
-  w->bounds = bounds;
-  Geometry g = GeometryOf(bounds);
-  // The drawing area follows the model at once, so the host's pixels are
-  // shown at the size it drew them for.
-  gtk_widget_set_size_request(w->area, std::max(1, g.width), std::max(1, g.height));
-  PlaceWebViews(*w);
+  FollowBounds(*w, bounds);
   if (!gtk_widget_get_mapped(w->window)) {
-    Request(*w, g);
+    Request(*w, GeometryOf(bounds));
     return;
   }
   // A handler that assigns the bounds piece by piece (the caption's
   // maximize: position, then width, then height) would cost a configure
   // round trip per piece and a frame at every size in between. What the
-  // host settled on goes out once, before the main loop turns to anything
-  // else: at a priority above the window system's events and the frame
-  // clock.
-  if (w->flushSource == 0) {
-    w->flushSource = g_idle_add_full(G_PRIORITY_HIGH, OnFlushBounds, w, nullptr);
-  }
+  // host settled on goes out once its handler is done.
+  w->flush.Start();
+}
+
+// The drawing area follows the model at once, so the host's pixels are
+// shown at the size it drew them for.
+void GtkDesktop::FollowBounds(Window& w, const RECT& bounds) {
+  w.bounds = bounds;
+  const int width = bounds.right - bounds.left;
+  const int height = bounds.bottom - bounds.top;
+  gtk_widget_set_size_request(w.area, std::max(1, width), std::max(1, height));
+  w.views.Follow(width, height);
 }
 
 void GtkDesktop::FlushBounds(Window& w) {
-  if (w.flushSource != 0) Request(w, GeometryOf(w.bounds));
-}
-
-gboolean GtkDesktop::OnFlushBounds(gpointer data) {
-  auto& w = *static_cast<Window*>(data);
-  w.flushSource = 0;
-  w.desktop->Request(w, GeometryOf(w.bounds));
-  return G_SOURCE_REMOVE;
+  if (w.flush.Waiting()) Request(w, GeometryOf(w.bounds));
 }
 
 void GtkDesktop::ShowImpl(HWND hwnd, bool visible) {
@@ -303,10 +222,10 @@ void GtkDesktop::ShowImpl(HWND hwnd, bool visible) {
     // Until it has, what it reports on the way is no change of its own:
     // openbox's first configure-event puts a new window at 0,0.
     if (!gtk_widget_get_visible(w->window)) {
-      PrepareFirstFrame(*w);
-      w->pending.Requested(GeometryOf(w->bounds));
-      if (w->settleTimer != 0) g_source_remove(w->settleTimer);
-      w->settleTimer = g_timeout_add(PendingGeometry::SettleMs + 20, OnSettleTimer, w);
+      const Geometry g = GeometryOf(w->bounds);
+      w->painter.PrepareFirst(g.width, g.height, Scale(w->hwnd));
+      w->pending.Requested(g);
+      w->settle.Start();
     }
     gtk_widget_show(w->window);
   } else {
@@ -323,16 +242,13 @@ void GtkDesktop::SetStateImpl(HWND hwnd, int windowState) {
   // for this request is no news to it. A maximize stays the host's: it has
   // put the window on the work area already.
   w->state = windowState;
-  if (w->iconifyTimer != 0) {
-    g_source_remove(w->iconifyTimer);
-    w->iconifyTimer = 0;
-  }
+  w->iconify.Cancel();
   if (windowState == 1) {
     gtk_window_iconify(window);
     // With no window manager nothing iconifies the window, and nothing but
     // the window could bring the host back from minimized. Unanswered, the
     // request is taken as refused (OnIconifyTimer).
-    w->iconifyTimer = g_timeout_add(PendingGeometry::SettleMs + 20, OnIconifyTimer, w);
+    w->iconify.Start();
   } else if (windowState == 0) {
     // The host takes a window-manager maximize over as its own normal state
     // filling the work area, so the real window leaves both states.
@@ -345,8 +261,7 @@ void GtkDesktop::SetStateImpl(HWND hwnd, int windowState) {
     // look like a change from outside.
     if (w->maximized) {
       w->leavingMaximized = true;
-      if (w->settleTimer != 0) g_source_remove(w->settleTimer);
-      w->settleTimer = g_timeout_add(PendingGeometry::SettleMs + 20, OnSettleTimer, w);
+      w->settle.Start();
     }
   }
 }
@@ -364,132 +279,29 @@ void GtkDesktop::SetTitleImpl(HWND hwnd, const std::string& utf8) {
 }
 
 void GtkDesktop::SetIconImpl(HWND hwnd, const std::vector<IconImage>& images) {
-  Window* w = Get(hwnd);
-  w->icon = images;
-  // GTK also makes the old-style icon pixmap on the X server: Cairo's set-up
-  // for it and the upload held the map of a new window up by 2 to 6 ms.
-  // Until the first frame is on screen, the window gets only the property
-  // window managers show, written here; GTK gets the images after it.
-  if (w->framePainted) {
-    GiveIconToGtk(*w);
-  } else {
-    WriteIconProperty(*w);
-  }
-}
-
-void GtkDesktop::WriteIconProperty(Window& w) {
-  GdkWindow* gdkWindow = gtk_widget_get_window(w.window);
-  if (gdkWindow == nullptr || !GDK_IS_X11_WINDOW(gdkWindow)) return;
-  Display* display = GDK_WINDOW_XDISPLAY(gdkWindow);
-  ::Window xid = GDK_WINDOW_XID(gdkWindow);
-  const Atom property =
-      gdk_x11_get_xatom_by_name_for_display(gdk_window_get_display(gdkWindow), "_NET_WM_ICON");
-  const std::vector<unsigned long> value = NetWmIcon(w.icon);
-  if (value.empty()) {
-    XDeleteProperty(display, xid, property);
-    return;
-  }
-  XChangeProperty(display, xid, property, XA_CARDINAL, 32, PropModeReplace,
-                  reinterpret_cast<const unsigned char*>(value.data()),
-                  static_cast<int>(value.size()));
-}
-
-void GtkDesktop::GiveIconToGtk(Window& w) {
-  GList* list = nullptr;
-  for (const IconImage& image : w.icon) {
-    if (GdkPixbuf* pixbuf = PixbufOf(image)) list = g_list_append(list, pixbuf);
-  }
-  gtk_window_set_icon_list(GTK_WINDOW(w.window), list);
-  g_list_free_full(list, g_object_unref);
+  Get(hwnd)->icon.Set(images);
 }
 
 void GtkDesktop::SetMinimumSizeImpl(HWND hwnd, int width, int height) {
   Window* w = Get(hwnd);
-  w->minWidth = width;
-  w->minHeight = height;
+  w->minimum.Set(width, height);
   // A window already smaller keeps its size until the host changes it.
-  ApplyMinimum(*w, std::min(w->minWidth, w->actual.width), std::min(w->minHeight, w->actual.height));
-}
-
-void GtkDesktop::ApplyMinimum(Window& w, int width, int height) {
-  width = std::max(0, width);
-  height = std::max(0, height);
-  if (width == w.hintWidth && height == w.hintHeight) return;
-  w.hintWidth = width;
-  w.hintHeight = height;
-  GdkGeometry hints{};
-  hints.min_width = width;
-  hints.min_height = height;
-  gtk_window_set_geometry_hints(GTK_WINDOW(w.window), nullptr, &hints, GDK_HINT_MIN_SIZE);
-}
-
-GdkCursor* GtkDesktop::CursorFor(Cursor cursor) {
-  auto it = cursors_.find(cursor);
-  if (it != cursors_.end()) return it->second;
-  const char* name = CursorName(cursor);
-  GdkCursor* gdkCursor =
-      name != nullptr ? gdk_cursor_new_from_name(gdk_display_get_default(), name) : nullptr;
-  cursors_[cursor] = gdkCursor;
-  return gdkCursor;
+  w->minimum.HintFor(w->actual.width, w->actual.height);
 }
 
 void GtkDesktop::SetCursorImpl(HWND hwnd, Cursor cursor) {
-  Window* w = Get(hwnd);
-  if (w->cursor == cursor) return;
-  w->cursor = cursor;
-  if (GdkWindow* gdkWindow = gtk_widget_get_window(w->area)) {
-    gdk_window_set_cursor(gdkWindow, CursorFor(cursor));
-  }
+  Get(hwnd)->input.SetCursor(cursor);
 }
 
-void GtkDesktop::InvalidateImpl(HWND hwnd) { gtk_widget_queue_draw(Get(hwnd)->area); }
+void GtkDesktop::InvalidateImpl(HWND hwnd) {
+  gtk_widget_queue_draw(Get(hwnd)->area);
+}
 
 bool GtkDesktop::SetRegionImpl(HWND hwnd, HRGN region) {
   Window* w = Get(hwnd);
-  w->region.Reset(region);
-  w->shapeWidth = -1;
-  ApplyShape(*w);
+  w->shape.Region(region);
+  w->shape.Apply(w->actual.width, w->actual.height);
   return true;
-}
-
-// The X Shape extension directly: GDK's shape calls on a mapped window only
-// take effect at the next resize, and then for the old size.
-void GtkDesktop::ApplyShape(Window& w) {
-  GdkWindow* gdkWindow = gtk_widget_get_window(w.window);
-  if (gdkWindow == nullptr || !GDK_IS_X11_WINDOW(gdkWindow)) return;
-  Display* display = GDK_WINDOW_XDISPLAY(gdkWindow);
-  ::Window xid = GDK_WINDOW_XID(gdkWindow);
-  int width = w.actual.width;
-  int height = w.actual.height;
-  // GTK works in logical pixels; the X Shape is in the window's own pixels.
-  const int scale = std::max(1, gdk_window_get_scale_factor(gdkWindow));
-  if (scale != w.shapeScale) {
-    w.shapeScale = scale;
-    if (w.region != nullptr) w.shapeWidth = -1;
-  }
-  if (w.region == nullptr) {
-    if (w.shapeWidth == -1 && w.shapeHeight == -2) return;  // already removed
-    XShapeCombineMask(display, xid, ShapeBounding, 0, 0, None, ShapeSet);
-    XShapeCombineMask(display, xid, ShapeInput, 0, 0, None, ShapeSet);
-    w.shapeWidth = -1;
-    w.shapeHeight = -2;
-    return;
-  }
-  if (width == w.shapeWidth && height == w.shapeHeight) return;
-  std::vector<ShapeRect> rects =
-      ShapeRectangles(gdi::RegionSpans(w.region, width, height), scale);
-  std::vector<XRectangle> xrects;
-  xrects.reserve(rects.size());
-  for (const ShapeRect& r : rects) {
-    xrects.push_back({static_cast<short>(r.x), static_cast<short>(r.y),
-                      static_cast<unsigned short>(r.width), static_cast<unsigned short>(r.height)});
-  }
-  for (int kind : {ShapeBounding, ShapeInput}) {
-    XShapeCombineRectangles(display, xid, kind, 0, 0, xrects.data(),
-                            static_cast<int>(xrects.size()), ShapeSet, YXBanded);
-  }
-  w.shapeWidth = width;
-  w.shapeHeight = height;
 }
 
 void GtkDesktop::SetTopmostImpl(HWND hwnd, bool topmost) {
@@ -503,282 +315,65 @@ RECT GtkDesktop::PlacedImpl(HWND hwnd) {
   return gtk_widget_get_realized(w.window) ? RectOf(w.actual) : w.bounds;
 }
 
-bool GtkDesktop::WorkAreaImpl(int index, RECT& area) {
-  GdkDisplay* display = gdk_display_get_default();
-  if (display == nullptr) return false;
-  GdkMonitor* monitor = index >= 0 ? gdk_display_get_monitor(display, index) : nullptr;
-  if (monitor == nullptr) monitor = gdk_display_get_primary_monitor(display);
-  if (monitor == nullptr) monitor = gdk_display_get_monitor(display, 0);
-  if (monitor == nullptr) return false;
-  // Reading the work area costs GDK two or three round trips to the X
-  // server, and the host asks at every size of a live resize, several times
-  // in a maximize. It lives in the root window's properties, so it is read
-  // again only once one of them has changed (or the monitors have). Without
-  // that watch, once a turn of the main loop: within one no change can have
-  // been heard of.
-  auto known = workAreas_.find(monitor);
-  if (known != workAreas_.end()) {
-    area = known->second;
-    return true;
-  }
-  GdkRectangle r;
-  gdk_monitor_get_workarea(monitor, &r);
-  area = RectOf(r);
-  workAreas_[monitor] = area;
-  if (watchedRoot_ == nullptr && workAreasReset_ == 0) {
-    workAreasReset_ = g_idle_add_full(G_PRIORITY_HIGH, OnWorkAreasReset, this, nullptr);
-  }
+bool GtkDesktop::WorkAreaImpl(int monitor, RECT& area) {
+  GdkMonitor* showing = MonitorAt(monitor);
+  if (showing == nullptr) return false;
+  area = workAreas_.Of(showing);
   return true;
-}
-
-void GtkDesktop::WatchWorkAreas() {
-  GdkScreen* screen = gdk_screen_get_default();
-  GdkWindow* root = screen != nullptr ? gdk_screen_get_root_window(screen) : nullptr;
-  if (root == nullptr || !GDK_IS_X11_WINDOW(root)) return;
-  Display* display = GDK_WINDOW_XDISPLAY(root);
-  const ::Window xroot = GDK_WINDOW_XID(root);
-  XWindowAttributes attributes;
-  if (XGetWindowAttributes(display, xroot, &attributes) == 0) return;
-  // GDK selects events of its own on the root window straight through Xlib;
-  // property changes are added to them, not put in their place.
-  XSelectInput(display, xroot, attributes.your_event_mask | PropertyChangeMask);
-  gdk_window_add_filter(root, OnRootEvent, this);
-  watchedRoot_ = root;
-  monitorsChanged_ =
-      g_signal_connect(screen, "monitors-changed", G_CALLBACK(OnMonitorsChanged), this);
-}
-
-GdkFilterReturn GtkDesktop::OnRootEvent(GdkXEvent* xevent, GdkEvent*, gpointer data) {
-  if (static_cast<XEvent*>(xevent)->type == PropertyNotify) {
-    static_cast<GtkDesktop*>(data)->workAreas_.clear();
-  }
-  return GDK_FILTER_CONTINUE;
-}
-
-void GtkDesktop::OnMonitorsChanged(GdkScreen*, gpointer data) {
-  static_cast<GtkDesktop*>(data)->workAreas_.clear();
-}
-
-gboolean GtkDesktop::OnWorkAreasReset(gpointer data) {
-  auto& desktop = *static_cast<GtkDesktop*>(data);
-  desktop.workAreasReset_ = 0;
-  desktop.workAreas_.clear();
-  return G_SOURCE_REMOVE;
 }
 
 void GtkDesktop::BeginMoveSizeImpl(HWND hwnd, WPARAM hitCode) {
   Window* w = Get(hwnd);
-  if (w->press.button == 0) return;
+  if (!w->input.Pressed()) return;
   // The loop starts from the bounds the host has set.
   FlushBounds(*w);
-  GtkWindow* window = GTK_WINDOW(w->window);
-  Press press = w->press;
-  if (hitCode == HTCAPTION) {
-    gtk_window_begin_move_drag(window, static_cast<gint>(press.button), press.rootX, press.rootY,
-                               press.time);
-  } else if (auto edge = SizingEdge(hitCode)) {
-    gtk_window_begin_resize_drag(window, *edge, static_cast<gint>(press.button), press.rootX,
-                                 press.rootY, press.time);
-  } else {
-    return;
-  }
-  Trace("begin move/size %d", static_cast<int>(hitCode));
-  // The loop owns the pointer now; no release comes back to this window.
-  w->press = Press{};
-  if (captureWindow_ == w) captureWindow_ = nullptr;
-  w->sink->OnCaptureReleased();
+  w->input.BeginMoveSize(GTK_WINDOW(w->window), hitCode);
 }
 
 void GtkDesktop::ReleaseCaptureImpl() {
-  Window* w = captureWindow_;
-  if (w == nullptr) return;
-  captureWindow_ = nullptr;
-  w->sink->OnCaptureReleased();
+  if (captured_ != nullptr) captured_->ReleaseCapture();
 }
 
 // The screen is the primary monitor, as on Windows: a first start centres on
 // it, not across every monitor there is.
-RECT GtkDesktop::PrimaryMonitor() {
-  GdkDisplay* display = gdk_display_get_default();
-  if (display == nullptr) return {};
-  GdkMonitor* monitor = gdk_display_get_primary_monitor(display);
-  if (monitor == nullptr) monitor = gdk_display_get_monitor(display, 0);
-  if (monitor == nullptr) return {};
-  GdkRectangle r;
-  gdk_monitor_get_geometry(monitor, &r);
-  return RectOf(r);
-}
-
 int GtkDesktop::ScreenWidthImpl() {
-  RECT r = PrimaryMonitor();
+  RECT r = PrimaryMonitorRectangle();
   return r.right - r.left;
 }
 
 int GtkDesktop::ScreenHeightImpl() {
-  RECT r = PrimaryMonitor();
+  RECT r = PrimaryMonitorRectangle();
   return r.bottom - r.top;
 }
 
 std::vector<RECT> GtkDesktop::MonitorsImpl() {
-  std::vector<RECT> monitors;
-  GdkDisplay* display = gdk_display_get_default();
-  if (display == nullptr) return monitors;
-  int count = gdk_display_get_n_monitors(display);
-  for (int i = 0; i < count; ++i) {
-    GdkRectangle r;
-    gdk_monitor_get_geometry(gdk_display_get_monitor(display, i), &r);
-    monitors.push_back(RectOf(r));
-  }
-  return monitors;
+  return MonitorRectangles();
 }
 
 int GtkDesktop::ScaleImpl(HWND hwnd) {
-  if (Window* w = hwnd != nullptr ? Get(hwnd) : nullptr) return std::max(1, gtk_widget_get_scale_factor(w->window));
-  // On X11 every monitor has the screen's one scale.
-  GdkDisplay* display = gdk_display_get_default();
-  GdkMonitor* monitor = display != nullptr ? gdk_display_get_primary_monitor(display) : nullptr;
-  if (monitor == nullptr && display != nullptr) monitor = gdk_display_get_monitor(display, 0);
-  return monitor == nullptr ? 1 : std::max(1, gdk_monitor_get_scale_factor(monitor));
+  if (hwnd != nullptr) return std::max(1, gtk_widget_get_scale_factor(Get(hwnd)->window));
+  return PrimaryMonitorScale();
 }
 
 bool GtkDesktop::CreateWebViewImpl(WebViewId id, HWND parent) {
-  Window* w = Get(parent);
-  webViews_.emplace(id, WebView{});
-  // A web view costs tens of milliseconds of this thread to make, and all of
-  // a window's views share one web process. The views after the first are
-  // made once the first one's page has committed (its document has arrived),
-  // so that nothing stands between the start and that navigation, which
-  // starts the web process, and that process starts on that page alone.
-  // Later still, once the page has finished loading, the web process was
-  // seen to keep several megabytes more.
-  if (w->firstView == nullptr || !w->holdingViews) MakeWebView(id, *w);
+  Get(parent)->views.Add(id);
   return true;
 }
 
-// The widget goes with its window, which is destroyed next: the first view
-// has the window's handlers on it until then.
-void GtkDesktop::DestroyWebViewImpl(WebViewId id) { webViews_.erase(id); }
-
-void GtkDesktop::MakeWebView(WebViewId id, Window& w) {
-  WebView& view = webViews_[id];
-  GtkWidget* widget =
-      GTK_WIDGET(NewWebView(w.firstView != nullptr ? WEBKIT_WEB_VIEW(w.firstView) : nullptr));
-  // Showing the window must not show a view the host keeps hidden; a hidden
-  // view still loads its page and runs its scripts.
-  gtk_widget_set_no_show_all(widget, TRUE);
-  gtk_widget_set_size_request(widget, 1, 1);
-  gtk_layout_put(GTK_LAYOUT(w.layout), widget, 0, 0);
-  g_signal_connect(widget, "load-changed", G_CALLBACK(OnLoadChanged), nullptr);
-  view.view = widget;
-  if (w.firstView == nullptr) {
-    w.firstView = widget;
-    g_signal_connect(widget, "load-changed", G_CALLBACK(OnFirstViewLoaded), &w);
-    g_signal_connect(widget, "web-process-terminated", G_CALLBACK(OnFirstViewEnded), &w);
-  }
-  PlaceWebView(id, w);
-  if (WebViews().Find(id)->visible) gtk_widget_show(widget);
-  Phase("web view created");
-  if (!view.heldUri.empty()) {
-    webkit_web_view_load_uri(WEBKIT_WEB_VIEW(widget), view.heldUri.c_str());
-    view.heldUri.clear();
-  }
-}
-
-void GtkDesktop::MakeHeldWebViews(Window& w) {
-  w.holdingViews = false;
-  if (w.holdTimer != 0) {
-    g_source_remove(w.holdTimer);
-    w.holdTimer = 0;
-  }
-  for (WebViewId id : WebViews().Of(w.hwnd)) {
-    if (webViews_[id].view == nullptr) MakeWebView(id, w);
-  }
-}
-
-void GtkDesktop::OnFirstViewLoaded(WebKitWebView*, WebKitLoadEvent event, gpointer data) {
-  auto& w = *static_cast<Window*>(data);
-  // A load that fails before it commits still finishes.
-  if ((event == WEBKIT_LOAD_COMMITTED || event == WEBKIT_LOAD_FINISHED) && w.holdingViews) {
-    w.desktop->MakeHeldWebViews(w);
-  }
-}
-
-void GtkDesktop::OnFirstViewEnded(WebKitWebView*, WebKitWebProcessTerminationReason, gpointer data) {
-  auto& w = *static_cast<Window*>(data);
-  if (w.holdingViews) w.desktop->MakeHeldWebViews(w);
-}
-
-// A first page that never commits (a server that does not answer) must not
-// keep the other pages from loading.
-gboolean GtkDesktop::OnHoldTimer(gpointer data) {
-  auto& w = *static_cast<Window*>(data);
-  w.holdTimer = 0;
-  w.desktop->MakeHeldWebViews(w);
-  return G_SOURCE_REMOVE;
+void GtkDesktop::DestroyWebViewImpl(WebViewId id) {
+  ParentOf(id).views.Remove(id);
 }
 
 void GtkDesktop::SetWebViewBoundsImpl(WebViewId id, const RECT&) {
-  if (webViews_[id].view != nullptr) PlaceWebView(id, *Get(WebViews().Find(id)->parent));
-}
-
-void GtkDesktop::PlaceWebViews(const Window& w) {
-  for (WebViewId id : WebViews().Of(w.hwnd)) {
-    if (webViews_[id].view != nullptr) PlaceWebView(id, w);
-  }
-}
-
-// A view reaching past the bottom of its window is drawn with its top rows
-// missing, as many as it reaches past, so a view is given only the part of
-// its rectangle inside the window. What lies outside is never seen anyway.
-void GtkDesktop::PlaceWebView(WebViewId id, const Window& w) {
-  const RECT r = WebViewTable::Visible(*WebViews().Find(id), w.bounds.right - w.bounds.left,
-                                       w.bounds.bottom - w.bounds.top);
-  GtkWidget* view = webViews_[id].view;
-  gtk_layout_move(GTK_LAYOUT(w.layout), view, r.left, r.top);
-  gtk_widget_set_size_request(view, std::max<LONG>(1, r.right - r.left),
-                              std::max<LONG>(1, r.bottom - r.top));
+  ParentOf(id).views.Place(id);
 }
 
 void GtkDesktop::ShowWebViewImpl(WebViewId id, bool visible) {
-  WebView& view = webViews_[id];
-  if (view.view == nullptr) {
-    // A page to be seen is not held back.
-    if (visible) MakeWebView(id, *Get(WebViews().Find(id)->parent));
-    return;
-  }
-  if (visible) {
-    gtk_widget_show(view.view);
-  } else {
-    gtk_widget_hide(view.view);
-  }
+  ParentOf(id).views.Show(id, visible);
 }
 
 void GtkDesktop::NavigateImpl(WebViewId id, const std::string& location) {
-  auto it = webViews_.find(id);
-  std::string uri = PageUri(location);
-  Trace("Navigate %d %s", id, uri.c_str());
-  // The URI holds such a path as GLib escapes it, but WebKit reads a file
-  // URI's escapes as UTF-8 and finds nothing: the page stays blank, which
-  // deserves one word on why.
-  static bool told = false;
-  if (!told && !g_utf8_validate(location.data(), static_cast<gssize>(location.size()), nullptr)) {
-    told = true;
-    std::fprintf(stderr,
-                 "skinshell: cannot show %s: the web view loads no file whose path is not "
-                 "valid UTF-8 (rename the program folder)\n",
-                 location.c_str());
-  }
-  if (it->second.view == nullptr) {
-    it->second.heldUri = uri;
-    Window* w = Get(WebViews().Find(id)->parent);
-    if (w->holdTimer == 0) {
-      w->holdTimer = g_timeout_add(HoldMs, OnHoldTimer, w);
-    }
-    return;
-  }
-  // The first navigation starts the web process.
-  Phase("navigate");
-  webkit_web_view_load_uri(WEBKIT_WEB_VIEW(it->second.view), uri.c_str());
+  ParentOf(id).views.Navigate(id, location);
 }
 
 int GtkDesktop::RunImpl() {
@@ -798,146 +393,20 @@ void GtkDesktop::QuitImpl(int status) {
   if (loop_ != nullptr) g_main_loop_quit(loop_);
 }
 
-// The frame buffer is megabytes, and the first draw into it would stop at
-// each of its pages for the kernel to map it: 2 ms at scale 2. The pages
-// are mapped on another core instead, while the window is realized and
-// mapped; its first draw takes them.
-void GtkDesktop::PrepareFirstFrame(Window& w) {
-  if (w.firstFrame.valid() || w.frame.Allocated()) return;
-  const std::size_t scale = static_cast<std::size_t>(Scale(w.hwnd));
-  const std::size_t needed =
-      static_cast<std::size_t>(std::max<LONG>(0, w.bounds.right - w.bounds.left)) *
-      static_cast<std::size_t>(std::max<LONG>(0, w.bounds.bottom - w.bounds.top)) * scale * scale;
-  if (needed == 0) return;
-  w.firstFrame = std::async(std::launch::async, [needed] {
-    gdi::Pixels pixels;
-    try {
-      pixels.resize(needed);
-    } catch (const std::bad_alloc&) {
-      return gdi::Pixels{};  // the draw finds out for itself
-    }
-    // A write to each page of 4 KiB maps it.
-    for (std::size_t i = 0; i < needed; i += 1024) pixels[i] = 0;
-    return pixels;
-  });
-}
-
-// Whether the rectangle (window pixels) lies inside one shown web view,
-// which paints all of it over the frame.
-bool GtkDesktop::UnderWebView(const Window& w, const GdkRectangle& r) const {
-  for (WebViewId id : WebViews().Of(w.hwnd)) {
-    const WebViewEntry& view = *WebViews().Find(id);
-    if (webViews_.at(id).view == nullptr || !view.visible) continue;
-    const RECT p = WebViewTable::Visible(view, w.bounds.right - w.bounds.left,
-                                         w.bounds.bottom - w.bounds.top);
-    if (r.x >= p.left && r.y >= p.top && r.x + r.width <= p.right && r.y + r.height <= p.bottom) {
-      return true;
-    }
-  }
-  return false;
-}
-
 gboolean GtkDesktop::OnDraw(GtkWidget* widget, cairo_t* cr, gpointer data) {
   auto& w = *static_cast<Window*>(data);
   // A web view repainting its page (loading, scrolling, an animation) has
   // the window draw the part under it, frame first: none of the frame shows
   // there, and rendering it would cost the frame's whole drawing each time.
+  // A shown view is never held back (WindowWebViews makes it as it is
+  // shown), so every shown view paints its rectangle.
   GdkRectangle clip;
-  if (gdk_cairo_get_clip_rectangle(cr, &clip) && w.desktop->UnderWebView(w, clip)) return TRUE;
-  // The host draws in device pixels, at the window's scale: sharp blocks
-  // for its pixels, text and icon at the device's resolution.
-  const int scale = std::max(1, gtk_widget_get_scale_factor(widget));
-  const int width = gtk_widget_get_allocated_width(widget) * scale;
-  const int height = gtk_widget_get_allocated_height(widget) * scale;
-  if (width <= 0 || height <= 0) return TRUE;
-  if (w.firstFrame.valid()) w.frame.Take(w.firstFrame.get());
-  const std::optional<std::vector<RECT>> uncovered = w.frame.Draw(*w.sink, width, height, scale);
-  if (!uncovered) return TRUE;
-  gdi::Surface& frame = w.frame.Frame();
-  cairo_surface_t* image = cairo_image_surface_create_for_data(
-      reinterpret_cast<unsigned char*>(frame.pixels.data()), CAIRO_FORMAT_ARGB32, frame.width,
-      frame.height, frame.width * 4);
-  cairo_surface_set_device_scale(image, scale, scale);
-  cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-  cairo_set_source_surface(cr, image, 0, 0);
-  // Device pixel for device pixel: never smoothed.
-  cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
-  // Only the frame's strips go to the X server, one rectangle at a time:
-  // a single path of them all would have the whole window's extent, and
-  // the whole picture would be uploaded for it.
-  for (const RECT& r : *uncovered) {
-    cairo_rectangle(cr, static_cast<double>(r.left) / scale, static_cast<double>(r.top) / scale,
-                    static_cast<double>(r.right - r.left) / scale,
-                    static_cast<double>(r.bottom - r.top) / scale);
-    cairo_fill(cr);
+  if (!gdk_cairo_get_clip_rectangle(cr, &clip) ||
+      !w.desktop.WebViews().Covers(w.hwnd, w.bounds.right - w.bounds.left,
+                                   w.bounds.bottom - w.bounds.top, RectOf(clip))) {
+    w.painter.Paint(widget, cr, w.sink);
   }
-  cairo_surface_destroy(image);
-  w.drewFrame = true;
-  w.frameScale = scale;
   return TRUE;
-}
-
-gboolean GtkDesktop::OnButton(GtkWidget*, GdkEventButton* event, gpointer data) {
-  auto& w = *static_cast<Window*>(data);
-  // GTK's own double- and triple-click events come after a second press that
-  // has already been handled as the double-click.
-  if (event->type != GDK_BUTTON_PRESS && event->type != GDK_BUTTON_RELEASE) return TRUE;
-  int button = HostButton(event->button);
-  if (button == 0) return TRUE;
-  PointerEvent pointer;
-  pointer.button = button;
-  pointer.shift = HostShift(event->state);
-  pointer.x = static_cast<int>(std::floor(event->x));
-  pointer.y = static_cast<int>(std::floor(event->y));
-  int rootX = static_cast<int>(std::floor(event->x_root));
-  int rootY = static_cast<int>(std::floor(event->y_root));
-  if (event->type == GDK_BUTTON_PRESS) {
-    w.press = {event->button, rootX, rootY, event->time};
-    w.desktop->captureWindow_ = &w;
-    pointer.kind = w.clicks.Press(button, rootX, rootY, event->time) ? PointerKind::DoubleClick
-                                                                     : PointerKind::Down;
-  } else {
-    if (w.press.button == event->button) w.press = Press{};
-    if (w.desktop->captureWindow_ == &w) w.desktop->captureWindow_ = nullptr;
-    pointer.kind = PointerKind::Up;
-  }
-  w.sink->OnPointer(pointer);
-  return TRUE;
-}
-
-void GtkDesktop::MoveAt(Window& w, double x, double y, guint state) {
-  PointerEvent pointer;
-  pointer.kind = PointerKind::Move;
-  pointer.button = HostButtons(state);
-  pointer.shift = HostShift(state);
-  pointer.x = static_cast<int>(std::floor(x));
-  pointer.y = static_cast<int>(std::floor(y));
-  w.sink->OnPointer(pointer);
-}
-
-gboolean GtkDesktop::OnMotion(GtkWidget*, GdkEventMotion* event, gpointer data) {
-  MoveAt(*static_cast<Window*>(data), event->x, event->y, event->state);
-  return TRUE;
-}
-
-// The pointer arriving from a web view, from outside, or by the window
-// moving under it: the host hears a move at the entry point, as Windows
-// sends one, so hover faces and sizing cursors show before the next motion.
-// Leaving says nothing.
-gboolean GtkDesktop::OnEnter(GtkWidget*, GdkEventCrossing* event, gpointer data) {
-  MoveAt(*static_cast<Window*>(data), event->x, event->y, event->state);
-  return TRUE;
-}
-
-gboolean GtkDesktop::OnGrabBroken(GtkWidget*, GdkEvent*, gpointer data) {
-  auto& w = *static_cast<Window*>(data);
-  // Another grab took the pointer while a button was down: no release will
-  // come, and a sizing loop started later must not begin from this press.
-  bool held = w.press.button != 0 || w.desktop->captureWindow_ == &w;
-  w.press = Press{};
-  if (w.desktop->captureWindow_ == &w) w.desktop->captureWindow_ = nullptr;
-  if (held) w.sink->OnCaptureReleased();
-  return FALSE;
 }
 
 gboolean GtkDesktop::OnConfigure(GtkWidget* widget, GdkEventConfigure* event, gpointer data) {
@@ -951,10 +420,8 @@ gboolean GtkDesktop::OnConfigure(GtkWidget* widget, GdkEventConfigure* event, gp
   g.width = event->width;
   g.height = event->height;
   w.actual = g;
-  if (auto skipped = w.resizeTrace.Configured({g.width, g.height}, g_get_monotonic_time())) {
-    Trace("size %dx%d skipped", skipped->width, skipped->height);
-  }
-  GtkDesktop* desktop = w.desktop;
+  w.painter.Configured(g.width, g.height);
+  GtkDesktop& desktop = w.desktop;
   const HWND hwnd = w.hwnd;
   if (!w.leavingMaximized) {
     switch (w.pending.Configured(g)) {
@@ -963,7 +430,7 @@ gboolean GtkDesktop::OnConfigure(GtkWidget* widget, GdkEventConfigure* event, gp
         break;
       case PendingGeometry::Verdict::Outside:
         // A minimized window keeps the bounds it will be restored to.
-        if (w.state != 1) desktop->Adopt(w, g);
+        if (w.state != 1) desktop.Adopt(w, g);
         break;
     }
   }
@@ -971,9 +438,9 @@ gboolean GtkDesktop::OnConfigure(GtkWidget* widget, GdkEventConfigure* event, gp
   // already (and may even have closed the window); otherwise the outline it
   // has is applied at the new size. Applied before, it would be worked out
   // twice at every size of a live resize.
-  Window* still = desktop->Get(hwnd);
-  if (still != nullptr && (g.width != still->shapeWidth || g.height != still->shapeHeight)) {
-    desktop->ApplyShape(*still);
+  Window* still = desktop.Get(hwnd);
+  if (still != nullptr && still->shape.Stale(g.width, g.height)) {
+    still->shape.Apply(still->actual.width, still->actual.height);
   }
   return FALSE;
 }
@@ -981,12 +448,10 @@ gboolean GtkDesktop::OnConfigure(GtkWidget* widget, GdkEventConfigure* event, gp
 void GtkDesktop::Adopt(Window& w, const Geometry& g) {
   if (GeometryOf(w.bounds) == g) return;
   Trace("window manager: bounds %d,%d %dx%d", g.x, g.y, g.width, g.height);
-  w.bounds = RectOf(g);
-  gtk_widget_set_size_request(w.area, std::max(1, g.width), std::max(1, g.height));
-  PlaceWebViews(w);
+  FollowBounds(w, RectOf(g));
   // The host runs its resize handling here and may answer with new bounds
   // of its own (its minimum size), which arrive as a fresh request.
-  w.sink->OnBoundsChanged(g.x, g.y, g.width, g.height);
+  w.sink.OnBoundsChanged(g.x, g.y, g.width, g.height);
 }
 
 void GtkDesktop::Settle(Window& w) {
@@ -994,60 +459,55 @@ void GtkDesktop::Settle(Window& w) {
   if (!gtk_widget_get_realized(w.window)) return;
   Geometry g = RealGeometry(w.window);
   w.actual = g;
-  ApplyShape(w);
+  w.shape.Apply(g.width, g.height);
   if (w.state != 1) Adopt(w, g);
 }
 
-gboolean GtkDesktop::OnSettleTimer(gpointer data) {
-  auto& w = *static_cast<Window*>(data);
-  w.settleTimer = 0;
+void GtkDesktop::OnSettleTimer(Window& w) {
   if (w.leavingMaximized) {
     // The window manager never said it left its maximized state: the host's
     // bounds are asked for all the same.
     w.leavingMaximized = false;
-    w.desktop->Request(w, GeometryOf(w.bounds), true);
-    return G_SOURCE_REMOVE;
+    Request(w, GeometryOf(w.bounds), true);
+    return;
   }
   // The window manager changed or refused the last request: what the window
   // really is now is the truth.
-  if (!w.pending.Empty()) w.desktop->Settle(w);
-  return G_SOURCE_REMOVE;
+  if (!w.pending.Empty()) Settle(w);
 }
 
-gboolean GtkDesktop::OnIconifyTimer(gpointer data) {
-  auto& w = *static_cast<Window*>(data);
-  w.iconifyTimer = 0;
-  if (w.state != 1) return G_SOURCE_REMOVE;
+// With no window manager nothing iconifies the window, and nothing but the
+// window could bring the host back from minimized: unanswered, the request
+// is taken as refused.
+void GtkDesktop::OnIconifyTimer(Window& w) {
+  if (w.state != 1) return;
   GdkWindow* gdkWindow = gtk_widget_get_window(w.window);
   // An unmapped window is iconified, if at all, when it is shown.
-  if (gdkWindow == nullptr || !gtk_widget_get_mapped(w.window)) return G_SOURCE_REMOVE;
+  if (gdkWindow == nullptr || !gtk_widget_get_mapped(w.window)) return;
   if ((gdk_window_get_state(gdkWindow) & GDK_WINDOW_STATE_ICONIFIED) != 0) {
     Trace("window manager: iconify done");
-    return G_SOURCE_REMOVE;
+    return;
   }
   // The window is still on screen, normal: so is the host, at the window's
   // real geometry (geometry changes were not adopted while minimized).
   Geometry g = RealGeometry(w.window);
   w.pending.Clear();
   w.actual = g;
-  w.bounds = RectOf(g);
   w.state = 0;
-  gtk_widget_set_size_request(w.area, std::max(1, g.width), std::max(1, g.height));
-  w.desktop->PlaceWebViews(w);
-  w.desktop->ApplyShape(w);
+  FollowBounds(w, RectOf(g));
+  w.shape.Apply(g.width, g.height);
   Trace("window manager: iconify refused");
-  w.sink->OnStateChanged(0, w.bounds);
-  return G_SOURCE_REMOVE;
+  w.sink.OnStateChanged(0, w.bounds);
 }
 
-gboolean GtkDesktop::OnWindowState(GtkWidget* widget, GdkEventWindowState* event, gpointer data) {
+gboolean GtkDesktop::OnWindowState(GtkWidget*, GdkEventWindowState* event, gpointer data) {
   auto& w = *static_cast<Window*>(data);
   constexpr auto Watched = GDK_WINDOW_STATE_ICONIFIED | GDK_WINDOW_STATE_MAXIMIZED;
   if ((event->changed_mask & Watched) == 0) return FALSE;
   w.maximized = (event->new_window_state & GDK_WINDOW_STATE_MAXIMIZED) != 0;
   if (w.leavingMaximized && !w.maximized) {
     w.leavingMaximized = false;
-    w.desktop->Request(w, GeometryOf(w.bounds), true);
+    w.desktop.Request(w, GeometryOf(w.bounds), true);
   }
   int state = 0;
   if (event->new_window_state & GDK_WINDOW_STATE_ICONIFIED) {
@@ -1062,23 +522,19 @@ gboolean GtkDesktop::OnWindowState(GtkWidget* widget, GdkEventWindowState* event
     // The maximized size comes in a configure-event of its own, later; a
     // maximized undecorated window fills its monitor's work area.
     RECT area;
-    if (w.desktop->WorkArea(w.hwnd, area)) bounds = area;
+    if (w.desktop.WorkArea(w.hwnd, area)) bounds = area;
     w.pending.Clear();
-    w.bounds = bounds;
-    Geometry g = GeometryOf(bounds);
-    gtk_widget_set_size_request(w.area, std::max(1, g.width), std::max(1, g.height));
-    w.desktop->PlaceWebViews(w);
+    w.desktop.FollowBounds(w, bounds);
   }
-  (void)widget;
   Trace("window manager: state %d", state);
-  w.sink->OnStateChanged(state, bounds);
+  w.sink.OnStateChanged(state, bounds);
   return FALSE;
 }
 
 gboolean GtkDesktop::OnDelete(GtkWidget*, GdkEvent*, gpointer data) {
   auto& w = *static_cast<Window*>(data);
   // The host decides: it unloads the form, which destroys the window.
-  w.sink->OnCloseRequested();
+  w.sink.OnCloseRequested();
   return TRUE;
 }
 
@@ -1087,43 +543,23 @@ void GtkDesktop::OnRealize(GtkWidget* widget, gpointer data) {
   // A region or cursor set before the window existed on the server. The
   // drawing area has a window of its own, made after the top level's.
   if (widget == w.window) {
-    w.shapeWidth = -1;
-    w.shapeHeight = -1;
-    w.desktop->ApplyShape(w);
-    // GTK's realize has just removed any icon the window had: GTK was given
-    // none yet.
-    if (!w.framePainted && !w.icon.empty()) w.desktop->WriteIconProperty(w);
+    w.shape.Realized();
+    w.shape.Apply(w.actual.width, w.actual.height);
+    w.icon.Realized();
     if (GdkFrameClock* clock = gtk_widget_get_frame_clock(w.window)) {
       g_signal_connect(clock, "after-paint", G_CALLBACK(OnAfterPaint), &w);
     }
-  } else if (GdkWindow* gdkWindow = gtk_widget_get_window(w.area)) {
-    gdk_window_set_cursor(gdkWindow, w.desktop->CursorFor(w.cursor));
+  } else {
+    w.input.Realized();
   }
 }
 
-// For G_MESSAGES_DEBUG=skinshell: when each size the window manager gave was
-// on screen, and any frame painted at another size than the window's.
 void GtkDesktop::OnAfterPaint(GdkFrameClock*, gpointer data) {
   auto& w = *static_cast<Window*>(data);
-  if (!w.drewFrame) return;
-  w.drewFrame = false;
-  if (!w.framePainted) {
-    w.framePainted = true;
-    Phase("first frame");
-    if (!w.icon.empty()) w.desktop->GiveIconToGtk(w);
-  }
-  // In logical pixels, as the window's geometry is.
-  ResizeTrace::Size drawn{w.frame.Frame().width / w.frameScale,
-                         w.frame.Frame().height / w.frameScale};
-  std::int64_t now = g_get_monotonic_time();
-  if (auto ms = w.resizeTrace.Painted(drawn, now)) {
-    Trace("size %dx%d drawn after %.2f ms at %" G_GINT64_FORMAT, drawn.width, drawn.height, *ms,
-          now);
-  }
-  if (drawn.width != w.actual.width || drawn.height != w.actual.height) {
-    Trace("stale frame %dx%d in a %dx%d window", drawn.width, drawn.height, w.actual.width,
-          w.actual.height);
-  }
+  bool first = false;
+  if (!w.painter.TakeDrawn(first)) return;
+  if (first) w.icon.FirstFramePainted();
+  w.painter.TraceDrawn(w.actual.width, w.actual.height);
 }
 
 // The window moved to a monitor of another scale, or the desktop's scale
@@ -1132,23 +568,8 @@ void GtkDesktop::OnAfterPaint(GdkFrameClock*, gpointer data) {
 void GtkDesktop::OnScaleChanged(GObject*, GParamSpec*, gpointer data) {
   auto& w = *static_cast<Window*>(data);
   Trace("scale %d", gtk_widget_get_scale_factor(w.window));
-  w.desktop->ApplyShape(w);
+  w.shape.Apply(w.actual.width, w.actual.height);
   gtk_widget_queue_draw(w.area);
-}
-
-void GtkDesktop::OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer) {
-  // For start-up measurements: G_MESSAGES_DEBUG=skinshell shows when each
-  // page has finished loading.
-  if (event == WEBKIT_LOAD_FINISHED) {
-    g_log("skinshell", G_LOG_LEVEL_DEBUG, "load finished: %s", webkit_web_view_get_uri(view));
-  }
-  const char* uri = webkit_web_view_get_uri(view);
-  const char* slash = uri != nullptr ? std::strrchr(uri, '/') : nullptr;
-  std::string page = std::string(" ") + (slash != nullptr ? slash + 1 : "");
-  page = page.substr(0, page.find('?'));
-  if (event == WEBKIT_LOAD_STARTED) Phase("load started", page.c_str());
-  if (event == WEBKIT_LOAD_COMMITTED) Phase("load committed", page.c_str());
-  if (event == WEBKIT_LOAD_FINISHED) Phase("load finished", page.c_str());
 }
 
 gboolean GtkDesktop::OnMapped(GtkWidget*, GdkEvent*, gpointer) {

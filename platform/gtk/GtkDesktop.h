@@ -11,19 +11,23 @@
 // The Win32 subset first: it declares TRUE and FALSE as constants, which
 // GLib's macros of the same names would otherwise break.
 #include "platform/Desktop.h"
-#include "platform/FrameBuffer.h"
-#include "platform/OwnedRegion.h"
 #include "platform/WindowTable.h"
-#include "platform/gtk/ClickTracker.h"
 #include "platform/gtk/FolderWatch.h"
+#include "platform/gtk/FramePainter.h"
+#include "platform/gtk/IdleCall.h"
+#include "platform/gtk/MinimumSize.h"
 #include "platform/gtk/PendingGeometry.h"
-#include "platform/gtk/ResizeTrace.h"
+#include "platform/gtk/PointerInput.h"
+#include "platform/gtk/SettleTimer.h"
+#include "platform/gtk/WindowIcon.h"
+#include "platform/gtk/WindowShape.h"
+#include "platform/gtk/WindowWebViews.h"
+#include "platform/gtk/WorkAreas.h"
 
 // Then the toolkit.
 #include <gtk/gtk.h>
 #include <webkit2/webkit2.h>
 
-#include <future>
 #include <map>
 #include <memory>
 #include <string>
@@ -72,122 +76,71 @@ class GtkDesktop : public Desktop {
   int RunImpl() override;
   void QuitImpl(int status) override;
 
-  struct Press {
-    guint button = 0;  // GDK's number; 0 when no button is down
-    int rootX = 0;
-    int rootY = 0;
-    guint32 time = 0;
-  };
+  // One top-level window: its widgets, its geometry and state with the
+  // window manager, and its parts, each with what it keeps.
   struct Window {
-    GtkDesktop* desktop = nullptr;
+    Window(GtkDesktop& desktop, WindowSink& sink, const RECT& bounds);
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    GtkDesktop& desktop;
+    WindowSink& sink;
     HWND hwnd = nullptr;
-    WindowSink* sink = nullptr;
-    GtkWidget* window = nullptr;
-    GtkWidget* layout = nullptr;
-    GtkWidget* area = nullptr;
-    RECT bounds{};      // the host's model: client area in screen pixels
-    Geometry actual{};  // the last geometry the window reported
-    Geometry asked{};   // the last geometry handed to GTK
+    PointerInput input;  // first: it reads GTK's double-click settings
+    GtkWidget* const window;
+    GtkWidget* const layout;
+    GtkWidget* const area;
+    RECT bounds;       // the host's model: client area in screen pixels, see FollowBounds
+    Geometry actual;   // the last geometry the window reported
+    Geometry asked{};  // the last geometry handed to GTK
     PendingGeometry pending;
-    guint settleTimer = 0;
-    guint flushSource = 0;   // sends the bounds the host last set, see SetBounds
-    guint iconifyTimer = 0;  // waits for the window manager to iconify
+    IdleCall flush;          // sends the bounds the host last set, see SetBounds
+    SettleTimer settle;      // an unanswered request, see OnSettleTimer
+    SettleTimer iconify;     // waits for the window manager to iconify
     int state = 0;           // the state the host holds: asked for by it or reported to it
     bool maximized = false;  // the window manager's state, as last reported
     // Asked to leave the window manager's maximized state, not yet left: the
     // sizes it reports until then are its own.
     bool leavingMaximized = false;
-    int minWidth = 0;  // the sizing loops' minimum
-    int minHeight = 0;
-    int hintWidth = 0;  // the minimum GTK and the window manager were told
-    int hintHeight = 0;
-    OwnedRegion region;
-    int shapeWidth = -1;    // the size the shape was last applied for
-    int shapeHeight = -1;
-  int shapeScale = 1;  // the window scale it was applied at
-    Cursor cursor = Cursor::Default;
-    ClickTracker clicks{400, 5};
-    Press press;
-    FrameBuffer frame;  // the host's pixels, kept between draws, in device pixels
-    // Pixels for the first frame, their pages mapped on another thread.
-    std::future<gdi::Pixels> firstFrame;
-  int frameScale = 1;  // the window scale it was drawn at
-    ResizeTrace resizeTrace;
-    bool drewFrame = false;  // in the frame clock's current frame
-    bool framePainted = false;
-    std::vector<IconImage> icon;  // handed to GTK once the first frame is painted
-    // The window's first web view; the views after it are held back until
-    // its first page has committed (MakeHeldWebViews).
-    GtkWidget* firstView = nullptr;
-    bool holdingViews = true;
-    guint holdTimer = 0;
-  };
-  // The native side of a view of WebViews().
-  struct WebView {
-    GtkWidget* view = nullptr;  // null while held back (MakeHeldWebViews)
-    std::string heldUri;        // asked for while held back
+    MinimumSize minimum;
+    WindowShape shape;
+    FramePainter painter;
+    WindowIcon icon;
+    WindowWebViews views;
   };
 
   Window* Get(HWND hwnd);
+  // The window a view of WebViews() belongs to.
+  Window& ParentOf(WebViewId view);
   void Request(Window& window, const Geometry& geometry, bool force = false);
   void FlushBounds(Window& window);
-  void ApplyShape(Window& window);
-  void WriteIconProperty(Window& window);
-  void GiveIconToGtk(Window& window);
-  void ApplyMinimum(Window& window, int width, int height);
+  // The host's model takes these bounds; the drawing area and the web views
+  // follow at once.
+  void FollowBounds(Window& window, const RECT& bounds);
   void Settle(Window& window);
   void Adopt(Window& window, const Geometry& geometry);
-  void PrepareFirstFrame(Window& window);
-  bool UnderWebView(const Window& window, const GdkRectangle& rect) const;
-  void PlaceWebViews(const Window& window);
-  void PlaceWebView(WebViewId id, const Window& window);
-  void MakeWebView(WebViewId id, Window& window);
-  void MakeHeldWebViews(Window& window);
-  GdkCursor* CursorFor(Cursor cursor);
-  static RECT PrimaryMonitor();
+  void OnSettleTimer(Window& window);
+  void OnIconifyTimer(Window& window);
 
   static gboolean OnDraw(GtkWidget* widget, cairo_t* cr, gpointer data);
-  static gboolean OnButton(GtkWidget* widget, GdkEventButton* event, gpointer data);
-  // The host hears a mouse move at x, y (window client pixels), with the
-  // buttons and keys held in state.
-  static void MoveAt(Window& window, double x, double y, guint state);
-  static gboolean OnMotion(GtkWidget* widget, GdkEventMotion* event, gpointer data);
-  static gboolean OnEnter(GtkWidget* widget, GdkEventCrossing* event, gpointer data);
-  static gboolean OnGrabBroken(GtkWidget* widget, GdkEvent* event, gpointer data);
   static gboolean OnConfigure(GtkWidget* widget, GdkEventConfigure* event, gpointer data);
   static gboolean OnWindowState(GtkWidget* widget, GdkEventWindowState* event, gpointer data);
   static gboolean OnDelete(GtkWidget* widget, GdkEvent* event, gpointer data);
   static void OnRealize(GtkWidget* widget, gpointer data);
   static void OnAfterPaint(GdkFrameClock* clock, gpointer data);
   static gboolean OnMapped(GtkWidget* widget, GdkEvent* event, gpointer data);
-  static gboolean OnSettleTimer(gpointer data);
-  static gboolean OnFlushBounds(gpointer data);
-  static gboolean OnWorkAreasReset(gpointer data);
-  static GdkFilterReturn OnRootEvent(GdkXEvent* xevent, GdkEvent* event, gpointer data);
-  static void OnMonitorsChanged(GdkScreen* screen, gpointer data);
-  void WatchWorkAreas();
-  static gboolean OnIconifyTimer(gpointer data);
   static void OnScaleChanged(GObject* object, GParamSpec* spec, gpointer data);
-  static void OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer data);
-  static void OnFirstViewLoaded(WebKitWebView* view, WebKitLoadEvent event, gpointer data);
-  static void OnFirstViewEnded(WebKitWebView* view, WebKitWebProcessTerminationReason reason,
-                               gpointer data);
-  static gboolean OnHoldTimer(gpointer data);
 
+  guint liveCountSignal_ = 0;  // SIGUSR2: trace the live GDI objects
+  CursorCache cursors_;
+  WorkAreas workAreas_;
   WindowTable<Window> windows_;
-  std::map<WebViewId, WebView> webViews_;
-  std::map<Cursor, GdkCursor*> cursors_;
   std::map<HWND, std::unique_ptr<FolderWatch>> folderWatches_;  // FolderWatch.cpp
-  Window* captureWindow_ = nullptr;  // the window with a button down
+  // The input of the window with a button down.
+  PointerInput* captured_ = nullptr;
   GMainLoop* loop_ = nullptr;
   bool quitRequested_ = false;
   int status_ = 0;
-  guint liveCountSignal_ = 0;  // SIGUSR2: trace the live GDI objects
-  // Work areas read since the desktop last changed, see WorkArea.
-  std::map<GdkMonitor*, RECT> workAreas_;
-  guint workAreasReset_ = 0;
-  GdkWindow* watchedRoot_ = nullptr;  // whose property changes forget them
-  gulong monitorsChanged_ = 0;
 };
 
 }  // namespace platform::gtk

@@ -1,0 +1,75 @@
+// The WebKit side of one window's web views: the widgets in the window's
+// layout, at the rectangles and with the visibility the desktop's
+// WebViewTable holds.
+//
+// A web view costs tens of milliseconds of the user-interface thread to
+// make, and all of a window's views share one web process. The views after
+// the first are held back: made, and given the page asked of them, once the
+// first view's page has committed (or failed, or its web process ended; at
+// most HoldMs later, or at once when the host shows one).
+#pragma once
+
+// The Win32 subset first: GLib's TRUE and FALSE would break its constants.
+#include "platform/WebViewTable.h"
+
+#include <gtk/gtk.h>
+#include <webkit2/webkit2.h>
+
+#include <map>
+#include <string>
+
+namespace platform::gtk {
+
+class WindowWebViews {
+ public:
+  // How long the views after a window's first wait at most for its page.
+  static constexpr guint HoldMs = 5000;
+
+  // The views go into layout, a window of the given client size.
+  WindowWebViews(GtkWidget* layout, const WebViewTable& table, int width, int height);
+  ~WindowWebViews();
+  WindowWebViews(const WindowWebViews&) = delete;
+  WindowWebViews& operator=(const WindowWebViews&) = delete;
+
+  // A view the host made for this window, already in the table.
+  void Add(WebViewId id);
+  // The view leaves the table next; its widget goes with the window.
+  void Remove(WebViewId id) { views_.erase(id); }
+  // The view's rectangle in the table changed.
+  void Place(WebViewId id);
+  // The window's client size changed: every view follows.
+  void Follow(int width, int height);
+  // The view's visibility in the table changed to visible.
+  void Show(WebViewId id, bool visible);
+  // Loads the page at location, a path with a query or not.
+  void Navigate(WebViewId id, const std::string& location);
+  // Before the window's widgets go: nothing of the first view's may call
+  // back any more.
+  void Disconnect();
+
+ private:
+  struct View {
+    GtkWidget* widget = nullptr;  // null while held back
+    std::string heldUri;          // asked for while held back
+  };
+
+  void Make(WebViewId id, View& view);
+  void PlaceWidget(WebViewId id, GtkWidget* widget);
+  void MakeHeld();
+  static void OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer data);
+  static void OnFirstViewLoaded(WebKitWebView* view, WebKitLoadEvent event, gpointer data);
+  static void OnFirstViewEnded(WebKitWebView* view, WebKitWebProcessTerminationReason reason,
+                               gpointer data);
+  static gboolean OnHoldTimer(gpointer data);
+
+  GtkWidget* layout_;
+  const WebViewTable& table_;
+  int width_;
+  int height_;
+  std::map<WebViewId, View> views_;
+  GtkWidget* firstView_ = nullptr;
+  bool holding_ = true;
+  guint holdTimer_ = 0;
+};
+
+}  // namespace platform::gtk
