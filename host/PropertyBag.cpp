@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "platform/NoCase.h"
 #include "platform/gdi/Gdi.h"
 
 namespace host {
@@ -182,14 +183,6 @@ std::optional<std::int32_t> ParseWholeNumber(std::string_view text) {
 
 }  // namespace
 
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  const auto lower = [](char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-  };
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [&](char x, char y) { return lower(x) == lower(y); });
-}
-
 PropertyValue PropertyValue::Of(std::int32_t v) {
   PropertyValue value;
   value.kind = Kind::Integer;
@@ -256,8 +249,8 @@ std::optional<std::int16_t> ToInteger(const PropertyValue& value) {
 std::optional<bool> ToBoolean(const PropertyValue& value) {
   if (value.kind == PropertyValue::Kind::Text) {
     std::string_view t = TrimBlanks(value.text);
-    if (EqualNoCase(t, "true")) return true;
-    if (EqualNoCase(t, "false")) return false;
+    if (platform::EqualNoCase(t, "true")) return true;
+    if (platform::EqualNoCase(t, "false")) return false;
   }
   std::optional<std::int32_t> v = ToLong(value);
   if (!v) return std::nullopt;
@@ -329,7 +322,7 @@ std::vector<std::uint8_t> PropertyBag::Contents() const {
 
 const PropertyValue* PropertyBag::ReadProperty(std::string_view name) const {
   for (const Entry& entry : entries_) {
-    if (EqualNoCase(entry.name, name)) return &entry.value;
+    if (platform::EqualNoCase(entry.name, name)) return &entry.value;
   }
   return nullptr;
 }
@@ -338,7 +331,7 @@ void PropertyBag::WriteProperty(std::string_view name, const PropertyValue& valu
                                 const PropertyValue& defaultValue) {
   if (value == defaultValue) {
     // Every entry of the name goes, or a later duplicate would show through.
-    std::erase_if(entries_, [&](const Entry& entry) { return EqualNoCase(entry.name, name); });
+    std::erase_if(entries_, [&](const Entry& entry) { return platform::EqualNoCase(entry.name, name); });
     return;
   }
   WriteProperty(name, value);
@@ -350,7 +343,7 @@ void PropertyBag::WriteProperty(std::string_view name, const PropertyValue& valu
   std::vector<std::uint8_t> bytes;
   if (!ValidName(name) || !EncodeValue(value, bytes)) return;
   for (Entry& entry : entries_) {
-    if (EqualNoCase(entry.name, name)) {
+    if (platform::EqualNoCase(entry.name, name)) {
       entry.name = std::string(name);
       entry.value = value;
       return;

@@ -30,9 +30,6 @@ struct PropertyValue {
   static PropertyValue Picture(std::vector<std::uint8_t> bmpFile);
 };
 
-// Whether two names are the same without regard to ASCII letter case, as
-// stored names are looked up; the one such comparison of the program.
-bool EqualNoCase(std::string_view a, std::string_view b);
 
 // Conversions as the readers make them; nullopt when the value does not
 // convert (a text that is not a whole number, a picture, a font).

@@ -5,6 +5,8 @@
 #include <optional>
 #include <vector>
 
+#include "platform/NoCase.h"
+
 namespace profile {
 
 namespace {
@@ -40,15 +42,6 @@ std::string_view Trim(std::string_view s) {
   while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
   while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
   return s;
-}
-
-char Lower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [](char x, char y) { return Lower(x) == Lower(y); });
 }
 
 struct Parsed {
@@ -109,7 +102,7 @@ SectionSpan FindSection(std::string_view text, std::string_view section) {
         span.end = line.begin;
         return span;
       }
-      if (EqualNoCase(parsed.name, section)) {
+      if (platform::EqualNoCase(parsed.name, section)) {
         span.found = true;
         span.header = line.begin;
         span.body = span.append = line.next;
@@ -131,7 +124,7 @@ bool FindKey(std::string_view text, const SectionSpan& span, std::string_view ke
   while (pos < span.end) {
     Line line = LineAt(text, pos);
     Parsed p = ParseLine(text.substr(line.begin, line.end - line.begin));
-    if (p.kind == Parsed::Kind::Key && EqualNoCase(p.name, key)) {
+    if (p.kind == Parsed::Kind::Key && platform::EqualNoCase(p.name, key)) {
       found = line;
       parsed = p;
       return true;

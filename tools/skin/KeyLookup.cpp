@@ -1,12 +1,13 @@
 #include "tools/skin/KeyLookup.h"
 
+#include "platform/NoCase.h"
 #include "host/PropertyBag.h"
 
 namespace skintool {
 
 const SkinKey* FindKey(std::string_view name) {
   for (const SkinKey& key : SkinKeys) {
-    if (host::EqualNoCase(key.name, name)) return &key;
+    if (platform::EqualNoCase(key.name, name)) return &key;
   }
   return nullptr;
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "platform/NoCase.h"
 #include "platform/gdi/Gdi.h"
 #include "tools/skin/SkinFolder.h"
 #include "tools/skin/KeyLookup.h"
@@ -110,7 +111,7 @@ std::vector<std::string> CheckSkin(const host::PropertyBag& skin) {
   std::vector<std::string> seen;
   for (const host::PropertyBag::Entry& entry : skin.Entries()) {
     if (std::any_of(seen.begin(), seen.end(),
-                    [&](const std::string& s) { return host::EqualNoCase(s, entry.name); })) {
+                    [&](const std::string& s) { return platform::EqualNoCase(s, entry.name); })) {
       warnings.push_back(Printable(entry.name) + " is stored twice; readers take the first");
     }
     seen.push_back(entry.name);

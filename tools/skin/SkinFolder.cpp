@@ -9,6 +9,7 @@
 
 #include "host/Files.h"
 #include "platform/File.h"
+#include "platform/NoCase.h"
 #include "platform/gdi/Gdi.h"
 #include "skin/SkinFile.h"
 
@@ -256,7 +257,7 @@ bool ParseValuesIni(std::string_view text, std::vector<NamedValue>& values, Mess
         continue;
       }
       section = Trim(line.substr(1, line.size() - 2));
-      if (!host::EqualNoCase(section, "values")) {
+      if (!platform::EqualNoCase(section, "values")) {
         messages.warnings.push_back(where + "section [" +
                                     std::string(line.substr(1, line.size() - 2)) +
                                     "] is not read; only [values] is");
@@ -272,7 +273,7 @@ bool ParseValuesIni(std::string_view text, std::vector<NamedValue>& values, Mess
       messages.errors.push_back(where + "a value outside the [values] section");
       continue;
     }
-    if (!host::EqualNoCase(section, "values")) continue;
+    if (!platform::EqualNoCase(section, "values")) continue;
     const std::string name(Trim(line.substr(0, equals)));
     const std::string_view valueText = Trim(line.substr(equals + 1));
     if (!IsPortableName(name)) {
@@ -286,7 +287,7 @@ bool ParseValuesIni(std::string_view text, std::vector<NamedValue>& values, Mess
       continue;
     }
     const bool repeated = std::any_of(values.begin(), values.end(),
-                                      [&](const NamedValue& v) { return host::EqualNoCase(v.first, name); });
+                                      [&](const NamedValue& v) { return platform::EqualNoCase(v.first, name); });
     if (repeated) {
       messages.errors.push_back(where + name + " is given twice");
       continue;
@@ -326,7 +327,7 @@ bool PackFolder(const std::string& dir, std::vector<std::uint8_t>& contents, Mes
   std::vector<Pending> pending;
   auto add = [&](std::string name, std::string source, host::PropertyValue value) {
     for (const Pending& p : pending) {
-      if (host::EqualNoCase(p.name, name)) {
+      if (platform::EqualNoCase(p.name, name)) {
         messages.errors.push_back(source + ": " + p.name + " is already given by " + p.source);
         return;
       }
@@ -346,7 +347,7 @@ bool PackFolder(const std::string& dir, std::vector<std::uint8_t>& contents, Mes
   bool sawIni = false;
   for (const fs::path& file : files) {
     const std::string fileName = Utf8(file.filename());
-    if (host::EqualNoCase(fileName, IniName) && fs::is_regular_file(file, ec)) {
+    if (platform::EqualNoCase(fileName, IniName) && fs::is_regular_file(file, ec)) {
       sawIni = true;
       std::vector<std::uint8_t> bytes;
       if (!platform::ReadWholeFile(Utf8(file), bytes)) {
@@ -375,8 +376,8 @@ bool PackFolder(const std::string& dir, std::vector<std::uint8_t>& contents, Mes
     }
     const std::string stem = Utf8(file.stem());
     const std::string extension = Utf8(file.extension());
-    const bool isPng = host::EqualNoCase(extension, ".png");
-    if ((!isPng && !host::EqualNoCase(extension, ".bmp")) || !fs::is_regular_file(file, ec)) {
+    const bool isPng = platform::EqualNoCase(extension, ".png");
+    if ((!isPng && !platform::EqualNoCase(extension, ".bmp")) || !fs::is_regular_file(file, ec)) {
       messages.warnings.push_back(fileName +
                                   ": ignored; a skin folder holds KEY.png or KEY.bmp pictures "
                                   "and skin.ini");
@@ -419,7 +420,7 @@ bool UnpackToFolder(const host::PropertyBag& skin, const std::string& dir, Messa
   for (const host::PropertyBag::Entry& entry : skin.Entries()) {
     const std::string& name = entry.name;
     const bool repeated = std::any_of(written.begin(), written.end(),
-                                      [&](const std::string& w) { return host::EqualNoCase(w, name); });
+                                      [&](const std::string& w) { return platform::EqualNoCase(w, name); });
     if (repeated) {
       messages.warnings.push_back(Printable(name) +
                                   ": a second entry of that name; readers never see it, "

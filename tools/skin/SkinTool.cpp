@@ -9,6 +9,7 @@
 #include "host/Files.h"
 #include "platform/File.h"
 #include "platform/FolderChanges.h"
+#include "platform/NoCase.h"
 #include "platform/gdi/Gdi.h"
 #include "tools/skin/SkinArt.h"
 #include "tools/skin/SkinCheck.h"
@@ -97,9 +98,9 @@ std::optional<std::string> RepackDifference(const std::vector<std::uint8_t>& fil
   std::string respelled;
   for (const host::PropertyBag::Entry& entry : skin.Entries()) {
     const auto match = std::find_if(now.begin(), now.end(),
-                                    [&](const auto& e) { return host::EqualNoCase(e.name, entry.name); });
+                                    [&](const auto& e) { return platform::EqualNoCase(e.name, entry.name); });
     const bool seen = std::any_of(kept.begin(), kept.end(),
-                                  [&](const std::string& k) { return host::EqualNoCase(k, entry.name); });
+                                  [&](const std::string& k) { return platform::EqualNoCase(k, entry.name); });
     if (match == now.end() || seen) continue;
     kept.push_back(entry.name);
     if (match->name != entry.name) {
@@ -112,7 +113,7 @@ std::optional<std::string> RepackDifference(const std::vector<std::uint8_t>& fil
   const bool reordered =
       kept.size() == now.size() &&
       !std::equal(kept.begin(), kept.end(), now.begin(),
-                  [](const std::string& k, const auto& e) { return host::EqualNoCase(k, e.name); });
+                  [](const std::string& k, const auto& e) { return platform::EqualNoCase(k, e.name); });
   if (reordered) causes.push_back("its entries are not in the order pack writes");
   std::string text;
   for (const std::string& c : causes) text += (text.empty() ? "" : "; ") + c;
@@ -143,7 +144,7 @@ static bool IsSkinSource(const std::string& name) {
   if (name == "skin.ini") return true;
   const std::string_view extension =
       name.size() > 4 ? std::string_view(name).substr(name.size() - 4) : std::string_view();
-  return host::EqualNoCase(extension, ".png") || host::EqualNoCase(extension, ".bmp");
+  return platform::EqualNoCase(extension, ".png") || platform::EqualNoCase(extension, ".bmp");
 }
 
 int PackWatch(const std::string& dir, const std::string& out, std::ostream& info,
@@ -210,7 +211,7 @@ int Preview(const std::vector<std::string>& inputs, const std::string& out, int 
   // A forgotten OUT would make the last skin the picture's path and
   // overwrite it, so OUT must say it is a PNG and be none of the inputs.
   const std::string extension = Utf8(FsPath(out).extension());
-  if (!host::EqualNoCase(extension, ".png")) {
+  if (!platform::EqualNoCase(extension, ".png")) {
     err << "error: " << out << ": the picture to write must end in .png; nothing written\n";
     return 1;
   }
