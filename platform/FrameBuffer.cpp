@@ -3,7 +3,7 @@
 namespace platform {
 
 std::optional<std::vector<RECT>> FrameBuffer::Draw(WindowSink& sink, int width, int height,
-                                                   int scale) {
+                                                   DeviceScale scale) {
   if (width <= 0 || height <= 0) return std::nullopt;
   const std::size_t needed = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
   if (frame_.pixels.size() < needed) frame_.pixels.resize(needed);
