@@ -12,6 +12,12 @@ namespace {
 int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }
 
+bool UnderWine() {
+  static const bool wine =
+      GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+  return wine;
+}
+
 }  // namespace
 
 void WinDesktop::MinMaxInfo(HWND hwnd, const Window& window, MINMAXINFO& info) {
@@ -74,8 +80,16 @@ LRESULT WinDesktop::SysCommand(HWND hwnd, Window& window, WPARAM wParam, LPARAM 
       // The sizing loop asks for the tracking limits before it says it has
       // begun (WM_ENTERSIZEMOVE): the minimum binds from here.
       window.sizing = true;
+      // Wine hands a thick-framed window's sizing loop to the X window
+      // manager, which it does not tell the minimum. Without the thick frame
+      // for the loop's length, Wine runs the loop itself and keeps to it.
+      const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_STYLE);
+      if (UnderWine()) SetWindowLongPtrW(hwnd, GWL_STYLE, style & ~WS_THICKFRAME);
       const LRESULT result = DefWindowProcW(hwnd, WM_SYSCOMMAND, wParam, lParam);
-      if (Window* still = Find(hwnd)) still->sizing = false;
+      if (Window* still = Find(hwnd)) {
+        still->sizing = false;
+        if (UnderWine()) SetWindowLongPtrW(hwnd, GWL_STYLE, style);
+      }
       return result;
     }
     case SC_RESTORE:
