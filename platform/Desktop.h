@@ -209,7 +209,9 @@ class Desktop {
   std::vector<RECT> Monitors();
   // The window's scale, device pixels to one of its pixels along a side
   // (what RenderScaled is given), as far as it is known before it is drawn.
-  // With no window, the scale a new window starts at.
+  // With no window, the scale a new window starts at. A fractional scale
+  // (Windows at 125 or 150 %) is given to the nearest whole number, for
+  // preparing fonts; the frame is drawn at the exact one.
   int Scale(HWND hwnd);
 
   // Web views, children of a top-level window at client pixel rectangles

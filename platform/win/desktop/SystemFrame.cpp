@@ -20,6 +20,45 @@ bool UnderWine() {
 
 }  // namespace
 
+bool WinDesktop::HandleSystem(HWND hwnd, Window& window, UINT msg, WPARAM wParam, LPARAM lParam,
+                              LRESULT& result) {
+  result = 0;
+  switch (msg) {
+    case WM_NCCALCSIZE:
+      // The proposed window rectangle stays the client's: the system draws
+      // no frame, border or caption, and the thick frame only lends its
+      // gestures.
+      return true;
+    case WM_NCACTIVATE:
+      // No caption to repaint as active or inactive.
+      result = TRUE;
+      return true;
+    case WM_GETMINMAXINFO:
+      MinMaxInfo(hwnd, window, *reinterpret_cast<MINMAXINFO*>(lParam));
+      return true;
+    case WM_SYSCOMMAND:
+      result = SysCommand(hwnd, window, wParam, lParam);
+      return true;
+    case WM_INITMENUPOPUP:
+      if (HIWORD(lParam)) SystemMenuStates(reinterpret_cast<HMENU>(wParam), window);
+      return true;
+    case WM_DPICHANGED:
+      DpiChanged(hwnd, window, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return true;
+    case TakeOverMessage:
+      TakeOverMaximize(hwnd, window);
+      return true;
+    case WM_WINDOWPOSCHANGED:
+      // Answered by DefWindowProc too, which reports the move and the size.
+      if (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_FRAMECHANGED) {
+        RegionChanged(hwnd, window);
+      }
+      return false;
+    default:
+      return false;
+  }
+}
+
 void WinDesktop::MinMaxInfo(HWND hwnd, const Window& window, MINMAXINFO& info) {
   // The minimum binds the sizing loops only; the host holds its own.
   if (window.sizing) {

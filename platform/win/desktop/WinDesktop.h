@@ -90,6 +90,9 @@ class WinDesktop : public Desktop {
   };
 
   // WindowMessages.cpp: the window's messages.
+  // Posted when the system maximized the window by a way of its own (a
+  // snap, a key), to take it over once the system is done.
+  static constexpr UINT TakeOverMessage = WM_APP + 1;
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   LRESULT Handle(HWND hwnd, Window& window, UINT msg, WPARAM wParam, LPARAM lParam);
   bool HandlePointer(HWND hwnd, Window& window, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -98,8 +101,12 @@ class WinDesktop : public Desktop {
   void ReportGeometry(HWND hwnd, Window& window);
   void Sized(HWND hwnd, Window& window, WPARAM kind);
 
-  // SystemFrame.cpp: the system's side of the frame: the sizing limits,
-  // the system menu and its commands, a maximize by the system, a new scale.
+  // SystemFrame.cpp: the system's side of the frame: no frame of the
+  // system's, the sizing limits, the system menu and its commands, a
+  // maximize by the system, a new scale, the region at the scale. True
+  // when the message was answered (with result).
+  bool HandleSystem(HWND hwnd, Window& window, UINT msg, WPARAM wParam, LPARAM lParam,
+                    LRESULT& result);
   void MinMaxInfo(HWND hwnd, const Window& window, MINMAXINFO& info);
   LRESULT SysCommand(HWND hwnd, Window& window, WPARAM wParam, LPARAM lParam);
   void Maximize(HWND hwnd, Window& window);

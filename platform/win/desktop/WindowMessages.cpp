@@ -12,10 +12,6 @@ namespace {
 int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }
 
-// Posted when the system maximized the window by a way of its own (a snap,
-// a key), to take it over once the system is done.
-constexpr UINT TakeOverMessage = WM_APP + 1;
-
 }  // namespace
 
 LRESULT CALLBACK WinDesktop::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -154,15 +150,9 @@ void WinDesktop::Sized(HWND hwnd, Window& window, WPARAM kind) {
 
 LRESULT WinDesktop::Handle(HWND hwnd, Window& window, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (HandlePointer(hwnd, window, msg, wParam, lParam)) return 0;
+  LRESULT result = 0;
+  if (HandleSystem(hwnd, window, msg, wParam, lParam, result)) return result;
   switch (msg) {
-    case WM_NCCALCSIZE:
-      // The proposed window rectangle stays the client's: the system draws
-      // no frame, border or caption, and the thick frame only lends its
-      // gestures.
-      return 0;
-    case WM_NCACTIVATE:
-      // No caption to repaint as active or inactive.
-      return TRUE;
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT:
@@ -182,25 +172,6 @@ LRESULT WinDesktop::Handle(HWND hwnd, Window& window, UINT msg, WPARAM wParam, L
       // sizing loop. Without the button down the system's loop would wait
       // for the next click: there is no press to hand over.
       if ((GetKeyState(VK_LBUTTON) & 0x8000) == 0) return 0;
-      break;
-    case WM_GETMINMAXINFO:
-      MinMaxInfo(hwnd, window, *reinterpret_cast<MINMAXINFO*>(lParam));
-      return 0;
-    case WM_SYSCOMMAND:
-      return SysCommand(hwnd, window, wParam, lParam);
-    case WM_INITMENUPOPUP:
-      if (HIWORD(lParam)) SystemMenuStates(reinterpret_cast<HMENU>(wParam), window);
-      return 0;
-    case WM_DPICHANGED:
-      DpiChanged(hwnd, window, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
-      return 0;
-    case TakeOverMessage:
-      TakeOverMaximize(hwnd, window);
-      return 0;
-    case WM_WINDOWPOSCHANGED:
-      if (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_FRAMECHANGED) {
-        RegionChanged(hwnd, window);
-      }
       break;
     case WM_SIZE:
       Sized(hwnd, window, wParam);
