@@ -2,8 +2,12 @@
 # folder, a GUI program with no DLLs beside it beyond the system's.
 enable_language(RC)
 skinshell_layer(skinshell_win platform/win/desktop)
-target_link_libraries(skinshell_win PUBLIC skinshell_platform user32 gdi32 ole32 oleaut32 uuid)
+target_link_libraries(skinshell_win PUBLIC skinshell_platform user32 gdi32 ole32 oleaut32 uuid shcore)
 
+# windres does not say which files a script includes: the manifest's changes
+# must rebuild the resources of the program and of the test programs.
+set_source_files_properties(${CMAKE_SOURCE_DIR}/app/skinshell.rc PROPERTIES
+  OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/app/skinshell.manifest)
 add_executable(skinshell WIN32 ${CMAKE_SOURCE_DIR}/app/main.cpp
   ${CMAKE_SOURCE_DIR}/app/skinshell.rc)
 target_link_libraries(skinshell PRIVATE skinshell_app skinshell_win)
@@ -27,7 +31,10 @@ add_test(NAME program COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/windows/program_
   ${DIST_DIR} ${CMAKE_BINARY_DIR}/wineprefix)
 add_test(NAME program_openbox COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/windows/program_test.py
   ${DIST_DIR} ${CMAKE_BINARY_DIR}/wineprefix --openbox)
-set_tests_properties(program program_openbox PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE)
+# At the display scales of 100, 150 and 200 %, on a screen of its own.
+add_test(NAME program_dpi COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/windows/program_test.py
+  ${DIST_DIR} ${CMAKE_BINARY_DIR}/wineprefix --dpi 96,144,192)
+set_tests_properties(program program_openbox program_dpi PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE)
 
 # The shipped pages' scripts and style within what the system's browser
 # control reads.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/PropertyBag.h"
+#include "platform/DeviceScale.h"
 #include "platform/gdi/Surface.h"
 
 namespace host {
@@ -25,12 +26,15 @@ class Element {
   bool Contains(int x, int y) const {
     return Visible && x >= Left && y >= Top && x < Left + Width && y < Top + Height;
   }
-  // Draws at the control's origin in target, touching nothing outside clip
-  // (the control's rectangle): an element never spills past its control.
-  // At a scale above 1, target, origin and clip are in device pixels, that
-  // many to a pixel of the element's.
-  virtual void Draw(gdi::Surface& target, int originX, int originY, const RECT& clip,
-                    int scale = 1) const = 0;
+  // Draws for a control at (controlX, controlY) of the window, touching
+  // nothing outside clip (the control's rectangle): an element never spills
+  // past its control. The control's position is in window pixels; target
+  // and clip are in device pixels at `scale`, where the element covers the
+  // device pixels its own pixels cover.
+  virtual void Draw(gdi::Surface& target, int controlX, int controlY, const RECT& clip,
+                    platform::DeviceScale scale = 1) const = 0;
+  // The element's rectangle in target's device pixels.
+  RECT DeviceRect(int controlX, int controlY, platform::DeviceScale scale) const;
 
   // Mouse events taken from the control while the pointer is over the
   // element (X and Y in the element's own pixels). Unset handlers leave the
@@ -50,10 +54,10 @@ class Label : public Element {
   host::Font Font;
   // The font as drawn at a scale: the text is laid out at the device's
   // resolution rather than enlarged.
-  host::Font DrawnFont(int scale) const { return Scaled(Font, scale); }
-  static host::Font Scaled(host::Font font, int scale);
-  void Draw(gdi::Surface& target, int originX, int originY, const RECT& clip,
-            int scale = 1) const override;
+  host::Font DrawnFont(platform::DeviceScale scale) const { return Scaled(Font, scale); }
+  static host::Font Scaled(host::Font font, platform::DeviceScale scale);
+  void Draw(gdi::Surface& target, int controlX, int controlY, const RECT& clip,
+            platform::DeviceScale scale = 1) const override;
   // Draws the text once into a control's DC, in the label's box of the
   // control's pixels. Unlike the element, the text is part of the control's
   // pixels then and stays until something is drawn over it.
@@ -69,8 +73,8 @@ class Image : public Element {
   // The same picture at other sizes: drawn at a scale, the one nearest to
   // the box in device pixels is used.
   std::vector<std::shared_ptr<const gdi::Surface>> OtherSizes;
-  void Draw(gdi::Surface& target, int originX, int originY, const RECT& clip,
-            int scale = 1) const override;
+  void Draw(gdi::Surface& target, int controlX, int controlY, const RECT& clip,
+            platform::DeviceScale scale = 1) const override;
 };
 
 }  // namespace host

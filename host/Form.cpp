@@ -460,22 +460,20 @@ void Form::Render(gdi::Surface& target) {
   RenderScaled(target, 1);
 }
 
-void Form::RenderScaled(gdi::Surface& target, int scale) {
-  scale = std::max(1, scale);
+void Form::RenderScaled(gdi::Surface& target, platform::DeviceScale scale) {
   Guarded([&] { PaintPending(); });
   target.Fill(gdi::ColorToPixel(backColor_));
   DrawControls(target, scale);
 }
 
-std::vector<RECT> Form::RenderUncovered(gdi::Surface& target, int scale) {
-  scale = std::max(1, scale);
+std::vector<RECT> Form::RenderUncovered(gdi::Surface& target, platform::DeviceScale scale) {
   Guarded([&] { PaintPending(); });
   std::vector<RECT> uncovered{{0, 0, target.width, target.height}};
   for (const auto& control : controls_) {
     const Control& c = *control;
     if (!c.visible_ || !c.IsNative()) continue;
-    uncovered = Subtract(uncovered, {c.px_ * scale, c.py_ * scale, (c.px_ + c.pw_) * scale,
-                                     (c.py_ + c.ph_) * scale});
+    uncovered = Subtract(uncovered, {scale.Device(c.px_), scale.Device(c.py_),
+                                     scale.Device(c.px_ + c.pw_), scale.Device(c.py_ + c.ph_)});
   }
   const std::uint32_t back = gdi::ColorToPixel(backColor_);
   for (const RECT& r : uncovered) {
@@ -487,15 +485,17 @@ std::vector<RECT> Form::RenderUncovered(gdi::Surface& target, int scale) {
   return uncovered;
 }
 
-void Form::DrawControls(gdi::Surface& target, int scale) const {
+void Form::DrawControls(gdi::Surface& target, platform::DeviceScale scale) const {
   for (const auto& control : controls_) {
     const Control& c = *control;
     if (!c.visible_ || c.IsNative()) continue;
-    gdi::CopyRectScaled(target, c.px_, c.py_, c.pw_, c.ph_, c.Pixels(), 0, 0, scale);
-    const RECT clip{c.px_ * scale, c.py_ * scale, (c.px_ + c.pw_) * scale,
-                    (c.py_ + c.ph_) * scale};
+    // A whole scale copies exact blocks; any other gives each pixel the
+    // whole device pixels it covers.
+    platform::CopyRectMapped(target, c.px_, c.py_, c.pw_, c.ph_, c.Pixels(), 0, 0, scale);
+    const RECT clip{scale.Device(c.px_), scale.Device(c.py_), scale.Device(c.px_ + c.pw_),
+                    scale.Device(c.py_ + c.ph_)};
     for (const Element* element : c.Elements()) {
-      element->Draw(target, c.px_ * scale, c.py_ * scale, clip, scale);
+      element->Draw(target, c.px_, c.py_, clip, scale);
     }
   }
 }

@@ -100,8 +100,8 @@ class Form : public platform::WindowSink {
   void OnCloseRequested() override;
   void OnCaptureReleased() override;
   void Render(gdi::Surface& target) override;
-  void RenderScaled(gdi::Surface& target, int scale) override;
-  std::vector<RECT> RenderUncovered(gdi::Surface& target, int scale) override;
+  void RenderScaled(gdi::Surface& target, platform::DeviceScale scale) override;
+  std::vector<RECT> RenderUncovered(gdi::Surface& target, platform::DeviceScale scale) override;
 
  private:
   friend class Control;
@@ -120,7 +120,7 @@ class Form : public platform::WindowSink {
   void DeliverPointer(Control& target, Element* element, const platform::PointerEvent& event,
                       int x, int y);
   void AdoptState(int windowState, const RECT& bounds);
-  void DrawControls(gdi::Surface& target, int scale) const;
+  void DrawControls(gdi::Surface& target, platform::DeviceScale scale) const;
   void Guarded(const std::function<void()>& work);
 
   platform::Desktop& desktop_;

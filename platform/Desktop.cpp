@@ -27,17 +27,17 @@ std::uint32_t StraightArgb(std::uint32_t premultiplied, int bitsPerPixel) {
   return pixel;
 }
 
-void WindowSink::RenderScaled(gdi::Surface& target, int scale) {
-  if (scale <= 1) {
+void WindowSink::RenderScaled(gdi::Surface& target, DeviceScale scale) {
+  if (scale == DeviceScale(1)) {
     Render(target);
     return;
   }
-  gdi::Surface logical(target.width / scale, target.height / scale);
+  gdi::Surface logical(scale.Logical(target.width - 1) + 1, scale.Logical(target.height - 1) + 1);
   Render(logical);
-  gdi::CopyRectScaled(target, 0, 0, logical.width, logical.height, logical, 0, 0, scale);
+  CopyRectMapped(target, 0, 0, logical.width, logical.height, logical, 0, 0, scale);
 }
 
-std::vector<RECT> WindowSink::RenderUncovered(gdi::Surface& target, int scale) {
+std::vector<RECT> WindowSink::RenderUncovered(gdi::Surface& target, DeviceScale scale) {
   RenderScaled(target, scale);
   return {RECT{0, 0, target.width, target.height}};
 }

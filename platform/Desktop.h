@@ -66,6 +66,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/DeviceScale.h"
 #include "platform/WebViewTable.h"
 #include "platform/gdi/Surface.h"
 #include "platform/win32.h"
@@ -108,19 +109,19 @@ class WindowSink {
   virtual void OnCaptureReleased() = 0;
   // Draws the whole client area: frame pixels, controls, light elements.
   virtual void Render(gdi::Surface& target) = 0;
-  // The same at a window scale above 1, into a target `scale` times the
-  // client size in device pixels: pixels as sharp scale x scale blocks, text
-  // and pictures at the device's resolution where the sink can. Without an
-  // override, Render's picture enlarged.
-  virtual void RenderScaled(gdi::Surface& target, int scale);
+  // The same at a window scale above 1, into a target of the client size
+  // in device pixels: each pixel a sharp block of the device pixels it
+  // covers (DeviceScale), text and pictures at the device's resolution where
+  // the sink can. Without an override, Render's picture enlarged.
+  virtual void RenderScaled(gdi::Surface& target, DeviceScale scale);
   // What a backend that shows native children (web views) above the host's
   // pixels needs of them, at every size of a live resize: only the parts of
   // the client area no visible native child covers, drawn exactly as
-  // RenderScaled draws them, into a target `scale` times the client size.
+  // RenderScaled draws them, into a target of the client size at `scale`.
   // What a native child covers is left as it was in target. Returns those
   // parts, in target pixels: the backend shows nothing else of target.
   // Without an override, RenderScaled and the whole target.
-  virtual std::vector<RECT> RenderUncovered(gdi::Surface& target, int scale);
+  virtual std::vector<RECT> RenderUncovered(gdi::Surface& target, DeviceScale scale);
 };
 
 // Pixels premultiplied, as everything drawn here is. An image of fewer than
@@ -208,7 +209,9 @@ class Desktop {
   std::vector<RECT> Monitors();
   // The window's scale, device pixels to one of its pixels along a side
   // (what RenderScaled is given), as far as it is known before it is drawn.
-  // With no window, the scale a new window starts at.
+  // With no window, the scale a new window starts at. A fractional scale
+  // (Windows at 125 or 150 %) is given to the nearest whole number, for
+  // preparing fonts; the frame is drawn at the exact one.
   int Scale(HWND hwnd);
 
   // Web views, children of a top-level window at client pixel rectangles

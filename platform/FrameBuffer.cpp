@@ -25,7 +25,7 @@ void FrameBuffer::PrepareFirst(int width, int height, int scale) {
 }
 
 std::optional<std::vector<RECT>> FrameBuffer::Draw(WindowSink& sink, int width, int height,
-                                                   int scale) {
+                                                   DeviceScale scale) {
   if (first_.valid()) {
     gdi::Pixels prepared = first_.get();
     if (prepared.size() > frame_.pixels.size()) frame_.pixels.swap(prepared);

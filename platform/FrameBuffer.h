@@ -27,7 +27,8 @@ class FrameBuffer {
   // pixels and scale (WindowSink::RenderUncovered). The parts drawn, in
   // device pixels, the only ones to show; none when there is nothing to show
   // (no size, or the sink left the surface at another size).
-  std::optional<std::vector<RECT>> Draw(WindowSink& sink, int width, int height, int scale);
+  std::optional<std::vector<RECT>> Draw(WindowSink& sink, int width, int height,
+                                         DeviceScale scale);
   // What the last Draw left, width x height as asked.
   const gdi::Surface& Frame() const { return frame_; }
 

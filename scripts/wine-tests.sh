@@ -27,6 +27,12 @@ if [ ! -e "$WINEPREFIX/system.reg" ]; then
 fi
 # A server left from an earlier run may hold a desktop on another display.
 wineserver -k 2>/dev/null || true
+# The display at 96 dots per inch, should a scaled run have been stopped
+# before it set them back (the server reads them when it starts).
+if grep -q '^"LogPixels"=dword:' "$WINEPREFIX/user.reg" &&
+   ! grep -q '^"LogPixels"=dword:00000060' "$WINEPREFIX/user.reg"; then
+  sed -i 's/^"LogPixels"=dword:.*/"LogPixels"=dword:00000060/' "$WINEPREFIX/user.reg"
+fi
 wineserver -p
 # Warm it: the first program start loads the prefix and starts the desktop.
 timeout 120 wine cmd /c exit >/dev/null 2>&1 || true

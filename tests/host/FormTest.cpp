@@ -378,17 +378,21 @@ TEST_F(FormInputTest, WhatNoWebViewCoversIsDrawnAsRenderDrawsItAndWhatOneCoversI
   hidden.Visible(false);
   hidden.Move(0, 0, 400 * 15, 300 * 15);
   constexpr std::uint32_t Untouched = 0xFF123456u;
-  for (int scale : {1, 2}) {
-    SCOPED_TRACE(scale);
-    gdi::Surface reference(400 * scale, 300 * scale);
+  // 1.5 as Windows scales at 150 %: each pixel covers one or two device
+  // pixels in turn.
+  for (platform::DeviceScale scale :
+       {platform::DeviceScale(1), platform::DeviceScale(2), platform::DeviceScale(3, 2)}) {
+    SCOPED_TRACE(scale.Numerator());
+    gdi::Surface reference(scale.Device(400), scale.Device(300));
     form.RenderScaled(reference, scale);
-    gdi::Surface drawn(400 * scale, 300 * scale, Untouched);
+    gdi::Surface drawn(scale.Device(400), scale.Device(300), Untouched);
     const std::vector<RECT> parts = form.RenderUncovered(drawn, scale);
     int wrong = 0;
     for (int y = 0; y < drawn.height; ++y) {
       for (int x = 0; x < drawn.width; ++x) {
         const bool covered =
-            x >= 10 * scale && x < 380 * scale && y >= 40 * scale && y < 240 * scale;
+            x >= scale.Device(10) && x < scale.Device(380) && y >= scale.Device(40) &&
+            y < scale.Device(240);
         const auto in = [&](const RECT& r) {
           return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
         };

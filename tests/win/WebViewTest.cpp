@@ -7,6 +7,7 @@
 
 #include <exdisp.h>
 #include <exdispid.h>
+#include <mshtmhst.h>
 #include <ocidl.h>
 
 #include <chrono>
@@ -137,6 +138,20 @@ TEST_F(WebViewTest, AViewHoldsTheControlInPlaceAtTheHostsRectangleAndShowsOnlyWh
   HWND control = ControlWindow(browser);
   ASSERT_NE(control, nullptr);
   EXPECT_EQ(GetAncestor(control, GA_ROOT), window_);
+  // Pages lay out at the monitor's scale: the site tells the control so.
+  IOleObject* object = nullptr;
+  IOleClientSite* site = nullptr;
+  IDocHostUIHandler* ui = nullptr;
+  ASSERT_HRESULT_SUCCEEDED(browser->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&object)));
+  ASSERT_HRESULT_SUCCEEDED(object->GetClientSite(&site));
+  ASSERT_HRESULT_SUCCEEDED(site->QueryInterface(IID_IDocHostUIHandler, reinterpret_cast<void**>(&ui)));
+  DOCHOSTUIINFO info{};
+  info.cbSize = sizeof info;
+  EXPECT_HRESULT_SUCCEEDED(ui->GetHostInfo(&info));
+  EXPECT_TRUE(info.dwFlags & DOCHOSTUIFLAG_DPI_AWARE);
+  ui->Release();
+  site->Release();
+  object->Release();
 
   desktop_.SetWebViewBounds(content, RECT{30, 40, 330, 240});
   EXPECT_TRUE(InClient(control, window_) == (RECT{30, 40, 330, 240}))

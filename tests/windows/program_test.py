@@ -14,11 +14,20 @@ placement then go to %LOCALAPPDATA%\\skinshell) and a placement file that
 cannot be written, each say what the Linux program says on stderr, and
 nothing crashes or is lost.
 
-Usage: program_test.py <program folder> <wine prefix> [--openbox] [--startup N]
+At the display scales of --dpi 96,144,192 (LogPixels, on a screen of its
+own large enough for the window at 200 %): the window opens at its designed
+size in device pixels, centred; the caption, edges, button faces and cut
+corners are the skin's pixels, each covering the device pixels its logical
+pixel covers (blocks of two at 192, one and two in turn at 144); a caption
+drag, an edge drag and the maximize button; a stored placement opens at the
+scale and is written back in the same twips.
+
+Usage: program_test.py <program folder> <wine prefix> [--openbox] [--startup N] [--dpi LIST]
 --startup N starts the program N times and prints the median time to its
-window, asserting nothing.
+window, asserting nothing (at the first of --dpi's scales, when given).
 """
 import getpass
+import math
 import os
 import re
 import shutil
@@ -27,6 +36,7 @@ import subprocess
 import sys
 import tempfile
 import time
+from fractions import Fraction
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import xscreen  # noqa: E402
@@ -34,6 +44,15 @@ import xscreen  # noqa: E402
 DIST, PREFIX = sys.argv[1], sys.argv[2]
 OPENBOX = "--openbox" in sys.argv
 STARTS = int(sys.argv[sys.argv.index("--startup") + 1]) if "--startup" in sys.argv else 0
+DPIS = ([int(n) for n in sys.argv[sys.argv.index("--dpi") + 1].split(",")]
+        if "--dpi" in sys.argv else [])
+# Device pixels to a logical one; the window and the skins are drawn in
+# logical pixels, which cover floor(i * SCALE) .. floor((i + 1) * SCALE) - 1.
+SCALE = Fraction(1)
+# The device pixels of the caption (its bar, close face and top corners) the
+# frame checks compared, and those equal to the skin's.
+COUNTED = {"compared": 0, "equal": 0}
+CAPTION = ("bar", "close face", "top left corner", "top right corner")
 TWIPS = 15
 DESIGNED = (878, 560)
 BACKDROP = 0xFF00FF
@@ -102,24 +121,40 @@ def drag(x0, y0, x1, y1):
     run("xdotool", "mouseup", "1")
 
 
+def device(i):
+    return math.floor(i * SCALE)
+
+
+def covering(d):
+    """The logical pixel that covers device pixel d."""
+    return math.ceil((d + 1) / SCALE) - 1
+
+
+def logical_size(n):
+    """The host's size of n device pixels: the fewest logical pixels covering
+    them."""
+    return math.ceil(n / SCALE)
+
+
 def button(bounds, slot, skin):
-    x, y, w, _ = bounds
-    left = x + w - FROMRIGHT[skin] - BUTTON_W - slot * (BUTTON_W + SPACE)
-    return left, y + FROMTOP
+    """A button's logical corner, in the window."""
+    _, _, w, _ = bounds
+    return logical_size(w) - FROMRIGHT[skin] - BUTTON_W - slot * (BUTTON_W + SPACE), FROMTOP
 
 
 def click(bounds, slot, skin):
     """Points at a caption button until it shows its hover face, the skin's,
     and clicks it."""
+    x, y = bounds[:2]
     left, top = button(bounds, slot, skin)
     face = SKINS[skin][("CLOSE3", "MAX3" if skin == "black-1" else "RES2")[slot]]
     nudge = [0]
 
     def hovered():
         nudge[0] ^= 1
-        move(left + BUTTON_W // 2 - nudge[0], top + BUTTON_H // 2)
+        move(x + device(left + BUTTON_W // 2) - nudge[0], y + device(top + BUTTON_H // 2))
         shot = SCREEN_X.shot(*SCREEN)
-        return all(shot(left + fx, top + fy) == face[fy][fx] & 0xFFFFFF
+        return all(shot(x + device(left + fx), y + device(top + fy)) == face[fy][fx] & 0xFFFFFF
                    for fy in range(BUTTON_H) for fx in range(BUTTON_W))
     wait(f"the hover face of button {slot}", hovered, 10)
     run("xdotool", "click", "1")
@@ -209,52 +244,68 @@ def backdrop_run(shot, left, right, y, from_right):
 
 def expect_skin(bounds, skin, cut):
     """The frame on screen is the skin's: the bar's middle column, the close
-    face, each edge across its middle, the corners cut (or not)."""
+    face, each edge across its middle, the corners cut (or not). Each skin
+    pixel is checked over every device pixel it covers."""
     x, y, w, h = bounds
+    lw, lh = logical_size(w), logical_size(h)
     shot = SCREEN_X.shot(*SCREEN)
     pictures = SKINS[skin]
-    right, bottom = x + w - 1, y + h - 1
     wrong = []
 
-    def same(sx, sy, picture, px, py, what):
+    def same(lx, ly, picture, px, py, what):
         want = pictures[picture][py][px] & 0xFFFFFF
-        if shot(sx, sy) != want:
-            wrong.append(f"{what} at {sx},{sy}: {shot(sx, sy):06x}, not {want:06x}")
+        for sy in range(y + device(ly), y + min(h, device(ly + 1))):
+            for sx in range(x + device(lx), x + min(w, device(lx + 1))):
+                counted = what in CAPTION
+                COUNTED["compared"] += counted
+                if shot(sx, sy) == want:
+                    COUNTED["equal"] += counted
+                else:
+                    wrong.append(f"{what} at {sx},{sy}: {shot(sx, sy):06x}, not {want:06x}")
 
     bar = pictures["TOPMID"]
     # The page's rectangle takes the bar's last row.
     for row in range(len(bar) - 1):
-        same(x + w // 2, y + row, "TOPMID", 0, row, "bar")
+        same(lw // 2, row, "TOPMID", 0, row, "bar")
     left, top = button(bounds, 0, skin)
     for fy in range(BUTTON_H):
         for fx in range(BUTTON_W):
             same(left + fx, top + fy, "CLOSE", fx, fy, "close face")
     if cut:
-        middle = y + h // 2
+        middle = lh // 2
         for ex in range(len(pictures["LEFTMID"][0])):
-            same(x + ex, middle, "LEFTMID", ex, 0, "left edge")
+            same(ex, middle, "LEFTMID", ex, 0, "left edge")
         edge = len(pictures["RIGHTMID"][0])
         for ex in range(edge):
-            same(right - edge + 1 + ex, middle, "RIGHTMID", ex, 0, "right edge")
+            same(lw - edge + ex, middle, "RIGHTMID", ex, 0, "right edge")
         thick = len(pictures["BOTTOM"])
         for ey in range(thick):
-            same(x + w // 2, bottom - thick + 1 + ey, "BOTTOM", 0, ey, "bottom edge")
+            same(lw // 2, lh - thick + ey, "BOTTOM", 0, ey, "bottom edge")
         # The bottom corners are square, the edge's end pieces reach them.
-        same(x, bottom, "LEFTBOT", 0, thick - 1, "lower left corner")
-        runs = [(backdrop_run(shot, x, right, row, False), backdrop_run(shot, x, right, row, True))
-                for row in range(y, y + 5)]
-        if runs != [(3, 3), (2, 2), (1, 1), (0, 0), (0, 0)] or shot(x - 1, y) != BACKDROP:
-            wrong.append(f"top corners cut {runs}, backdrop beside {shot(x - 1, y):06x}")
+        same(0, lh - 1, "LEFTBOT", 0, thick - 1, "lower left corner")
+        # Three, two and one logical pixels cut from the top rows, each over
+        # the device rows and columns it covers.
+        cuts = [3, 2, 1, 0, 0]
+        rows = device(len(cuts))
+        runs = [(backdrop_run(shot, x, x + w - 1, y + row, False),
+                 backdrop_run(shot, x, x + w - 1, y + row, True)) for row in range(rows)]
+        # The region may reach past a window whose device width is not a
+        # whole number of logical pixels; the window ends it.
+        expected = [(device(cuts[covering(row)]), w - min(w, device(lw - cuts[covering(row)])))
+                    for row in range(rows)]
+        if runs != expected or shot(x - 1, y) != BACKDROP:
+            wrong.append(f"top corners cut {runs}, not {expected}; "
+                         f"backdrop beside {shot(x - 1, y):06x}")
         # Just inside the cuts, the skin's corner pieces.
-        for row, (cut_left, cut_right) in enumerate(runs if not wrong else []):
-            same(x + cut_left, y + row, "TOPLEFT", cut_left, row, "top left corner")
-            corner = len(pictures["TOPRIGHT"][0])
-            same(right - cut_right, y + row, "TOPRIGHT", corner - 1 - cut_right, row,
+        corner = len(pictures["TOPRIGHT"][0])
+        for row, cut_here in enumerate(cuts if not wrong else []):
+            same(cut_here, row, "TOPLEFT", cut_here, row, "top left corner")
+            same(lw - 1 - cut_here, row, "TOPRIGHT", corner - 1 - cut_here, row,
                  "top right corner")
     else:
         # Square corners: the bar's own corner pieces, the whole window.
-        same(x, y, "TOPLEFT", 0, 0, "top left corner")
-        same(right, y, "TOPRIGHT", len(pictures["TOPRIGHT"][0]) - 1, 0, "top right corner")
+        same(0, 0, "TOPLEFT", 0, 0, "top left corner")
+        same(lw - 1, 0, "TOPRIGHT", len(pictures["TOPRIGHT"][0]) - 1, 0, "top right corner")
     return wrong
 
 
@@ -476,6 +527,74 @@ def read_only_case(root):
         shutil.rmtree(state, ignore_errors=True)
 
 
+def set_dpi(dpi):
+    """The display's dots per inch, as Windows' scaling sets them; Wine reads
+    them when its server starts."""
+    global SCALE
+    run("wine", "reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels", "/t",
+        "REG_DWORD", "/d", str(dpi), "/f")
+    restart_wine()
+    SCALE = Fraction(dpi, 96)
+
+
+def scaled(bounds):
+    x, y, w, h = bounds
+    return (round(x * SCALE), round(y * SCALE), device(w), device(h))
+
+
+def dpi_case(root, dpi):
+    """One display scale: the first start, the frame's gestures and a stored
+    placement."""
+    set_dpi(dpi)
+    COUNTED.update(compared=0, equal=0)
+    p = Program(root, f"at {dpi} dpi")
+    try:
+        SCREEN_X.backdrop(BACKDROP)
+        wid = p.start()
+        size = (device(DESIGNED[0]), device(DESIGNED[1]))
+        x, y, w, h = bounds = wait(lambda: f"the designed size at {dpi} dpi, not {geometry(wid)}",
+                                   lambda: geometry(wid) if geometry(wid)[2:] == size else None)
+        check(abs(2 * x + w - SCREEN[0]) <= 3 and abs(2 * y + h - SCREEN[1]) <= 3,
+              f"not centred: {bounds}")
+        wait(lambda: "the skin's pixels:\n" + "\n".join(expect_skin(bounds, "black-1", True)[:20]),
+             lambda: not expect_skin(bounds, "black-1", True), 10)
+        COUNTED.update(compared=0, equal=0)
+        expect_skin(bounds, "black-1", True)
+        print(f"at {dpi} dpi, {COUNTED['equal']} of {COUNTED['compared']} caption pixels checked "
+              "equal the skin's", flush=True)
+
+        drag(x + device(300), y + device(10), x + device(300) + 60, y + device(10) + 40)
+        bounds = x, y, w, h = settled(wid, (x + 60, y + 40, w, h))
+        drag(x + 1, y + h // 2, x - 41, y + h // 2)
+        bounds = settled(wid, (x - 42, y, w + 42, h))
+        wait(lambda: "the skin at the new width:\n" +
+             "\n".join(expect_skin(bounds, "black-1", True)[:20]),
+             lambda: not expect_skin(bounds, "black-1", True), 10)
+
+        area = [0, 0] + SCREEN
+        click(bounds, 1, "black-1")
+        settled(wid, area)
+        wait(lambda: "the maximized skin:\n" + "\n".join(expect_skin(area, "black-2", False)[:20]),
+             lambda: not expect_skin(area, "black-2", False), 10)
+        click(area, 1, "black-2")
+        settled(wid, bounds)
+        p.close(bounds)
+
+        # A stored placement opens at the scale, and comes back in the same
+        # twips whatever the scale: 15 to a logical pixel.
+        with open(p.path("html", "size.ini"), "wb") as f:
+            f.write(b"[mainwin]\r\nTestOCX_new=1200,2400,8400,13170\r\n")
+        wid = p.start()
+        x, y, w, h = settled(wid, scaled((160, 80) + DESIGNED))
+        drag(x + device(300), y + device(10), x + device(330), y + device(30))
+        p.close(settled(wid, (x + device(30), y + device(20), w, h)))
+        want = b"[mainwin]\r\nTestOCX_new=1500,2850,8400,13170\r\n"
+        check(p.placement() == want, f"size.ini holds {p.placement()!r}, not {want!r}")
+        check(not p.lines(), f"lines on stderr: {p.lines()}")
+    finally:
+        p.kill()
+
+
 def startup(root, starts):
     p = Program(root, "start-up")
     times = []
@@ -487,7 +606,8 @@ def startup(root, starts):
             p.close(bounds)
     finally:
         p.kill()
-    print(f"start-up of skinshell.exe under Wine to the window shown, median of {starts}: "
+    dpi = f" at {DPIS[0]} dpi" if DPIS else ""
+    print(f"start-up of skinshell.exe under Wine{dpi} to the window shown, median of {starts}: "
           f"{statistics.median(times)} ms ({', '.join(map(str, times))})")
 
 
@@ -515,28 +635,46 @@ def restart_wine():
                    stderr=subprocess.DEVNULL, timeout=120)
 
 
+def start_xvfb(size):
+    read, write = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", size + "x24",
+                             "-noreset", "-nolisten", "tcp"],
+                            pass_fds=[write], stderr=subprocess.DEVNULL)
+    os.close(write)
+    os.environ["DISPLAY"] = ":" + os.read(read, 16).decode().strip()
+    return xvfb
+
+
 def main():
     global SCREEN, SCREEN_X
     root = tempfile.mkdtemp(prefix="skinshell-win-")
     xvfb = manager = None
+    session_display = os.environ.get("DISPLAY")
     try:
         # Wine's desktop keeps the display of the first program of the
         # session: scripts/wine-tests.sh gives the run one; alone, the test
-        # starts its own.
-        if not os.environ.get("DISPLAY"):
-            read, write = os.pipe()
-            xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0",
-                                     "1280x1024x24", "-noreset", "-nolisten", "tcp"],
-                                    pass_fds=[write], stderr=subprocess.DEVNULL)
-            os.close(write)
-            os.environ["DISPLAY"] = ":" + os.read(read, 16).decode().strip()
+        # starts its own. The scales need a screen of their own, large enough
+        # for the window at 200 %, and a new Wine server for each.
+        if DPIS:
+            subprocess.run(["wineserver", "-k"], stderr=subprocess.DEVNULL)
+            subprocess.run(["wineserver", "-w"], stderr=subprocess.DEVNULL)
+            xvfb = start_xvfb("2560x1600")
+        elif not session_display:
+            xvfb = start_xvfb("1280x1024")
         os.environ.update(WINEPREFIX=PREFIX, WINEDEBUG="-all", WINEDLLOVERRIDES="mshtml=d")
         SCREEN = [int(n) for n in run("xdotool", "getdisplaygeometry").split()]
         SCREEN_X = xscreen.Screen()
         # The pointer away from where the window opens.
         move(SCREEN[0] - 10, SCREEN[1] - 10)
         if STARTS:
+            if DPIS:
+                set_dpi(DPIS[0])
             startup(root, STARTS)
+            return
+        if DPIS:
+            for dpi in DPIS:
+                dpi_case(root, dpi)
+            print("ok")
             return
         if OPENBOX:
             manager = openbox_session(root)
@@ -553,11 +691,19 @@ def main():
             # Its work area would outlive it, and the next desktop take it.
             run("xprop", "-root", "-remove", "_NET_WORKAREA")
             restart_wine()
+        if DPIS:
+            # The prefix back at 96 dpi, for every other test.
+            set_dpi(96)
         if xvfb:
             # Its desktop would outlive the display.
             subprocess.run(["wineserver", "-k"], stderr=subprocess.DEVNULL)
+            subprocess.run(["wineserver", "-w"], stderr=subprocess.DEVNULL)
             xvfb.terminate()
             xvfb.wait()
+        if DPIS and session_display:
+            # The session's server, on the session's display.
+            os.environ["DISPLAY"] = session_display
+            restart_wine()
         shutil.rmtree(root, ignore_errors=True)
 
 

@@ -92,6 +92,8 @@ HRESULT BrowserSite::QueryInterface(REFIID iid, void** object) {
     *object = static_cast<IOleInPlaceSite*>(this);
   } else if (iid == IID_IOleInPlaceUIWindow || iid == IID_IOleInPlaceFrame) {
     *object = static_cast<IOleInPlaceFrame*>(this);
+  } else if (iid == IID_IDocHostUIHandler) {
+    *object = static_cast<IDocHostUIHandler*>(&ui_);
   } else {
     *object = nullptr;
     return E_NOINTERFACE;

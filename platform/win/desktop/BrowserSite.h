@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "platform/win/desktop/DocHostUi.h"
 #include "platform/win32.h"
 
 #include <exdisp.h>
@@ -76,7 +77,7 @@ class BrowserSite final : public IOleClientSite, public IOleInPlaceSite, public 
   HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG, WORD) override;
 
  private:
-  explicit BrowserSite(HWND window) : window_(window) {}
+  explicit BrowserSite(HWND window) : window_(window), ui_(*static_cast<IOleClientSite*>(this)) {}
   ~BrowserSite() = default;
   bool Activate();
   RECT Area() const;
@@ -87,6 +88,7 @@ class BrowserSite final : public IOleClientSite, public IOleInPlaceSite, public 
   IWebBrowser2* browser_ = nullptr;
   IOleInPlaceObject* inPlace_ = nullptr;
   IOleInPlaceActiveObject* active_ = nullptr;
+  DocHostUi ui_;
 };
 
 }  // namespace platform::win

@@ -4,9 +4,11 @@
 
 #include <algorithm>
 
-#include "platform/win/Dib.h"
+#include <shellscalingapi.h>
+
 #include "platform/win/Utf16.h"
 #include "platform/win/desktop/PageUrl.h"
+#include "platform/win/desktop/ProgramImports.h"
 
 namespace platform::win {
 
@@ -17,19 +19,6 @@ constexpr wchar_t WebViewClass[] = L"skinshell.webview";
 
 int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }
-
-// The standard cursors by their resource numbers (the IDC_ names are
-// narrow strings in a build without UNICODE).
-LPCWSTR CursorId(Cursor cursor) {
-  switch (cursor) {
-    case Cursor::SizeWE: return MAKEINTRESOURCEW(32644);
-    case Cursor::SizeNS: return MAKEINTRESOURCEW(32645);
-    case Cursor::SizeNESW: return MAKEINTRESOURCEW(32643);
-    case Cursor::SizeNWSE: return MAKEINTRESOURCEW(32642);
-    case Cursor::Default: break;
-  }
-  return MAKEINTRESOURCEW(32512);
-}
 
 // Windows takes an icon's colour straight, not premultiplied.
 HICON MakeIcon(const IconImage& image) {
@@ -66,10 +55,24 @@ HICON MakeIcon(const IconImage& image) {
 
 }  // namespace
 
+// The standard cursors by their resource numbers (the IDC_ names are
+// narrow strings in a build without UNICODE).
+LPCWSTR WinDesktop::CursorId(Cursor cursor) {
+  switch (cursor) {
+    case Cursor::SizeWE: return MAKEINTRESOURCEW(32644);
+    case Cursor::SizeNS: return MAKEINTRESOURCEW(32645);
+    case Cursor::SizeNESW: return MAKEINTRESOURCEW(32643);
+    case Cursor::SizeNWSE: return MAKEINTRESOURCEW(32642);
+    case Cursor::Default: break;
+  }
+  return MAKEINTRESOURCEW(32512);
+}
+
 WinDesktop::WinDesktop() {
   // Single-threaded apartment, as the browser control requires; S_FALSE
   // (already initialised here) is a success that wants its uninitialise too.
   ole_ = SUCCEEDED(OleInitialize(nullptr));
+  TakeOverProgramImports();
   HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
@@ -99,11 +102,27 @@ WinDesktop::Window* WinDesktop::Find(HWND hwnd) {
   return found == windows_.end() ? nullptr : &found->second;
 }
 
-RECT WinDesktop::Bounds(HWND hwnd) {
-  // A WS_POPUP window has no frame: its client area is the whole window.
+void WinDesktop::Remember(Window& window, const RECT& device) {
+  // Enough for a maximize and a restore set an edge or a size at a time.
+  constexpr std::size_t Kept = 8;
+  auto& recent = window.recent;
+  recent.erase(std::remove_if(recent.begin(), recent.end(),
+                              [&device](const RECT& r) { return EqualRect(&r, &device); }),
+               recent.end());
+  recent.insert(recent.begin(), device);
+  if (recent.size() > Kept) recent.resize(Kept);
+}
+
+RECT WinDesktop::DeviceBounds(HWND hwnd) {
+  // WM_NCCALCSIZE leaves no frame: the client area is the whole window.
   RECT r{};
   GetWindowRect(hwnd, &r);
   return r;
+}
+
+RECT WinDesktop::Bounds(HWND hwnd) {
+  const Window* window = Find(hwnd);
+  return window ? DpiOf(*window).ToLogical(DeviceBounds(hwnd)) : DeviceBounds(hwnd);
 }
 
 RECT WinDesktop::RestoreBounds(HWND hwnd) {
@@ -112,21 +131,57 @@ RECT WinDesktop::RestoreBounds(HWND hwnd) {
   GetWindowPlacement(hwnd, &placement);
   // Workspace coordinates; the same as the screen's for a window without a
   // tool-window style on the primary monitor's origin.
-  return placement.rcNormalPosition;
+  const Window* window = Find(hwnd);
+  return window ? DpiOf(*window).ToLogical(placement.rcNormalPosition)
+                : placement.rcNormalPosition;
+}
+
+UINT WinDesktop::MonitorDpi(HMONITOR monitor) {
+  UINT x = Dpi::Designed;
+  UINT y = Dpi::Designed;
+  if (!monitor || FAILED(GetDpiForMonitor(monitor, MDT_EFFECTIVE_DPI, &x, &y))) {
+    return GetDpiForSystem();
+  }
+  return x;
+}
+
+bool WinDesktop::DeviceWorkArea(HMONITOR monitor, RECT& area, UINT& dpi) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!monitor || !GetMonitorInfoW(monitor, &info)) return false;
+  area = info.rcWork;
+  dpi = MonitorDpi(monitor);
+  return true;
 }
 
 HWND WinDesktop::CreateTopLevelImpl(WindowSink& sink, const RECT& bounds) {
-  // The system menu and the minimize and maximize boxes give the taskbar
-  // button its menu; a popup has no caption to show them on.
-  const DWORD style =
-      WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
-  HWND hwnd = CreateWindowExW(WS_EX_APPWINDOW, WindowClass, L"", style, bounds.left, bounds.top,
-                              Width(bounds), Height(bounds), nullptr, nullptr,
+  // The thick frame gives the system's snapping and sizing gestures; the
+  // system menu and the minimize and maximize boxes give the taskbar button
+  // its menu. WM_NCCALCSIZE takes the frame away again: every pixel is the
+  // skin's. A new window opens on the monitor its bounds lie on, at that
+  // monitor's scale.
+  const DWORD style = WS_POPUP | WS_THICKFRAME | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX |
+                      WS_CLIPCHILDREN;
+  const POINT corner{bounds.left, bounds.top};
+  const Dpi dpi(MonitorDpi(MonitorFromPoint(corner, MONITOR_DEFAULTTOPRIMARY)));
+  const RECT device = dpi.ToDevice(bounds);
+  HWND hwnd = CreateWindowExW(WS_EX_APPWINDOW, WindowClass, L"", style, device.left, device.top,
+                              Width(device), Height(device), nullptr, nullptr,
                               GetModuleHandleW(nullptr), nullptr);
   if (!hwnd) return nullptr;
   Window& window = windows_[hwnd];
   window.sink = &sink;
+  window.dpi = Dpi(GetDpiForWindow(hwnd)).DotsPerInch();
   SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  // The frame's size is the client's from the start.
+  SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
+               SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  if (window.dpi != dpi.DotsPerInch()) {
+    const RECT again = DpiOf(window).ToDevice(bounds);
+    SetWindowPos(hwnd, nullptr, again.left, again.top, Width(again), Height(again),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  Remember(window, DeviceBounds(hwnd));
   return hwnd;
 }
 
@@ -140,15 +195,27 @@ void WinDesktop::DestroyTopLevelImpl(HWND hwnd) {
 }
 
 void WinDesktop::SetBoundsImpl(HWND hwnd, const RECT& bounds) {
+  const Dpi dpi = DpiOf(*Find(hwnd));
+  // The work area, for the host's maximize.
+  RECT work{};
+  UINT workDpi = 0;
+  if (!DeviceWorkArea(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), work, workDpi)) {
+    work = RECT{};
+  }
+  Window& window = *Find(hwnd);
+  std::vector<RECT> known = window.recent;
+  known.push_back(work);
+  const RECT device = dpi.ToDevice(bounds, known);
+  Remember(window, device);
   ++applying_;
   if (IsIconic(hwnd)) {
     WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
     GetWindowPlacement(hwnd, &placement);
-    placement.rcNormalPosition = bounds;
+    placement.rcNormalPosition = device;
     SetWindowPlacement(hwnd, &placement);
   } else {
-    SetWindowPos(hwnd, nullptr, bounds.left, bounds.top, Width(bounds), Height(bounds),
+    SetWindowPos(hwnd, nullptr, device.left, device.top, Width(device), Height(device),
                  SWP_NOZORDER | SWP_NOACTIVATE);
   }
   --applying_;
@@ -218,8 +285,17 @@ void WinDesktop::SetCursorImpl(HWND hwnd, Cursor cursor) {
 void WinDesktop::InvalidateImpl(HWND hwnd) { InvalidateRect(hwnd, nullptr, FALSE); }
 
 bool WinDesktop::SetRegionImpl(HWND hwnd, HRGN region) {
-  // The system owns the region from here on.
-  return SetWindowRgn(hwnd, region, TRUE) != 0;
+  Window& window = *Find(hwnd);
+  window.hasRegion = region != nullptr;
+  window.region = region ? RegionRects(region) : std::vector<RECT>{};
+  if (window.dpi == Dpi::Designed || !region) {
+    // The system owns the region from here on.
+    return SetWindowRgn(hwnd, region, TRUE) != 0;
+  }
+  // The desktop owns what it was given; the system gets it at the scale.
+  DeleteObject(region);
+  ApplyRegion(hwnd, window);
+  return true;
 }
 
 void WinDesktop::SetTopmostImpl(HWND hwnd, bool topmost) {
@@ -229,44 +305,84 @@ void WinDesktop::SetTopmostImpl(HWND hwnd, bool topmost) {
 
 RECT WinDesktop::PlacedImpl(HWND hwnd) { return Bounds(hwnd); }
 
+namespace {
+
+std::vector<HMONITOR> MonitorHandles() {
+  std::vector<HMONITOR> monitors;
+  EnumDisplayMonitors(
+      nullptr, nullptr,
+      [](HMONITOR monitor, HDC, LPRECT, LPARAM data) -> BOOL {
+        reinterpret_cast<std::vector<HMONITOR>*>(data)->push_back(monitor);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&monitors));
+  return monitors;
+}
+
+}  // namespace
+
+// Each monitor's rectangles are told in its own logical pixels: a window on
+// it has its scale once it is there.
 bool WinDesktop::WorkAreaImpl(int index, RECT& area) {
-  const std::vector<RECT> monitors = index >= 0 ? Monitors() : std::vector<RECT>{};
+  const std::vector<HMONITOR> monitors = MonitorHandles();
   // The primary monitor is the one at the origin.
-  HMONITOR monitor = static_cast<std::size_t>(index) < monitors.size()
-                         ? MonitorFromRect(&monitors[static_cast<std::size_t>(index)],
-                                           MONITOR_DEFAULTTONEAREST)
+  HMONITOR monitor = index >= 0 && static_cast<std::size_t>(index) < monitors.size()
+                         ? monitors[static_cast<std::size_t>(index)]
                          : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
-  MONITORINFO info{};
-  info.cbSize = sizeof info;
-  if (!monitor || !GetMonitorInfoW(monitor, &info)) return false;
-  area = info.rcWork;
+  RECT device{};
+  UINT dpi = 0;
+  if (!DeviceWorkArea(monitor, device, dpi)) return false;
+  area = Dpi(dpi).ToLogical(device);
   return true;
 }
 
 void WinDesktop::BeginMoveSizeImpl(HWND hwnd, WPARAM hitCode) {
   ::ReleaseCapture();
+  // The caption hands every press over, a right one too: that one's
+  // release opens the system menu, as on a caption of the system's.
+  const bool right = (GetKeyState(VK_RBUTTON) & 0x8000) != 0;
+  const bool left = (GetKeyState(VK_LBUTTON) & 0x8000) != 0;
+  if (hitCode == HTCAPTION && right && !left) {
+    Find(hwnd)->menuOnRelease = true;
+    return;
+  }
   SendMessageW(hwnd, WM_NCLBUTTONDOWN, hitCode, 0);
 }
 
 void WinDesktop::ReleaseCaptureImpl() { ::ReleaseCapture(); }
 
-int WinDesktop::ScreenWidthImpl() { return GetSystemMetrics(SM_CXSCREEN); }
-int WinDesktop::ScreenHeightImpl() { return GetSystemMetrics(SM_CYSCREEN); }
+// The primary monitor's, in its logical pixels.
+int WinDesktop::ScreenWidthImpl() {
+  const RECT device{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  return Width(Dpi(MonitorDpi(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY)))
+                   .ToLogical(device));
+}
+
+int WinDesktop::ScreenHeightImpl() {
+  const RECT device{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  return Height(Dpi(MonitorDpi(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY)))
+                    .ToLogical(device));
+}
 
 std::vector<RECT> WinDesktop::MonitorsImpl() {
   std::vector<RECT> monitors;
-  EnumDisplayMonitors(
-      nullptr, nullptr,
-      [](HMONITOR monitor, HDC, LPRECT, LPARAM data) -> BOOL {
-        MONITORINFO info{};
-        info.cbSize = sizeof info;
-        if (GetMonitorInfoW(monitor, &info)) {
-          reinterpret_cast<std::vector<RECT>*>(data)->push_back(info.rcMonitor);
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&monitors));
+  for (HMONITOR monitor : MonitorHandles()) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoW(monitor, &info)) {
+      monitors.push_back(Dpi(MonitorDpi(monitor)).ToLogical(info.rcMonitor));
+    }
+  }
   return monitors;
+}
+
+// GDI lays text out at the size it is given: the host's fonts need no
+// preparing here, so the scale a fractional one rounds to does for it.
+int WinDesktop::ScaleImpl(HWND hwnd) {
+  const Window* window = hwnd ? Find(hwnd) : nullptr;
+  const UINT dpi = window ? window->dpi
+                          : MonitorDpi(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY));
+  return static_cast<int>((dpi + Dpi::Designed / 2) / Dpi::Designed);
 }
 
 bool WinDesktop::CreateWebViewImpl(WebViewId id, HWND parent) {
@@ -290,7 +406,14 @@ void WinDesktop::DestroyWebViewImpl(WebViewId id) {
 
 void WinDesktop::SetWebViewBoundsImpl(WebViewId id, const RECT& bounds) {
   const WebView& view = views_[id];
-  SetWindowPos(view.child, nullptr, bounds.left, bounds.top, Width(bounds), Height(bounds),
+  // The view covers the device pixels of the host's rectangle, as the frame
+  // around it is drawn.
+  const WebViewEntry* entry = WebViews().Find(id);
+  const Window* window = entry ? Find(entry->parent) : nullptr;
+  const DeviceScale scale = window ? DpiOf(*window).Scale() : DeviceScale();
+  const RECT r{scale.Device(bounds.left), scale.Device(bounds.top), scale.Device(bounds.right),
+               scale.Device(bounds.bottom)};
+  SetWindowPos(view.child, nullptr, r.left, r.top, Width(r), Height(r),
                SWP_NOZORDER | SWP_NOACTIVATE);
   if (view.site) view.site->Fit();
 }
@@ -327,212 +450,5 @@ bool WinDesktop::TranslateKey(MSG& msg) {
 }
 
 void WinDesktop::QuitImpl(int status) { PostQuitMessage(status); }
-
-LRESULT CALLBACK WinDesktop::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* desktop = reinterpret_cast<WinDesktop*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (desktop) {
-    if (Window* window = desktop->Find(hwnd)) {
-      return desktop->Handle(hwnd, *window, msg, wParam, lParam);
-    }
-  }
-  return DefWindowProcW(hwnd, msg, wParam, lParam);
-}
-
-void WinDesktop::Paint(HWND hwnd, Window& window) {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(hwnd, &ps);
-  RECT client{};
-  GetClientRect(hwnd, &client);
-  const int width = Width(client);
-  const int height = Height(client);
-  if (const auto uncovered = window.frame.Draw(*window.sink, width, height, 1)) {
-    HRGN shown = CreateRectRgn(0, 0, 0, 0);
-    for (const RECT& r : *uncovered) {
-      HRGN part = CreateRectRgnIndirect(&r);
-      CombineRgn(shown, shown, part, RGN_OR);
-      DeleteObject(part);
-    }
-    ExtSelectClipRgn(dc, shown, RGN_AND);
-    DeleteObject(shown);
-    const BITMAPINFO info = TopDownDib(width, height);
-    SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
-                      static_cast<UINT>(height), window.frame.Frame().pixels.data(), &info,
-                      DIB_RGB_COLORS);
-  }
-  EndPaint(hwnd, &ps);
-}
-
-void WinDesktop::Pointer(HWND hwnd, Window& window, UINT msg, WPARAM wParam, LPARAM lParam) {
-  PointerEvent event;
-  event.x = GET_X_LPARAM(lParam);
-  event.y = GET_Y_LPARAM(lParam);
-  event.shift = ((wParam & MK_SHIFT) ? 1 : 0) | ((wParam & MK_CONTROL) ? 2 : 0) |
-                ((GetKeyState(VK_MENU) & 0x8000) ? 4 : 0);
-  switch (msg) {
-    case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK: event.button = 1; break;
-    case WM_RBUTTONDOWN: case WM_RBUTTONUP: case WM_RBUTTONDBLCLK: event.button = 2; break;
-    case WM_MBUTTONDOWN: case WM_MBUTTONUP: case WM_MBUTTONDBLCLK: event.button = 4; break;
-    default:
-      event.button = ((wParam & MK_LBUTTON) ? 1 : 0) | ((wParam & MK_RBUTTON) ? 2 : 0) |
-                     ((wParam & MK_MBUTTON) ? 4 : 0);
-      break;
-  }
-  switch (msg) {
-    case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
-      event.kind = PointerKind::Down;
-      // The press holds the pointer for the window until the release.
-      SetCapture(hwnd);
-      break;
-    case WM_LBUTTONDBLCLK: case WM_RBUTTONDBLCLK: case WM_MBUTTONDBLCLK:
-      event.kind = PointerKind::DoubleClick;
-      SetCapture(hwnd);
-      break;
-    case WM_LBUTTONUP: case WM_RBUTTONUP: case WM_MBUTTONUP:
-      event.kind = PointerKind::Up;
-      break;
-    default:
-      event.kind = PointerKind::Move;
-      break;
-  }
-  window.sink->OnPointer(event);
-  if (event.kind == PointerKind::Up && Find(hwnd) &&
-      !(wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) && GetCapture() == hwnd) {
-    window.releasingAfterUp = true;
-    ::ReleaseCapture();
-    window.releasingAfterUp = false;
-  }
-}
-
-void WinDesktop::ReportGeometry(HWND hwnd, Window& window) {
-  if (applying_ || window.state == 1 || IsIconic(hwnd)) return;
-  const RECT r = Bounds(hwnd);
-  window.sink->OnBoundsChanged(r.left, r.top, Width(r), Height(r));
-}
-
-void WinDesktop::MinMaxInfo(HWND hwnd, const Window& window, MINMAXINFO& info) {
-  // The minimum binds the sizing loops only; the host holds its own.
-  if (window.sizing) {
-    info.ptMinTrackSize.x = std::max<LONG>(info.ptMinTrackSize.x, window.minWidth);
-    info.ptMinTrackSize.y = std::max<LONG>(info.ptMinTrackSize.y, window.minHeight);
-  } else {
-    info.ptMinTrackSize = POINT{0, 0};
-  }
-  // A maximized popup would cover the whole monitor, task bar included.
-  RECT work{};
-  if (WorkArea(hwnd, work)) {
-    HMONITOR monitor = MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST);
-    MONITORINFO mi{};
-    mi.cbSize = sizeof mi;
-    GetMonitorInfoW(monitor, &mi);
-    info.ptMaxPosition = POINT{work.left - mi.rcMonitor.left, work.top - mi.rcMonitor.top};
-    info.ptMaxSize = POINT{Width(work), Height(work)};
-  }
-}
-
-LRESULT WinDesktop::SysCommand(HWND hwnd, Window& window, WPARAM wParam, LPARAM lParam) {
-  switch (wParam & 0xFFF0) {
-    case SC_MAXIMIZE: {
-      // The taskbar's or the system menu's maximize: the host takes it over
-      // into a normal window covering the work area. The host takes the
-      // bounds it is told of as the window's own and does not send them
-      // back: the window must be there already, or it would keep its size
-      // under a frame laid out for the work area.
-      RECT work{};
-      if (!WorkArea(hwnd, work)) work = Bounds(hwnd);
-      ++applying_;
-      if (IsIconic(hwnd)) ShowWindow(hwnd, SW_RESTORE);
-      SetWindowPos(hwnd, nullptr, work.left, work.top, Width(work), Height(work),
-                   SWP_NOZORDER | SWP_NOACTIVATE);
-      --applying_;
-      window.state = 2;
-      window.sink->OnStateChanged(2, work);
-      return 0;
-    }
-    case SC_SIZE: {
-      // The sizing loop asks for the tracking limits before it says it has
-      // begun (WM_ENTERSIZEMOVE): the minimum binds from here.
-      window.sizing = true;
-      const LRESULT result = DefWindowProcW(hwnd, WM_SYSCOMMAND, wParam, lParam);
-      if (Window* still = Find(hwnd)) still->sizing = false;
-      return result;
-    }
-    case SC_RESTORE:
-      if (!IsIconic(hwnd) && window.state == 2) {
-        window.state = 0;
-        window.sink->OnStateChanged(0, Bounds(hwnd));
-        return 0;
-      }
-      break;
-    default:
-      break;
-  }
-  return DefWindowProcW(hwnd, WM_SYSCOMMAND, wParam, lParam);
-}
-
-void WinDesktop::Sized(HWND hwnd, Window& window, WPARAM kind) {
-  if (kind == SIZE_MINIMIZED) {
-    if (window.state != 1 && !applying_) {
-      window.state = 1;
-      window.sink->OnStateChanged(1, RestoreBounds(hwnd));
-    }
-    window.state = 1;
-    return;
-  }
-  if (window.state == 1) {
-    window.state = 0;
-    if (!applying_) window.sink->OnStateChanged(0, Bounds(hwnd));
-    return;
-  }
-  ReportGeometry(hwnd, window);
-}
-
-LRESULT WinDesktop::Handle(HWND hwnd, Window& window, UINT msg, WPARAM wParam, LPARAM lParam) {
-  switch (msg) {
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT:
-      Paint(hwnd, window);
-      return 0;
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDOWN: case WM_RBUTTONUP: case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDOWN: case WM_MBUTTONUP: case WM_MBUTTONDBLCLK:
-      Pointer(hwnd, window, msg, wParam, lParam);
-      return 0;
-    case WM_CAPTURECHANGED:
-      if (!window.releasingAfterUp) window.sink->OnCaptureReleased();
-      return 0;
-    case WM_SETCURSOR:
-      if (LOWORD(lParam) == HTCLIENT) {
-        ::SetCursor(LoadCursorW(nullptr, CursorId(window.cursor)));
-        return TRUE;
-      }
-      break;
-    case WM_NCLBUTTONDOWN:
-      // The controls send this from a press, to hand it to the move or
-      // sizing loop. Without the button down the system's loop would wait
-      // for the next click: there is no press to hand over.
-      if ((GetKeyState(VK_LBUTTON) & 0x8000) == 0) return 0;
-      break;
-    case WM_GETMINMAXINFO:
-      MinMaxInfo(hwnd, window, *reinterpret_cast<MINMAXINFO*>(lParam));
-      return 0;
-    case WM_SYSCOMMAND:
-      return SysCommand(hwnd, window, wParam, lParam);
-    case WM_SIZE:
-      Sized(hwnd, window, wParam);
-      return 0;
-    case WM_MOVE:
-      ReportGeometry(hwnd, window);
-      return 0;
-    case WM_CLOSE:
-      // The window stays until the host destroys it.
-      window.sink->OnCloseRequested();
-      return 0;
-    default:
-      break;
-  }
-  return DefWindowProcW(hwnd, msg, wParam, lParam);
-}
 
 }  // namespace platform::win

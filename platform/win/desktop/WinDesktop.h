@@ -1,7 +1,8 @@
 // The Win32 desktop: the program's windows are the system's own. Mouse
 // messages reach the host in the host's order, the move and sizing loops are
 // DefWindowProc's, and the window manager's changes come back from WM_SIZE,
-// WM_MOVE and the system menu.
+// WM_MOVE and the system menu. The host counts logical pixels; the windows,
+// aware of their monitor's dots per inch, count device pixels (Dpi).
 #pragma once
 
 #include <map>
@@ -11,6 +12,7 @@
 #include "platform/Desktop.h"
 #include "platform/FrameBuffer.h"
 #include "platform/win/desktop/BrowserSite.h"
+#include "platform/win/desktop/Dpi.h"
 
 namespace platform::win {
 
@@ -43,6 +45,7 @@ class WinDesktop : public Desktop {
   int ScreenWidthImpl() override;
   int ScreenHeightImpl() override;
   std::vector<RECT> MonitorsImpl() override;
+  int ScaleImpl(HWND hwnd) override;
   bool CreateWebViewImpl(WebViewId view, HWND parent) override;
   void DestroyWebViewImpl(WebViewId view) override;
   void SetWebViewBoundsImpl(WebViewId view, const RECT& bounds) override;
@@ -61,8 +64,22 @@ class WinDesktop : public Desktop {
     // A release of every button lets go of the capture without telling the
     // host, which already had the release.
     bool releasingAfterUp = false;
+    // A right press handed to the move loop on the caption: its release
+    // opens the system menu, as a right click on a caption does.
+    bool menuOnRelease = false;
     std::vector<HICON> icons;
     FrameBuffer frame;
+    // The window's dots per inch, as the system last said them.
+    UINT dpi = Dpi::Designed;
+    // The host's region, in its logical pixels, for showing again at a new
+    // scale.
+    bool hasRegion = false;
+    std::vector<RECT> region;
+    // What the desktop gave the system for it, in device pixels.
+    std::vector<RECT> shownRegion;
+    // The device rectangles the window had of late, newest first: what the
+    // host was told, to go back to exactly.
+    std::vector<RECT> recent;
   };
   // The native side of a view of WebViews(): a child window of ours that
   // the host places, shows and hides, with the browser control in place
@@ -72,17 +89,47 @@ class WinDesktop : public Desktop {
     BrowserSite* site = nullptr;
   };
 
+  // WindowMessages.cpp: the window's messages.
+  // Posted when the system maximized the window by a way of its own (a
+  // snap, a key), to take it over once the system is done.
+  static constexpr UINT TakeOverMessage = WM_APP + 1;
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   LRESULT Handle(HWND hwnd, Window& window, UINT msg, WPARAM wParam, LPARAM lParam);
-  Window* Find(HWND hwnd);
+  bool HandlePointer(HWND hwnd, Window& window, UINT msg, WPARAM wParam, LPARAM lParam);
   void Paint(HWND hwnd, Window& window);
   void Pointer(HWND hwnd, Window& window, UINT msg, WPARAM wParam, LPARAM lParam);
   void ReportGeometry(HWND hwnd, Window& window);
+  void Sized(HWND hwnd, Window& window, WPARAM kind);
+
+  // SystemFrame.cpp: the system's side of the frame: no frame of the
+  // system's, the sizing limits, the system menu and its commands, a
+  // maximize by the system, a new scale, the region at the scale. True
+  // when the message was answered (with result).
+  bool HandleSystem(HWND hwnd, Window& window, UINT msg, WPARAM wParam, LPARAM lParam,
+                    LRESULT& result);
   void MinMaxInfo(HWND hwnd, const Window& window, MINMAXINFO& info);
   LRESULT SysCommand(HWND hwnd, Window& window, WPARAM wParam, LPARAM lParam);
-  void Sized(HWND hwnd, Window& window, WPARAM kind);
-  static RECT Bounds(HWND hwnd);
-  static RECT RestoreBounds(HWND hwnd);
+  void Maximize(HWND hwnd, Window& window);
+  void TakeOverMaximize(HWND hwnd, Window& window);
+  void ShowSystemMenu(HWND hwnd, POINT screen);
+  void SystemMenuStates(HMENU menu, const Window& window);
+  void DpiChanged(HWND hwnd, Window& window, UINT dpi, const RECT& suggested);
+  void ApplyRegion(HWND hwnd, Window& window);
+  void RegionChanged(HWND hwnd, Window& window);
+  static std::vector<RECT> RegionRects(HRGN region);
+
+  Window* Find(HWND hwnd);
+  static void Remember(Window& window, const RECT& device);
+  static Dpi DpiOf(const Window& window) { return Dpi(window.dpi); }
+  // The window's rectangle in device pixels; the client area is all of it.
+  static RECT DeviceBounds(HWND hwnd);
+  // The same in the host's pixels.
+  RECT Bounds(HWND hwnd);
+  RECT RestoreBounds(HWND hwnd);
+  // A monitor's work area in device pixels, and its dots per inch.
+  static bool DeviceWorkArea(HMONITOR monitor, RECT& area, UINT& dpi);
+  static UINT MonitorDpi(HMONITOR monitor);
+  static LPCWSTR CursorId(Cursor cursor);
   bool TranslateKey(MSG& msg);
 
   std::map<HWND, Window> windows_;

@@ -1,0 +1,42 @@
+// What the browser control asks of its host's user interface: only how it
+// lays out. Everything else is left to the control's own defaults. It lives
+// inside its site and shares the site's identity and references.
+#pragma once
+
+#include "platform/win32.h"
+
+#include <mshtmhst.h>
+
+namespace platform::win {
+
+class DocHostUi final : public IDocHostUIHandler {
+ public:
+  explicit DocHostUi(IUnknown& site) : site_(site) {}
+
+  // IUnknown, the site's
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
+  ULONG STDMETHODCALLTYPE AddRef() override;
+  ULONG STDMETHODCALLTYPE Release() override;
+  // IDocHostUIHandler
+  HRESULT STDMETHODCALLTYPE ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) override;
+  HRESULT STDMETHODCALLTYPE GetHostInfo(DOCHOSTUIINFO* info) override;
+  HRESULT STDMETHODCALLTYPE ShowUI(DWORD, IOleInPlaceActiveObject*, IOleCommandTarget*,
+                                   IOleInPlaceFrame*, IOleInPlaceUIWindow*) override;
+  HRESULT STDMETHODCALLTYPE HideUI() override;
+  HRESULT STDMETHODCALLTYPE UpdateUI() override;
+  HRESULT STDMETHODCALLTYPE EnableModeless(BOOL) override;
+  HRESULT STDMETHODCALLTYPE OnDocWindowActivate(BOOL) override;
+  HRESULT STDMETHODCALLTYPE OnFrameWindowActivate(BOOL) override;
+  HRESULT STDMETHODCALLTYPE ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override;
+  HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG, const GUID*, DWORD) override;
+  HRESULT STDMETHODCALLTYPE GetOptionKeyPath(LPOLESTR* key, DWORD) override;
+  HRESULT STDMETHODCALLTYPE GetDropTarget(IDropTarget*, IDropTarget** target) override;
+  HRESULT STDMETHODCALLTYPE GetExternal(IDispatch** external) override;
+  HRESULT STDMETHODCALLTYPE TranslateUrl(DWORD, LPWSTR, LPWSTR* translated) override;
+  HRESULT STDMETHODCALLTYPE FilterDataObject(IDataObject*, IDataObject** filtered) override;
+
+ private:
+  IUnknown& site_;
+};
+
+}  // namespace platform::win
