@@ -1,6 +1,7 @@
 #include "platform/gtk/GtkDesktop.h"
 
 #include "platform/gdi/Gdi.h"
+#include "platform/gtk/FrameAccessible.h"
 #include "platform/gtk/IconProperty.h"
 #include "platform/gtk/InputMapping.h"
 #include "platform/gtk/PageUri.h"
@@ -170,9 +171,9 @@ HWND GtkDesktop::CreateTopLevelImpl(WindowSink& sink, const RECT& bounds) {
   gtk_window_set_decorated(GTK_WINDOW(w.window), FALSE);
   gtk_window_set_default_size(GTK_WINDOW(w.window), std::max(1, g.width), std::max(1, g.height));
   gtk_window_move(GTK_WINDOW(w.window), g.x, g.y);
-  w.layout = gtk_layout_new(nullptr, nullptr);
+  w.layout = NewFrameLayout();  // FrameAccessible.h
   gtk_container_add(GTK_CONTAINER(w.window), w.layout);
-  w.area = gtk_drawing_area_new();
+  w.area = NewFrameArea(sink);  // FrameAccessible.h
   gtk_widget_set_size_request(w.area, std::max(1, g.width), std::max(1, g.height));
   gtk_widget_add_events(w.area,
                         GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_POINTER_MOTION_MASK |
@@ -199,6 +200,9 @@ HWND GtkDesktop::CreateTopLevelImpl(WindowSink& sink, const RECT& bounds) {
   return w.hwnd;
 }
 
+// FrameAccessible.h
+void GtkDesktop::AccessiblePartsChangedImpl(HWND hwnd) { FramePartsChanged(Get(hwnd)->area); }
+
 void GtkDesktop::DestroyTopLevelImpl(HWND hwnd) {
   Window& w = *Get(hwnd);
   if (captureWindow_ == &w) captureWindow_ = nullptr;
@@ -210,6 +214,7 @@ void GtkDesktop::DestroyTopLevelImpl(HWND hwnd) {
   // No signal may reach the sink from here on: the host is ending the window.
   g_signal_handlers_disconnect_by_data(w.window, &w);
   g_signal_handlers_disconnect_by_data(w.area, &w);
+  ForgetFrameSink(w.area);  // FrameAccessible.h
   if (w.firstView != nullptr) g_signal_handlers_disconnect_by_data(w.firstView, &w);
   if (GdkFrameClock* clock = gtk_widget_get_frame_clock(w.window)) {
     g_signal_handlers_disconnect_by_data(clock, &w);
