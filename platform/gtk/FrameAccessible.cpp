@@ -115,7 +115,9 @@ AtkStateSet* PartStates(AtkObject* object) {
   return states;
 }
 
-gint PartIndex(AtkObject* object) { return AsPart(object)->index; }
+gint PartIndex(AtkObject* object) {
+  return AsPart(object)->index;
+}
 
 void PartClassInit(gpointer klass, gpointer) {
   G_OBJECT_CLASS(klass)->finalize = PartFinalize;
@@ -173,9 +175,13 @@ gboolean PartAction(AtkAction* action, gint i) {
   return TRUE;
 }
 
-gint PartActions(AtkAction*) { return 1; }
+gint PartActions(AtkAction*) {
+  return 1;
+}
 
-const gchar* PartActionName(AtkAction*, gint i) { return i == 0 ? "click" : nullptr; }
+const gchar* PartActionName(AtkAction*, gint i) {
+  return i == 0 ? "click" : nullptr;
+}
 
 void PartActionInit(gpointer iface, gpointer) {
   auto* action = static_cast<AtkActionIface*>(iface);
@@ -268,7 +274,9 @@ FrameAreaAccessible* Asked(AtkObject* object) {
   return accessible;
 }
 
-gint AreaChildren(AtkObject* object) { return static_cast<gint>(Asked(object)->parts->len); }
+gint AreaChildren(AtkObject* object) {
+  return static_cast<gint>(Asked(object)->parts->len);
+}
 
 AtkObject* AreaChild(AtkObject* object, gint i) {
   GPtrArray* parts = Asked(object)->parts;
@@ -349,8 +357,7 @@ GType Register(GType parent, const char* name, guint classSize, GClassInitFunc c
 GType FramePartType() {
   static const GType type = [] {
     const GType t = Register(ATK_TYPE_OBJECT, "SkinshellFramePart", sizeof(FramePartClass),
-                             PartClassInit, sizeof(FramePart),
-                             PartInit);
+                             PartClassInit, sizeof(FramePart), PartInit);
     const GInterfaceInfo component{PartComponentInit, nullptr, nullptr};
     const GInterfaceInfo action{PartActionInit, nullptr, nullptr};
     g_type_add_interface_static(t, ATK_TYPE_COMPONENT, &component);
@@ -361,10 +368,9 @@ GType FramePartType() {
 }
 
 GType FrameAreaAccessibleType() {
-  static const GType type = Register(
-      GTK_TYPE_WIDGET_ACCESSIBLE, "SkinshellFrameAreaAccessible", sizeof(FrameAreaAccessibleClass),
-      AreaAccessibleClassInit, sizeof(FrameAreaAccessible),
-      AreaAccessibleInit);
+  static const GType type = Register(GTK_TYPE_WIDGET_ACCESSIBLE, "SkinshellFrameAreaAccessible",
+                                     sizeof(FrameAreaAccessibleClass), AreaAccessibleClassInit,
+                                     sizeof(FrameAreaAccessible), AreaAccessibleInit);
   return type;
 }
 
@@ -384,9 +390,9 @@ GType FrameLayoutAccessibleType() {
 }
 
 GType FrameLayoutType() {
-  static const GType type = Register(GTK_TYPE_LAYOUT, "SkinshellFrameLayout",
-                                     sizeof(FrameLayoutClass), LayoutClassInit,
-                                     sizeof(FrameLayout), nullptr);
+  static const GType type =
+      Register(GTK_TYPE_LAYOUT, "SkinshellFrameLayout", sizeof(FrameLayoutClass), LayoutClassInit,
+               sizeof(FrameLayout), nullptr);
   return type;
 }
 
@@ -413,8 +419,8 @@ void FramePartsChanged(GtkWidget* area) {
 
 GtkWidget* NewFrameLayout() {
   // The adjustments GtkLayout makes for itself when given none.
-  return GTK_WIDGET(g_object_new(FrameLayoutType(), "hadjustment", nullptr, "vadjustment",
-                                 nullptr, nullptr));
+  return GTK_WIDGET(
+      g_object_new(FrameLayoutType(), "hadjustment", nullptr, "vadjustment", nullptr, nullptr));
 }
 
 }  // namespace platform::gtk

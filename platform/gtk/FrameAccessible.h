@@ -8,6 +8,7 @@
 // GLib's macros of the same names would otherwise break.
 #include "platform/Desktop.h"
 
+// Then the toolkit.
 #include <gtk/gtk.h>
 
 namespace platform::gtk {

@@ -22,7 +22,9 @@ constexpr int CentredTop = (1080 - DesignedHeight) / 2;
 // right end, close first.
 constexpr int ButtonWidth = 28;
 constexpr int ButtonHeight = 20;
-constexpr int ButtonLeft(int slot) { return DesignedWidth - 6 - ButtonWidth - slot * 30; }
+constexpr int ButtonLeft(int slot) {
+  return DesignedWidth - 6 - ButtonWidth - slot * 30;
+}
 constexpr int ButtonsFromTop = 3;
 
 struct Button {
@@ -89,14 +91,14 @@ class AccessibilityTest : public ::testing::Test {
     env_.push_back("DBUS_SESSION_BUS_ADDRESS=unix:path=" + (folder_ / "bus"));
     // The accessibility bus is found from the session bus alone: a property
     // an earlier launcher left on the shared server's root must not count.
-    bus_ = Child({"dbus-daemon", "--session", "--nofork", "--address=unix:path=" + (folder_ / "bus")},
-                 env_);
+    bus_ = Child(
+        {"dbus-daemon", "--session", "--nofork", "--address=unix:path=" + (folder_ / "bus")}, env_);
     ASSERT_TRUE(WaitFor(5000, [&] { return test::Exists(folder_ / "bus"); }));
     std::string address;
     WaitFor(10000, [&] {
-      const std::string reply = Run({"dbus-send", "--session", "--print-reply",
-                                     "--dest=org.a11y.Bus", "/org/a11y/bus",
-                                     "org.a11y.Bus.GetAddress"});
+      const std::string reply =
+          Run({"dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus",
+               "org.a11y.Bus.GetAddress"});
       const std::size_t open = reply.find("string \"");
       if (open == std::string::npos) return false;
       address = reply.substr(open + 8, reply.find('"', open + 8) - open - 8);
@@ -194,8 +196,8 @@ TEST_F(AccessibilityTest, TheCaptionButtonsAreFoundNamedAtTheirFacesAndWorkAsCli
   std::vector<std::string> env = env_;
   env.push_back("G_MESSAGES_DEBUG=skinshell");
   program_ = Child({folder_ / "skinshell"}, env, folder_.Path(), folder_ / "log.txt");
-  const unsigned long window = session_->WaitForWindow(
-      {"--pid", std::to_string(program_.Pid())}, 20000, [&] { return program_.Running(); });
+  const unsigned long window = session_->WaitForWindow({"--pid", std::to_string(program_.Pid())},
+                                                       20000, [&] { return program_.Running(); });
   ASSERT_NE(window, 0u) << Log();
   ASSERT_TRUE(WaitForGeometry(window, CentredLeft, CentredTop, DesignedWidth, DesignedHeight));
 
@@ -240,7 +242,8 @@ TEST_F(AccessibilityTest, TheCaptionButtonsAreFoundNamedAtTheirFacesAndWorkAsCli
   ASSERT_NE(tree.Find("Restore"), nullptr);
   EXPECT_EQ(tree.Find("Maximize"), nullptr);
   // The maximized window wears the maximized skin.
-  EXPECT_TRUE(WaitFor(3000, [&] { return FaceShown(*tree.Find("Restore"), "black-2", "RES1") == 1.0; }));
+  EXPECT_TRUE(
+      WaitFor(3000, [&] { return FaceShown(*tree.Find("Restore"), "black-2", "RES1") == 1.0; }));
   EXPECT_TRUE(WaitFor(5000, [&] {
     return test::ReadFile(folder_ / "events.txt")
                .find("object:property-change:accessible-name Restore") != std::string::npos;
