@@ -130,9 +130,15 @@ HWND WinDesktop::CreateTopLevelImpl(WindowSink& sink, const RECT& bounds) {
   return hwnd;
 }
 
+// AccessibleFrame.h
+void WinDesktop::AccessiblePartsChangedImpl(HWND hwnd) {
+  if (Window* w = Find(hwnd)) AnnounceParts(w->accessible);
+}
+
 void WinDesktop::DestroyTopLevelImpl(HWND hwnd) {
   auto found = windows_.find(hwnd);
   std::vector<HICON> icons = std::move(found->second.icons);
+  ReleaseAccessibleFrame(found->second.accessible);  // AccessibleFrame.h
   // No callback reaches the sink from here on.
   windows_.erase(found);
   DestroyWindow(hwnd);
@@ -525,6 +531,12 @@ LRESULT WinDesktop::Handle(HWND hwnd, Window& window, UINT msg, WPARAM wParam, L
     case WM_MOVE:
       ReportGeometry(hwnd, window);
       return 0;
+    case WM_GETOBJECT:  // AccessibleFrame.h
+      if (const LRESULT answer =
+              AnswerGetObject(hwnd, *window.sink, window.accessible, wParam, lParam)) {
+        return answer;
+      }
+      break;
     case WM_CLOSE:
       // The window stays until the host destroys it.
       window.sink->OnCloseRequested();

@@ -10,6 +10,7 @@
 
 #include "platform/Desktop.h"
 #include "platform/FrameBuffer.h"
+#include "platform/win/desktop/AccessibleFrame.h"
 #include "platform/win/desktop/BrowserSite.h"
 
 namespace platform::win {
@@ -34,6 +35,7 @@ class WinDesktop : public Desktop {
   void SetMinimumSizeImpl(HWND hwnd, int width, int height) override;
   void SetCursorImpl(HWND hwnd, Cursor cursor) override;
   void InvalidateImpl(HWND hwnd) override;
+  void AccessiblePartsChangedImpl(HWND hwnd) override;  // AccessibleFrame.h
   bool SetRegionImpl(HWND hwnd, HRGN region) override;
   void SetTopmostImpl(HWND hwnd, bool topmost) override;
   RECT PlacedImpl(HWND hwnd) override;
@@ -63,6 +65,7 @@ class WinDesktop : public Desktop {
     bool releasingAfterUp = false;
     std::vector<HICON> icons;
     FrameBuffer frame;
+    AccessibleFrame* accessible = nullptr;  // AccessibleFrame.h: made at the first WM_GETOBJECT
   };
   // The native side of a view of WebViews(): a child window of ours that
   // the host places, shows and hides, with the browser control in place
