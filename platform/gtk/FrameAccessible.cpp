@@ -2,6 +2,7 @@
 
 #include <gtk/gtk-a11y.h>
 
+#include <new>
 #include <vector>
 
 namespace platform::gtk {
