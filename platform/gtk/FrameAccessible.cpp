@@ -338,9 +338,69 @@ AtkObject* LayoutChild(AtkObject* object, gint i) {
   return ATK_OBJECT(g_object_ref(gtk_widget_get_accessible(visible[i])));
 }
 
+gint VisibleIndex(AtkObject* layout, GtkWidget* child) {
+  const std::vector<GtkWidget*> visible = VisibleChildren(layout);
+  for (std::size_t i = 0; i < visible.size(); ++i) {
+    if (visible[i] == child) return static_cast<gint>(i);
+  }
+  return -1;
+}
+
+// A child shown or hidden comes or goes for the tools, as GTK says a child
+// added or removed does.
+void ChildVisibilityChanged(GObject* object, GParamSpec*, gpointer data) {
+  GtkWidget* child = GTK_WIDGET(object);
+  AtkObject* layout = ATK_OBJECT(data);
+  if (gtk_widget_get_visible(child)) {
+    g_signal_emit_by_name(layout, "children-changed::add", VisibleIndex(layout, child),
+                          gtk_widget_get_accessible(child));
+  } else {
+    g_signal_emit_by_name(layout, "children-changed::remove", -1, gtk_widget_get_accessible(child));
+  }
+}
+
+// GTK's own announcement names the child among all of them; here a hidden
+// child is announced when it shows, and one shown now at once.
+gint LayoutChildAdded(GtkContainer*, GtkWidget* child, gpointer data) {
+  g_signal_connect_object(child, "notify::visible", G_CALLBACK(ChildVisibilityChanged),
+                          G_OBJECT(data), GConnectFlags(0));
+  if (gtk_widget_get_visible(child)) {
+    g_signal_emit_by_name(ATK_OBJECT(data), "children-changed::add",
+                          VisibleIndex(ATK_OBJECT(data), child), gtk_widget_get_accessible(child));
+  }
+  return 1;
+}
+
+gint LayoutChildRemoved(GtkContainer*, GtkWidget* child, gpointer data) {
+  g_signal_handlers_disconnect_by_func(child, reinterpret_cast<gpointer>(ChildVisibilityChanged),
+                                       data);
+  if (gtk_widget_get_visible(child)) {
+    g_signal_emit_by_name(ATK_OBJECT(data), "children-changed::remove", -1,
+                          gtk_widget_get_accessible(child));
+  }
+  return 1;
+}
+
+// The children the layout had before its accessible was made are followed
+// from then on.
+void LayoutAccessibleInitialize(AtkObject* object, gpointer data) {
+  ATK_OBJECT_CLASS(g_type_class_peek_parent(G_OBJECT_GET_CLASS(object)))->initialize(object, data);
+  if (!GTK_IS_CONTAINER(data)) return;
+  GList* children = gtk_container_get_children(GTK_CONTAINER(data));
+  for (GList* at = children; at != nullptr; at = at->next) {
+    g_signal_connect_object(at->data, "notify::visible", G_CALLBACK(ChildVisibilityChanged), object,
+                            GConnectFlags(0));
+  }
+  g_list_free(children);
+}
+
 void LayoutAccessibleClassInit(gpointer klass, gpointer) {
+  ATK_OBJECT_CLASS(klass)->initialize = LayoutAccessibleInitialize;
   ATK_OBJECT_CLASS(klass)->get_n_children = LayoutChildren;
   ATK_OBJECT_CLASS(klass)->ref_child = LayoutChild;
+  auto* container = static_cast<GtkContainerAccessibleClass*>(klass);
+  container->add_gtk = LayoutChildAdded;
+  container->remove_gtk = LayoutChildRemoved;
 }
 
 void LayoutClassInit(gpointer klass, gpointer) {
