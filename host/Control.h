@@ -103,6 +103,16 @@ class Control {
   // A control drawn by the backend itself (a web view) has no pixels here.
   virtual bool IsNative() const { return false; }
 
+  // The parts of the control an assistive tool finds, with their bounds in
+  // the control's pixels; most controls have none.
+  virtual std::vector<platform::AccessiblePart> AccessibleParts() const { return {}; }
+  // Works part `index` of AccessibleParts as the pointer would; false when
+  // it could not be worked.
+  virtual bool PressAccessiblePart(std::size_t index) {
+    (void)index;
+    return false;
+  }
+
   // Events.
   virtual void UserControl_Initialize() {}
   virtual void UserControl_InitProperties() {}

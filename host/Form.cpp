@@ -28,6 +28,15 @@ platform::Cursor CursorOf(int mousePointer) {
   }
 }
 
+bool SameParts(const std::vector<platform::AccessiblePart>& a,
+               const std::vector<platform::AccessiblePart>& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const auto& x, const auto& y) {
+    return x.role == y.role && x.name == y.name && x.pressed == y.pressed &&
+           x.bounds.left == y.bounds.left && x.bounds.top == y.bounds.top &&
+           x.bounds.right == y.bounds.right && x.bounds.bottom == y.bounds.bottom;
+  });
+}
+
 bool SameRect(const RECT& a, const RECT& b) {
   return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
@@ -306,6 +315,62 @@ void Form::PaintPending() {
     }
     if (!painted) break;
   }
+  // Every change a part can see (a state, a skin, a press) ends in a paint.
+  NoteAccessibleParts();
+}
+
+std::vector<platform::AccessiblePart> Form::AccessibleParts() {
+  std::vector<platform::AccessiblePart> parts;
+  // A minimized window shows no frame to find parts in.
+  if (!shown_ || unloaded_ || state_ == 1) return parts;
+  Guarded([&] {
+    for (const auto& control : controls_) {
+      const Control& c = *control;
+      if (!c.visible_ || c.IsNative()) continue;
+      for (platform::AccessiblePart part : c.AccessibleParts()) {
+        part.bounds.left += c.px_;
+        part.bounds.right += c.px_;
+        part.bounds.top += c.py_;
+        part.bounds.bottom += c.py_;
+        parts.push_back(std::move(part));
+      }
+    }
+  });
+  return parts;
+}
+
+void Form::PressAccessiblePart(std::size_t index) {
+  if (!shown_ || unloaded_ || state_ == 1) return;
+  Guarded([&] {
+    for (auto& control : controls_) {
+      Control& c = *control;
+      if (!c.visible_ || c.IsNative()) continue;
+      const std::size_t count = c.AccessibleParts().size();
+      if (index >= count) {
+        index -= count;
+        continue;
+      }
+      // A press the pointer holds is let go first: the tool's press moves
+      // the control's hot spot, and that press's release must click nothing.
+      if (capture_ != nullptr) {
+        desktop_.ReleaseCapture();
+        capture_ = nullptr;
+        captureElement_ = nullptr;
+      }
+      c.PressAccessiblePart(index);
+      PaintPending();
+      Invalidate();
+      return;
+    }
+  });
+}
+
+void Form::NoteAccessibleParts() {
+  if (!shown_ || unloaded_) return;
+  std::vector<platform::AccessiblePart> parts = AccessibleParts();
+  if (SameParts(parts, toldParts_)) return;
+  toldParts_ = std::move(parts);
+  desktop_.AccessiblePartsChanged(hwnd_);
 }
 
 void Form::Invalidate() {

@@ -102,6 +102,9 @@ class Form : public platform::WindowSink {
   void Render(gdi::Surface& target) override;
   void RenderScaled(gdi::Surface& target, platform::DeviceScale scale) override;
   std::vector<RECT> RenderUncovered(gdi::Surface& target, platform::DeviceScale scale) override;
+  // The visible controls' parts, in creation order, in window pixels.
+  std::vector<platform::AccessiblePart> AccessibleParts() override;
+  void PressAccessiblePart(std::size_t index) override;
 
  private:
   friend class Control;
@@ -122,6 +125,7 @@ class Form : public platform::WindowSink {
   void AdoptState(int windowState, const RECT& bounds);
   void DrawControls(gdi::Surface& target, platform::DeviceScale scale) const;
   void Guarded(const std::function<void()>& work);
+  void NoteAccessibleParts();
 
   platform::Desktop& desktop_;
   host::Screen screen_;
@@ -146,6 +150,8 @@ class Form : public platform::WindowSink {
   int geometryDepth_ = 0;
   RECT pushed_{};
   RECT restore_{};  // bounds to return to from a maximize
+  // The accessible parts as the desktop was last told of them.
+  std::vector<platform::AccessiblePart> toldParts_;
 };
 
 }  // namespace host

@@ -42,6 +42,10 @@ std::vector<RECT> WindowSink::RenderUncovered(gdi::Surface& target, DeviceScale 
   return {RECT{0, 0, target.width, target.height}};
 }
 
+std::vector<AccessiblePart> WindowSink::AccessibleParts() { return {}; }
+
+void WindowSink::PressAccessiblePart(std::size_t) {}
+
 void UseDesktop(Desktop* desktop) { current = desktop; }
 
 HWND Desktop::CreateTopLevel(WindowSink& sink, const RECT& bounds) {
@@ -91,6 +95,10 @@ void Desktop::SetCursor(HWND hwnd, Cursor cursor) {
 
 void Desktop::Invalidate(HWND hwnd) {
   if (Exists(hwnd)) InvalidateImpl(hwnd);
+}
+
+void Desktop::AccessiblePartsChanged(HWND hwnd) {
+  if (Exists(hwnd)) AccessiblePartsChangedImpl(hwnd);
 }
 
 bool Desktop::SetRegion(HWND hwnd, HRGN region) {

@@ -58,6 +58,15 @@
 // stays the caller's, as SetWindowRgn refuses it on Windows. Outside the
 // region the window neither draws nor takes the mouse: a press there reaches
 // what lies below.
+//
+// Accessibility. The host draws parts of the frame itself (the caption's
+// buttons), which no toolkit knows of. The sink names them (AccessibleParts)
+// and works them (PressAccessiblePart); a backend shows them to assistive
+// tools as children of the window's frame, as its toolkit shows buttons:
+// GTK as ATK objects under the drawing area, carried by atk-bridge; Win32 as
+// the children of the IAccessible answering WM_GETOBJECT. A backend asks the
+// sink whenever a tool asks it, and announces what changed (names, pressed
+// states, parts come or gone) after AccessiblePartsChanged.
 #pragma once
 
 #include <cstdint>
@@ -85,6 +94,17 @@ struct PointerEvent {
 };
 
 enum class Cursor { Default, SizeWE, SizeNS, SizeNESW, SizeNWSE };
+
+// A part of the host's frame as an assistive tool sees it (see
+// Accessibility above).
+enum class AccessibleRole { PushButton, ToggleButton };
+struct AccessiblePart {
+  AccessibleRole role = AccessibleRole::PushButton;
+  std::string name;  // UTF-8, as a user says it
+  RECT bounds{};     // window client pixels
+  // A push button held down, or a toggle button switched on.
+  bool pressed = false;
+};
 
 // What a top-level window reports to its owner, the host's form. Every call
 // arrives on the user-interface thread, one at a time.
@@ -122,6 +142,12 @@ class WindowSink {
   // parts, in target pixels: the backend shows nothing else of target.
   // Without an override, RenderScaled and the whole target.
   virtual std::vector<RECT> RenderUncovered(gdi::Surface& target, DeviceScale scale);
+  // The window's accessible parts, in reading order. Without an override,
+  // none.
+  virtual std::vector<AccessiblePart> AccessibleParts();
+  // Works part `index` of what AccessibleParts answers now, as a click on it
+  // would; an index past the end does nothing.
+  virtual void PressAccessiblePart(std::size_t index);
 };
 
 // Pixels premultiplied, as everything drawn here is. An image of fewer than
@@ -182,6 +208,9 @@ class Desktop {
   // The host's pixels changed; the backend redraws by calling Render, later
   // and possibly once for several calls.
   void Invalidate(HWND hwnd);
+  // What the sink's AccessibleParts answers has changed: the backend
+  // announces the changes to assistive tools (see Accessibility above).
+  void AccessiblePartsChanged(HWND hwnd);
 
   // Window-manager services behind the Win32 calls.
   // Takes the region over (see Region above); 0 removes the window's region.
@@ -252,6 +281,7 @@ class Desktop {
   virtual void SetMinimumSizeImpl(HWND hwnd, int width, int height) = 0;
   virtual void SetCursorImpl(HWND hwnd, Cursor cursor) = 0;
   virtual void InvalidateImpl(HWND hwnd) = 0;
+  virtual void AccessiblePartsChangedImpl(HWND /*hwnd*/) {}
   virtual bool SetRegionImpl(HWND hwnd, HRGN region) = 0;
   virtual void SetTopmostImpl(HWND hwnd, bool topmost) = 0;
   // Where the window is as far as the backend knows without asking the

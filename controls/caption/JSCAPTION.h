@@ -94,11 +94,16 @@ class JSCAPTION : public host::Control {
   // a release and a click. False when no pointer could make it hot there
   // (hidden, inactive for the style, without a face, or the control box off).
   bool PressButton(caption::ButtonKind kind);
+  // The buttons drawn (shown, with a face), as host parts: the
+  // always-on-top button a toggle.
+  std::vector<platform::AccessiblePart> AccessibleParts() const override;
+  bool PressAccessiblePart(std::size_t index) override;
 
  private:
   // The container window; raises host::Error when there is none.
   host::Form& Container() const;
   caption::ButtonContext ButtonsContext(HDC target) const;
+  std::vector<caption::ButtonView> DrawnButtons() const;
   void ApplyOnTop();
   void ReadSkin();
 

@@ -1,6 +1,7 @@
 #include "platform/gtk/GtkDesktop.h"
 
 #include "platform/gdi/Gdi.h"
+#include "platform/gtk/FrameAccessible.h"
 #include "platform/gtk/GdkMonitors.h"
 #include "platform/gtk/Trace.h"
 
@@ -45,15 +46,17 @@ GtkWidget* NewTopLevel(const Geometry& g) {
 }
 
 GtkWidget* NewLayout(GtkWidget* window) {
-  GtkWidget* layout = gtk_layout_new(nullptr, nullptr);
+  // Lists only its shown children to assistive tools: the hidden sound view
+  // is no part of the window for them.
+  GtkWidget* layout = NewFrameLayout();
   gtk_container_add(GTK_CONTAINER(window), layout);
   return layout;
 }
 
 // Full size under the web views: it shows the frame and takes the mouse
 // wherever no web view covers it.
-GtkWidget* NewDrawingArea(GtkWidget* layout, const Geometry& g) {
-  GtkWidget* area = gtk_drawing_area_new();
+GtkWidget* NewDrawingArea(GtkWidget* layout, const Geometry& g, WindowSink& sink) {
+  GtkWidget* area = NewFrameArea(sink);
   gtk_widget_set_size_request(area, std::max(1, g.width), std::max(1, g.height));
   gtk_widget_add_events(area, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
                                   GDK_POINTER_MOTION_MASK | GDK_ENTER_NOTIFY_MASK);
@@ -86,7 +89,7 @@ GtkDesktop::Window::Window(GtkDesktop& desktop, WindowSink& sink, const RECT& bo
       input(sink, desktop.captured_, desktop.cursors_),
       window(NewTopLevel(GeometryOf(bounds))),
       layout(NewLayout(window)),
-      area(NewDrawingArea(layout, GeometryOf(bounds))),
+      area(NewDrawingArea(layout, GeometryOf(bounds), sink)),
       bounds(bounds),
       actual(GeometryOf(bounds)),
       flush([this] { this->desktop.Request(*this, GeometryOf(this->bounds)); }),
@@ -131,12 +134,15 @@ HWND GtkDesktop::CreateTopLevelImpl(WindowSink& sink, const RECT& bounds) {
   return w.hwnd;
 }
 
+void GtkDesktop::AccessiblePartsChangedImpl(HWND hwnd) { FramePartsChanged(Get(hwnd)->area); }
+
 void GtkDesktop::DestroyTopLevelImpl(HWND hwnd) {
   Window& w = *Get(hwnd);
   folderWatches_.erase(hwnd);
   // No signal may reach the sink from here on: the host is ending the window.
   g_signal_handlers_disconnect_by_data(w.window, &w);
   g_signal_handlers_disconnect_by_data(w.area, &w);
+  ForgetFrameSink(w.area);
   w.input.Disconnect();
   w.views.Disconnect();
   if (GdkFrameClock* clock = gtk_widget_get_frame_clock(w.window)) {

@@ -56,6 +56,7 @@ class GtkDesktop : public Desktop {
   void SetMinimumSizeImpl(HWND hwnd, int width, int height) override;
   void SetCursorImpl(HWND hwnd, Cursor cursor) override;
   void InvalidateImpl(HWND hwnd) override;
+  void AccessiblePartsChangedImpl(HWND hwnd) override;
   bool SetRegionImpl(HWND hwnd, HRGN region) override;
   void SetTopmostImpl(HWND hwnd, bool topmost) override;
   RECT PlacedImpl(HWND hwnd) override;

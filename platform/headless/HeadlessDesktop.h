@@ -88,6 +88,9 @@ class HeadlessDesktop : public Desktop {
   static constexpr std::uint32_t WebViewPlaceholder = 0xFFE8ECF0u;
 
   int Invalidations() const { return invalidations_; }
+  // AccessiblePartsChanged calls so far: what an assistive tool would have
+  // been told.
+  int AccessibleChanges() const { return accessibleChanges_; }
   // SetBounds calls so far.
   int BoundsRequests() const { return boundsRequests_; }
   bool QuitRequested() const { return quit_; }
@@ -103,6 +106,7 @@ class HeadlessDesktop : public Desktop {
   void SetMinimumSizeImpl(HWND hwnd, int width, int height) override;
   void SetCursorImpl(HWND hwnd, Cursor cursor) override;
   void InvalidateImpl(HWND hwnd) override;
+  void AccessiblePartsChangedImpl(HWND) override { ++accessibleChanges_; }
   bool SetRegionImpl(HWND hwnd, HRGN region) override;
   void SetTopmostImpl(HWND hwnd, bool topmost) override;
   RECT PlacedImpl(HWND hwnd) override;
@@ -150,6 +154,7 @@ class HeadlessDesktop : public Desktop {
   int buttons_ = 0;
   std::vector<std::string> calls_;
   int invalidations_ = 0;
+  int accessibleChanges_ = 0;
   int boundsRequests_ = 0;
   bool quit_ = false;
   int status_ = 0;

@@ -161,43 +161,92 @@ TEST_F(Buttons, TheOnTopButtonPinsAndReleasesWithoutTellingTheContainer) {
   EXPECT_TRUE(desktop.Calls().empty());
 }
 
-TEST_F(Buttons, AssistiveToolsSeeEachButtonAndPressItAsAPointerClickWould) {
+// What a desktop hands an assistive tool: the form's parts, in window
+// pixels, worked through the form as a backend works them.
+TEST_F(Buttons, AssistiveToolsFindTheDrawnButtonsAndPressThemAsThePointerWould) {
+  using platform::AccessibleRole;
   desktop.SetWorkArea(RECT{0, 0, 1200, 800});
   JSCAPTION& c = ShowSkinned();
-  const std::vector<caption::ButtonView> views = c.ButtonViews();
-  ASSERT_EQ(views.size(), 4u);
-  EXPECT_EQ(views[0].name, "Close");
-  EXPECT_EQ(views[0].rect.left, CloseLeft);
-  EXPECT_EQ(views[0].rect.right, CloseLeft + CloseWidth);
-  EXPECT_EQ(views[0].rect.bottom, FromTop + FaceHeight);
-  EXPECT_EQ(views[1].name, "Maximize");
-  EXPECT_EQ(views[1].rect.left, MaxLeft);
-  EXPECT_EQ(views[2].name, "Minimize");
-  EXPECT_EQ(views[2].rect.left, MinLeft);
-  EXPECT_EQ(views[3].name, "Always on top");
-  EXPECT_FALSE(views[3].visible);
-  EXPECT_TRUE(views[2].visible);
-  // A press takes the click's road: the window goes onto the work area and
-  // the maximize button becomes the restore button, with the restore face.
-  ASSERT_TRUE(c.PressButton(caption::ButtonKind::Max));
+  auto parts = form->AccessibleParts();
+  ASSERT_EQ(parts.size(), 3u);  // the always-on-top button is not shown
+  EXPECT_EQ(parts[0].name, "Close");
+  EXPECT_EQ(parts[0].role, AccessibleRole::PushButton);
+  EXPECT_EQ(parts[0].bounds.left, CloseLeft);
+  EXPECT_EQ(parts[0].bounds.right, CloseLeft + CloseWidth);
+  EXPECT_EQ(parts[0].bounds.top, FromTop);
+  EXPECT_EQ(parts[0].bounds.bottom, FromTop + FaceHeight);
+  EXPECT_EQ(parts[1].name, "Maximize");
+  EXPECT_EQ(parts[2].name, "Minimize");
+  EXPECT_EQ(parts[2].bounds.left, MinLeft);
+  // A press takes the click's road: the window goes onto the work area, and
+  // the tool is told that the button is now the restore button, drawn so.
+  const int told = desktop.AccessibleChanges();
+  form->PressAccessiblePart(1);
   EXPECT_EQ(form->Width(), 1200 * 15);
-  EXPECT_EQ(Button(caption::ButtonKind::Max).name, "Restore");
-  const RECT max = Button(caption::ButtonKind::Max).rect;
-  EXPECT_EQ(At(max.left, BandY), ResColour);
-  ASSERT_TRUE(c.PressButton(caption::ButtonKind::Max));
+  parts = form->AccessibleParts();
+  EXPECT_EQ(parts[1].name, "Restore");
+  EXPECT_GT(desktop.AccessibleChanges(), told);
+  EXPECT_EQ(At(parts[1].bounds.left, BandY), ResColour);
+  EXPECT_EQ(At(parts[0].bounds.right - 1, BandY), CloseColour);
+  form->PressAccessiblePart(1);
   EXPECT_EQ(form->Width(), 300 * 15);
-  EXPECT_EQ(Button(caption::ButtonKind::Max).name, "Maximize");
+  EXPECT_EQ(form->AccessibleParts()[1].name, "Maximize");
   // The style keeps the maximize button from reacting to a press as well.
   c.Style(3);
-  EXPECT_FALSE(c.PressButton(caption::ButtonKind::Max));
+  form->PressAccessiblePart(1);
   EXPECT_EQ(form->Width(), 300 * 15);
+  c.Style(2);
   c.SHOWONTOP(-1);
   c.REDRAW();
-  ASSERT_TRUE(c.PressButton(caption::ButtonKind::OnTop));
-  EXPECT_TRUE(Button(caption::ButtonKind::OnTop).pressed);
+  parts = form->AccessibleParts();
+  ASSERT_EQ(parts.size(), 4u);
+  EXPECT_EQ(parts[3].role, AccessibleRole::ToggleButton);
+  EXPECT_EQ(parts[3].name, "Always on top");
+  EXPECT_FALSE(parts[3].pressed);
+  form->PressAccessiblePart(3);
+  EXPECT_TRUE(form->AccessibleParts()[3].pressed);
   EXPECT_TRUE(desktop.Find(form->hwnd())->topmost);
-  ASSERT_TRUE(c.PressButton(caption::ButtonKind::Min));
+  form->PressAccessiblePart(9);  // past the end: nothing
+  form->PressAccessiblePart(2);
   EXPECT_EQ(form->WindowState(), 1);
+  EXPECT_TRUE(form->AccessibleParts().empty());
+}
+
+TEST_F(Buttons, ATooledPressWhileThePointerHoldsAnotherButtonLeavesThatReleaseClickingNothing) {
+  JSCAPTION& c = ShowSkinned();
+  c.SHOWONTOP(-1);
+  c.REDRAW();
+  const POINT close = OnScreen(OverClose, BandY);
+  desktop.QueueMove(close.x, close.y);
+  desktop.QueuePress(close.x, close.y);
+  desktop.Pump();
+  form->PressAccessiblePart(3);
+  EXPECT_EQ(c.ONTOP(), -1);
+  desktop.QueueRelease(close.x, close.y);
+  desktop.Pump();
+  EXPECT_FALSE(form->Unloaded());
+  EXPECT_EQ(c.ONTOP(), -1);
+  EXPECT_FALSE(form->AccessibleParts()[0].pressed);
+}
+
+TEST_F(Buttons, ButtonsThatAreNotDrawnAreNotFound) {
+  test::SkinBuilder faceless;
+  faceless.Picture("TOPLEFT", LeftWidth, BarHeight, LeftColour)
+      .Picture("TOPMID", MidWidth, BarHeight, MidColour)
+      .Picture("TOPRIGHT", RightWidth, BarHeight, RightColour);
+  JSCAPTION& c = ShowSkinned(faceless);
+  c.SHOWONTOP(-1);
+  c.REDRAW();
+  EXPECT_TRUE(form->AccessibleParts().empty());
+  form->PressAccessiblePart(0);
+  EXPECT_FALSE(form->Unloaded());
+  c.Path(WriteSkin(ButtonSkin(), "faces.jss"));
+  ASSERT_EQ(form->AccessibleParts().size(), 4u);
+  c.ControlBox(0);
+  c.REDRAW();
+  const auto parts = form->AccessibleParts();
+  ASSERT_EQ(parts.size(), 1u);
+  EXPECT_EQ(parts[0].name, "Always on top");
 }
 
 }  // namespace

@@ -185,9 +185,14 @@ HWND WinDesktop::CreateTopLevelImpl(WindowSink& sink, const RECT& bounds) {
   return hwnd;
 }
 
+void WinDesktop::AccessiblePartsChangedImpl(HWND hwnd) {
+  if (Window* w = Find(hwnd)) AnnounceParts(w->accessible);
+}
+
 void WinDesktop::DestroyTopLevelImpl(HWND hwnd) {
   auto found = windows_.find(hwnd);
   std::vector<HICON> icons = std::move(found->second.icons);
+  ReleaseAccessibleFrame(found->second.accessible);
   // No callback reaches the sink from here on.
   windows_.erase(found);
   DestroyWindow(hwnd);

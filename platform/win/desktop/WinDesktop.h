@@ -11,6 +11,7 @@
 
 #include "platform/Desktop.h"
 #include "platform/FrameBuffer.h"
+#include "platform/win/desktop/AccessibleFrame.h"
 #include "platform/win/desktop/BrowserSite.h"
 #include "platform/win/desktop/Dpi.h"
 
@@ -36,6 +37,7 @@ class WinDesktop : public Desktop {
   void SetMinimumSizeImpl(HWND hwnd, int width, int height) override;
   void SetCursorImpl(HWND hwnd, Cursor cursor) override;
   void InvalidateImpl(HWND hwnd) override;
+  void AccessiblePartsChangedImpl(HWND hwnd) override;
   bool SetRegionImpl(HWND hwnd, HRGN region) override;
   void SetTopmostImpl(HWND hwnd, bool topmost) override;
   RECT PlacedImpl(HWND hwnd) override;
@@ -80,6 +82,7 @@ class WinDesktop : public Desktop {
     // The device rectangles the window had of late, newest first: what the
     // host was told, to go back to exactly.
     std::vector<RECT> recent;
+    AccessibleFrame* accessible = nullptr;  // made at the first WM_GETOBJECT
   };
   // The native side of a view of WebViews(): a child window of ours that
   // the host places, shows and hides, with the browser control in place

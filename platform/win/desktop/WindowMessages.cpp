@@ -179,6 +179,12 @@ LRESULT WinDesktop::Handle(HWND hwnd, Window& window, UINT msg, WPARAM wParam, L
     case WM_MOVE:
       ReportGeometry(hwnd, window);
       return 0;
+    case WM_GETOBJECT:
+      if (const LRESULT answer =
+              AnswerGetObject(hwnd, *window.sink, window.accessible, wParam, lParam)) {
+        return answer;
+      }
+      break;
     case WM_CLOSE:
       // The window stays until the host destroys it.
       window.sink->OnCloseRequested();
