@@ -2,6 +2,7 @@
 
 #include "platform/gdi/Gdi.h"
 #include "platform/gtk/GdkMonitors.h"
+#include "platform/gtk/NetWmState.h"
 #include "platform/gtk/Trace.h"
 
 #include <glib-unix.h>
@@ -429,8 +430,9 @@ gboolean GtkDesktop::OnConfigure(GtkWidget* widget, GdkEventConfigure* event, gp
       case PendingGeometry::Verdict::Stale:
         break;
       case PendingGeometry::Verdict::Outside:
-        // A minimized window keeps the bounds it will be restored to.
-        if (w.state != 1) desktop.Adopt(w, g);
+        // A minimized window keeps the bounds it will be restored to; a
+        // maximize is the window-state event's to take over.
+        if (w.state != 1 && !MaximizeUnheard(w, g)) desktop.Adopt(w, g);
         break;
     }
   }
@@ -443,6 +445,24 @@ gboolean GtkDesktop::OnConfigure(GtkWidget* widget, GdkEventConfigure* event, gp
     still->shape.Apply(still->actual.width, still->actual.height);
   }
   return FALSE;
+}
+
+// xfwm4 configures a window it maximizes before it writes the state, where
+// openbox and mutter write the state first: the work area's size arriving
+// from outside may be a maximize whose window-state event is right behind.
+// Only then is the window's state read from the server, so that the steps
+// of a live resize cost no round trip.
+bool GtkDesktop::MaximizeUnheard(Window& w, const Geometry& g) {
+  RECT area;
+  if (!w.desktop.WorkArea(w.hwnd, area) || GeometryOf(area) != g) return false;
+  GdkWindow* gdkWindow = gtk_widget_get_window(w.window);
+  if (gdkWindow == nullptr) return false;
+  if ((gdk_window_get_state(gdkWindow) & GDK_WINDOW_STATE_MAXIMIZED) != 0) return false;
+  if (!NetWmStateHas(gdkWindow, {"_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ"})) {
+    return false;
+  }
+  Trace("window manager: maximize configured before its state");
+  return true;
 }
 
 void GtkDesktop::Adopt(Window& w, const Geometry& g) {

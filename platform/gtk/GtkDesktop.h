@@ -119,6 +119,8 @@ class GtkDesktop : public Desktop {
   void FollowBounds(Window& window, const RECT& bounds);
   void Settle(Window& window);
   void Adopt(Window& window, const Geometry& geometry);
+  // Whether a geometry from outside is a maximize GDK has not heard of yet.
+  static bool MaximizeUnheard(Window& window, const Geometry& geometry);
   void OnSettleTimer(Window& window);
   void OnIconifyTimer(Window& window);
 
