@@ -566,6 +566,10 @@ void GtkDesktop::OnRealize(GtkWidget* widget, gpointer data) {
     w.shape.Realized();
     w.shape.Apply(w.actual.width, w.actual.height);
     w.icon.Realized();
+    // mutter makes an undecorated window that covers its monitor full
+    // screen (with no panel, a maximize) unless the window says it draws
+    // its own frame: a frame of no width says so.
+    gdk_window_set_shadow_width(gtk_widget_get_window(widget), 0, 0, 0, 0);
     if (GdkFrameClock* clock = gtk_widget_get_frame_clock(w.window)) {
       g_signal_connect(clock, "after-paint", G_CALLBACK(OnAfterPaint), &w);
     }
