@@ -60,7 +60,11 @@ void PointerInput::DropCapture() {
 
 bool PointerInput::BeginMoveSize(GtkWindow* window, WPARAM hitCode) {
   const Press press = press_;
-  if (hitCode == HTCAPTION) {
+  if (hitCode == HTCAPTION && press.button == GDK_BUTTON_SECONDARY &&
+      ShowWindowMenu(window, press.button)) {
+    // The menu has the pointer now, as a loop would.
+    Trace("window menu");
+  } else if (hitCode == HTCAPTION) {
     // A move loop started at the press outlives a click under xfwm4: GTK
     // cancels it when the release is already queued, and xfwm4 ignores the
     // cancel and keeps its grab until the next release, which eats the next
@@ -125,6 +129,22 @@ void PointerInput::StartLoop(GtkWindow* window, const Press& press, int edge) {
              SubstructureRedirectMask | SubstructureNotifyMask,
              reinterpret_cast<XEvent*>(&message));
   XFlush(xdisplay);
+}
+
+// The press is the event GTK is handling: the host's caption asks for the
+// loop while it handles the press.
+bool PointerInput::ShowWindowMenu(GtkWindow* window, guint button) {
+  GdkWindow* gdkWindow = gtk_widget_get_window(GTK_WIDGET(window));
+  GdkEvent* event = gtk_get_current_event();
+  bool shown = false;
+  if (gdkWindow != nullptr && event != nullptr && event->type == GDK_BUTTON_PRESS &&
+      event->button.button == button) {
+    // False where the window manager has no menu to show for a client
+    // (openbox, whose own menu is on its Alt+Space).
+    shown = gdk_window_show_window_menu(gdkWindow, event) != FALSE;
+  }
+  if (event != nullptr) gdk_event_free(event);
+  return shown;
 }
 
 void PointerInput::ReleaseCapture() {

@@ -32,7 +32,8 @@ class PointerInput {
   bool Pressed() const { return press_.button != 0; }
   // Starts the window manager's move (HTCAPTION) or sizing loop from the
   // press under way; false for another hit code. A move starts once the
-  // pointer has travelled (OnMotion).
+  // pointer has travelled (OnMotion); a caption press of the right button
+  // opens the window manager's window menu where it has one.
   bool BeginMoveSize(GtkWindow* window, WPARAM hitCode);
   // The host let the capture go.
   void ReleaseCapture();
@@ -49,6 +50,9 @@ class PointerInput {
   void DropCapture();
   // The loop from the press: edge is a GdkWindowEdge, or -1 for a move.
   static void StartLoop(GtkWindow* window, const Press& press, int edge);
+  // The window manager's window menu for the press under way; false where
+  // it has none to show.
+  static bool ShowWindowMenu(GtkWindow* window, guint button);
   // The host hears a mouse move at x, y (window client pixels), with the
   // buttons and keys held in state.
   void MoveAt(double x, double y, guint state);
