@@ -1,5 +1,6 @@
 # The functional tests: the real program under Xvfb (no window manager, then
-# openbox), plus the GTK backend's own logic, which needs no display.
+# openbox, xfwm4 and mutter, these with and without a panel), plus the GTK
+# backend's own logic, which needs no display.
 if(SKINSHELL_GTK AND TARGET skinshell_gtk)
   file(GLOB FUNCTIONAL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/functional/*.cpp)
   if(FUNCTIONAL_SOURCES)

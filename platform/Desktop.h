@@ -42,7 +42,11 @@
 //   release, having reported every step with OnBoundsChanged.
 // - GTK: the loop is handed to the window manager and the call returns at
 //   once; the steps arrive later from the message loop (under some window
-//   managers only the end position of a move).
+//   managers only the end position of a move). A move starts only once the
+//   pointer has travelled past the drag threshold with the button down; a
+//   move asked for during a press of the right button opens the window
+//   manager's window menu instead where it has one (a right-click on a
+//   title bar).
 // Either way the press no longer belongs to the window: OnCaptureReleased
 // comes before the call returns, and no release of that press is reported.
 // With no press under way the call does nothing.

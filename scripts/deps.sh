@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libbenchmark-dev libpng-dev
   libpango1.0-dev libcairo2-dev libgtk-3-dev libwebkit2gtk-4.1-dev libxext-dev
   xvfb xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils xdotool libxtst6 openbox x11-utils adwaita-icon-theme fonts-dejavu-core
-  dbus-daemon at-spi2-core python3-pyatspi
+  dbus-daemon at-spi2-core python3-pyatspi xfwm4 xfconf mutter
   imagemagick python3 gstreamer1.0-plugins-base gstreamer1.0-plugins-good libgl1-mesa-dri
   dpkg-dev fakeroot lintian desktop-file-utils appstream
 )

@@ -3,6 +3,7 @@
 #include "platform/gdi/Gdi.h"
 #include "platform/gtk/FrameAccessible.h"
 #include "platform/gtk/GdkMonitors.h"
+#include "platform/gtk/NetWmState.h"
 #include "platform/gtk/Trace.h"
 
 #include <glib-unix.h>
@@ -123,6 +124,7 @@ HWND GtkDesktop::CreateTopLevelImpl(WindowSink& sink, const RECT& bounds) {
   g_signal_connect(w.window, "configure-event", G_CALLBACK(OnConfigure), &w);
   g_signal_connect(w.window, "window-state-event", G_CALLBACK(OnWindowState), &w);
   g_signal_connect(w.window, "delete-event", G_CALLBACK(OnDelete), &w);
+  g_signal_connect(w.window, "key-press-event", G_CALLBACK(OnKeyPress), &w);
   g_signal_connect(w.window, "realize", G_CALLBACK(OnRealize), &w);
   g_signal_connect(w.window, "map-event", G_CALLBACK(OnMapped), &w);
   g_signal_connect(w.window, "notify::scale-factor", G_CALLBACK(OnScaleChanged), &w);
@@ -435,8 +437,9 @@ gboolean GtkDesktop::OnConfigure(GtkWidget* widget, GdkEventConfigure* event, gp
       case PendingGeometry::Verdict::Stale:
         break;
       case PendingGeometry::Verdict::Outside:
-        // A minimized window keeps the bounds it will be restored to.
-        if (w.state != 1) desktop.Adopt(w, g);
+        // A minimized window keeps the bounds it will be restored to; a
+        // maximize is the window-state event's to take over.
+        if (w.state != 1 && !MaximizeUnheard(w, g)) desktop.Adopt(w, g);
         break;
     }
   }
@@ -449,6 +452,24 @@ gboolean GtkDesktop::OnConfigure(GtkWidget* widget, GdkEventConfigure* event, gp
     still->shape.Apply(still->actual.width, still->actual.height);
   }
   return FALSE;
+}
+
+// xfwm4 configures a window it maximizes before it writes the state, where
+// openbox and mutter write the state first: the work area's size arriving
+// from outside may be a maximize whose window-state event is right behind.
+// Only then is the window's state read from the server, so that the steps
+// of a live resize cost no round trip.
+bool GtkDesktop::MaximizeUnheard(Window& w, const Geometry& g) {
+  RECT area;
+  if (!w.desktop.WorkArea(w.hwnd, area) || GeometryOf(area) != g) return false;
+  GdkWindow* gdkWindow = gtk_widget_get_window(w.window);
+  if (gdkWindow == nullptr) return false;
+  if ((gdk_window_get_state(gdkWindow) & GDK_WINDOW_STATE_MAXIMIZED) != 0) return false;
+  if (!NetWmStateHas(gdkWindow, {"_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ"})) {
+    return false;
+  }
+  Trace("window manager: maximize configured before its state");
+  return true;
 }
 
 void GtkDesktop::Adopt(Window& w, const Geometry& g) {
@@ -544,6 +565,36 @@ gboolean GtkDesktop::OnDelete(GtkWidget*, GdkEvent*, gpointer data) {
   return TRUE;
 }
 
+// Alt+Space opens the window manager's window menu, as the system menu
+// opens on Windows. openbox, xfwm4 and mutter bind the key themselves and
+// the window never sees it; this is for those that show the menu only when
+// asked. GDK asks only for a press of the pointer, which places the menu: one
+// at the window's top-left corner, where Windows opens the menu.
+gboolean GtkDesktop::OnKeyPress(GtkWidget* widget, GdkEventKey* event, gpointer) {
+  constexpr guint Modifiers = GDK_SHIFT_MASK | GDK_CONTROL_MASK | GDK_MOD1_MASK;
+  if (event->keyval != GDK_KEY_space || (event->state & Modifiers) != GDK_MOD1_MASK) return FALSE;
+  GdkWindow* gdkWindow = gtk_widget_get_window(widget);
+  GdkSeat* seat = gdk_display_get_default_seat(gtk_widget_get_display(widget));
+  if (gdkWindow == nullptr || seat == nullptr || gdk_seat_get_pointer(seat) == nullptr) {
+    return FALSE;
+  }
+  GdkEvent* press = gdk_event_new(GDK_BUTTON_PRESS);
+  press->button.window = GDK_WINDOW(g_object_ref(gdkWindow));
+  press->button.time = event->time;
+  press->button.button = GDK_BUTTON_PRIMARY;
+  int x = 0;
+  int y = 0;
+  gdk_window_get_origin(gdkWindow, &x, &y);
+  press->button.x_root = x;
+  press->button.y_root = y;
+  gdk_event_set_device(press, gdk_seat_get_pointer(seat));
+  const bool shown = gdk_window_show_window_menu(gdkWindow, press) != FALSE;
+  gdk_event_free(press);
+  if (shown) Trace("window menu");
+  // Unshown, the key goes on to the page.
+  return shown ? TRUE : FALSE;
+}
+
 void GtkDesktop::OnRealize(GtkWidget* widget, gpointer data) {
   auto& w = *static_cast<Window*>(data);
   // A region or cursor set before the window existed on the server. The
@@ -552,6 +603,10 @@ void GtkDesktop::OnRealize(GtkWidget* widget, gpointer data) {
     w.shape.Realized();
     w.shape.Apply(w.actual.width, w.actual.height);
     w.icon.Realized();
+    // mutter makes an undecorated window that covers its monitor full
+    // screen (with no panel, a maximize) unless the window says it draws
+    // its own frame: a frame of no width says so.
+    gdk_window_set_shadow_width(gtk_widget_get_window(widget), 0, 0, 0, 0);
     if (GdkFrameClock* clock = gtk_widget_get_frame_clock(w.window)) {
       g_signal_connect(clock, "after-paint", G_CALLBACK(OnAfterPaint), &w);
     }

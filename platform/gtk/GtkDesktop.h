@@ -120,6 +120,8 @@ class GtkDesktop : public Desktop {
   void FollowBounds(Window& window, const RECT& bounds);
   void Settle(Window& window);
   void Adopt(Window& window, const Geometry& geometry);
+  // Whether a geometry from outside is a maximize GDK has not heard of yet.
+  static bool MaximizeUnheard(Window& window, const Geometry& geometry);
   void OnSettleTimer(Window& window);
   void OnIconifyTimer(Window& window);
 
@@ -127,6 +129,7 @@ class GtkDesktop : public Desktop {
   static gboolean OnConfigure(GtkWidget* widget, GdkEventConfigure* event, gpointer data);
   static gboolean OnWindowState(GtkWidget* widget, GdkEventWindowState* event, gpointer data);
   static gboolean OnDelete(GtkWidget* widget, GdkEvent* event, gpointer data);
+  static gboolean OnKeyPress(GtkWidget* widget, GdkEventKey* event, gpointer data);
   static void OnRealize(GtkWidget* widget, gpointer data);
   static void OnAfterPaint(GdkFrameClock* clock, gpointer data);
   static gboolean OnMapped(GtkWidget* widget, GdkEvent* event, gpointer data);

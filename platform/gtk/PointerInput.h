@@ -31,7 +31,9 @@ class PointerInput {
   void Realized();
   bool Pressed() const { return press_.button != 0; }
   // Starts the window manager's move (HTCAPTION) or sizing loop from the
-  // press under way; false for another hit code.
+  // press under way; false for another hit code. A move starts once the
+  // pointer has travelled (OnMotion); a caption press of the right button
+  // opens the window manager's window menu where it has one.
   bool BeginMoveSize(GtkWindow* window, WPARAM hitCode);
   // The host let the capture go.
   void ReleaseCapture();
@@ -39,12 +41,18 @@ class PointerInput {
  private:
   struct Press {
     guint button = 0;  // GDK's number; 0 when no button is down
-    int rootX = 0;
-    int rootY = 0;
+    // As GDK gives it: logical pixels, fractional at a scale above 1.
+    double rootX = 0;
+    double rootY = 0;
     guint32 time = 0;
   };
 
   void DropCapture();
+  // The loop from the press: edge is a GdkWindowEdge, or -1 for a move.
+  static void StartLoop(GtkWindow* window, const Press& press, int edge);
+  // The window manager's window menu for the press under way; false where
+  // it has none to show.
+  static bool ShowWindowMenu(GtkWindow* window, guint button);
   // The host hears a mouse move at x, y (window client pixels), with the
   // buttons and keys held in state.
   void MoveAt(double x, double y, guint state);
@@ -60,6 +68,7 @@ class PointerInput {
   Cursor cursor_ = Cursor::Default;
   ClickTracker clicks_{400, 5};
   Press press_;
+  Press pendingMove_;  // a caption press whose move waits for the pointer to travel
 };
 
 }  // namespace platform::gtk

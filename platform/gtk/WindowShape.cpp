@@ -35,17 +35,23 @@ void WindowShape::Apply(int width, int height) {
   const int scale = std::max(1, gdk_window_get_scale_factor(gdkWindow));
   if (scale != scale_) {
     scale_ = scale;
-    if (region_ != nullptr) width_ = -1;
-  }
-  if (region_ == nullptr) {
-    if (width_ == -1 && height_ == -2) return;  // already removed
-    XShapeCombineMask(display, xid, ShapeBounding, 0, 0, None, ShapeSet);
-    XShapeCombineMask(display, xid, ShapeInput, 0, 0, None, ShapeSet);
     width_ = -1;
-    height_ = -2;
-    return;
   }
   if (width == width_ && height == height_) return;
+  if (region_ == nullptr) {
+    XShapeCombineMask(display, xid, ShapeBounding, 0, 0, None, ShapeSet);
+    // xfwm4 copies a client's input shape onto its frame when the shape
+    // changes, not when the window is resized: a removed input shape would
+    // leave the frame taking input at the size the window had then (a
+    // restore's, after a maximize). One rectangle of the window's size, set
+    // again at every size, keeps the frame's copy whole.
+    XRectangle whole{0, 0, static_cast<unsigned short>(std::max(1, width) * scale),
+                     static_cast<unsigned short>(std::max(1, height) * scale)};
+    XShapeCombineRectangles(display, xid, ShapeInput, 0, 0, &whole, 1, ShapeSet, YXBanded);
+    width_ = width;
+    height_ = height;
+    return;
+  }
   std::vector<ShapeRect> rects = ShapeRectangles(gdi::RegionSpans(region_, width, height), scale);
   std::vector<XRectangle> xrects;
   xrects.reserve(rects.size());

@@ -22,6 +22,7 @@
 #include "tests/support/Scenario.h"
 
 // Xlib last: its macros (None, Bool, Status) would clash with names above.
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -217,8 +218,8 @@ Section "ServerFlags"
 EndSection
 )";
 
-XSession::XSession(bool windowManager, const ScreenLayout& layout)
-    : windowManager_(windowManager) {
+XSession::XSession(WindowManager manager, const ScreenLayout& layout, bool panel)
+    : manager_(manager) {
   const std::string head = std::to_string(layout.width) + "x" + std::to_string(layout.height);
   if (!layout.twoHeads) {
     serverPid_ = StartServer({"Xvfb", "-screen", "0", head + "x24", "-nolisten", "tcp"}, {},
@@ -259,19 +260,86 @@ XSession::XSession(bool windowManager, const ScreenLayout& layout)
   XSetErrorHandler(IgnoreXError);
   connection_ = XOpenDisplay(display_.c_str());
   if (connection_ == nullptr) return;
-  if (windowManager_) {
-    manager_ = Child({"openbox", "--sm-disable"}, Environment());
-    bool managed = WaitFor(10000, [this] {
-      return Run({"xprop", "-root", "_NET_SUPPORTING_WM_CHECK"}).find("window id") !=
-             std::string::npos;
-    });
-    if (!managed) return;
-  }
+  if (manager_ != WindowManager::Absent && !StartManager(manager_)) return;
+  if (panel && !ReservePanel(layout.twoHeads ? 2 * layout.width : layout.width)) return;
   ready_ = true;
 }
 
+bool XSession::StartManager(WindowManager manager) {
+  if (manager == WindowManager::Xfwm4 || manager == WindowManager::Mutter) {
+    // mutter will not start without a session bus; xfwm4 reads its settings
+    // through one.
+    char dir[] = "/tmp/skinshell-bus-XXXXXX";
+    if (mkdtemp(dir) == nullptr) return false;
+    busPath_ = std::string(dir) + "/bus";
+    bus_ = Child({"dbus-daemon", "--session", "--nofork", "--nopidfile",
+                  "--address=unix:path=" + busPath_},
+                 {});
+    if (!WaitFor(10000, [this] { return access(busPath_.c_str(), F_OK) == 0; })) return false;
+  }
+  std::vector<std::string> argv;
+  switch (manager) {
+    case WindowManager::Openbox:
+      argv = {"openbox", "--sm-disable"};
+      break;
+    case WindowManager::Xfwm4:
+      argv = {"xfwm4", "--compositor=on", "--sm-client-disable"};
+      break;
+    case WindowManager::Mutter:
+      argv = {"mutter", "--x11", "--replace", "--sm-disable"};
+      break;
+    case WindowManager::Absent:
+      return true;
+  }
+  managerProcess_ = Child(argv, Environment());
+  bool managed = WaitFor(15000, [this] {
+    return Run({"xprop", "-root", "_NET_SUPPORTING_WM_CHECK"}).find("window id") !=
+           std::string::npos;
+  });
+  // The manager has taken the screen; xfwm4 and mutter publish the rest of
+  // what they support (the work area, the supported hints) a little later.
+  return managed && WaitFor(10000, [this] {
+           return Run({"xprop", "-root", "_NET_WORKAREA"}).find(" = ") != std::string::npos;
+         });
+}
+
+// A dock as panels make it: typed so, and reserving its strip of the screen.
+bool XSession::ReservePanel(int width) {
+  auto* display = static_cast<::Display*>(connection_);
+  ::Window root = DefaultRootWindow(display);
+  ::Window panel = XCreateSimpleWindow(display, root, 0, 0, static_cast<unsigned>(width),
+                                       PanelHeight, 0, 0, 0x303030);
+  auto atom = [&](const char* name) { return XInternAtom(display, name, False); };
+  long dock = static_cast<long>(atom("_NET_WM_WINDOW_TYPE_DOCK"));
+  XChangeProperty(display, panel, atom("_NET_WM_WINDOW_TYPE"), XA_ATOM, 32, PropModeReplace,
+                  reinterpret_cast<unsigned char*>(&dock), 1);
+  // left, right, top, bottom, then the start and end of each strip.
+  long strut[12] = {0, 0, PanelHeight, 0, 0, 0, 0, 0, 0, width - 1, 0, 0};
+  XChangeProperty(display, panel, atom("_NET_WM_STRUT_PARTIAL"), XA_CARDINAL, 32,
+                  PropModeReplace, reinterpret_cast<unsigned char*>(strut), 12);
+  XChangeProperty(display, panel, atom("_NET_WM_STRUT"), XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<unsigned char*>(strut), 4);
+  // A panel drawing its own frame: mutter would shadow the windows below a
+  // dock it frames.
+  long noFrame[4] = {0, 0, 0, 0};
+  XChangeProperty(display, panel, atom("_GTK_FRAME_EXTENTS"), XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<unsigned char*>(noFrame), 4);
+  XMapWindow(display, panel);
+  XSync(display, False);
+  // The panel lives as long as this connection, the session's.
+  const std::string top = ", " + std::to_string(PanelHeight) + ", ";
+  return WaitFor(10000, [&] {
+    return Run({"xprop", "-root", "_NET_WORKAREA"}).find("= 0" + top) != std::string::npos;
+  });
+}
+
 XSession::~XSession() {
-  manager_.Stop();
+  managerProcess_.Stop();
+  bus_.Stop();
+  if (!busPath_.empty()) {
+    unlink(busPath_.c_str());
+    rmdir(busPath_.substr(0, busPath_.rfind('/')).c_str());
+  }
   if (connection_ != nullptr) XCloseDisplay(static_cast<::Display*>(connection_));
   EndServer(serverPid_);
   if (!configPath_.empty()) {
@@ -282,7 +350,9 @@ XSession::~XSession() {
 }
 
 std::vector<std::string> XSession::Environment() const {
-  return {"DISPLAY=" + display_, "GDK_BACKEND=x11", "NO_AT_BRIDGE=1"};
+  std::vector<std::string> env = {"DISPLAY=" + display_, "GDK_BACKEND=x11", "NO_AT_BRIDGE=1"};
+  if (!busPath_.empty()) env.push_back("DBUS_SESSION_BUS_ADDRESS=unix:path=" + busPath_);
+  return env;
 }
 
 std::string XSession::Run(const std::vector<std::string>& argv, int* status) const {
@@ -425,7 +495,7 @@ void XSession::Maximize(unsigned long window) const {
 
 namespace {
 
-using SessionKey = std::tuple<bool, int, int, bool>;
+using SessionKey = std::tuple<WindowManager, int, int, bool, bool>;
 
 std::map<SessionKey, std::unique_ptr<XSession>>& Sessions() {
   static std::map<SessionKey, std::unique_ptr<XSession>> sessions;
@@ -441,8 +511,12 @@ const auto* const environment = ::testing::AddGlobalTestEnvironment(new Sessions
 }  // namespace
 
 XSession& SharedSession(bool windowManager, const ScreenLayout& layout) {
-  auto& session = Sessions()[{windowManager, layout.width, layout.height, layout.twoHeads}];
-  if (!session) session = std::make_unique<XSession>(windowManager, layout);
+  return SharedSession(windowManager ? WindowManager::Openbox : WindowManager::Absent, layout, false);
+}
+
+XSession& SharedSession(WindowManager manager, const ScreenLayout& layout, bool panel) {
+  auto& session = Sessions()[{manager, layout.width, layout.height, layout.twoHeads, panel}];
+  if (!session) session = std::make_unique<XSession>(manager, layout, panel);
   return *session;
 }
 

@@ -56,9 +56,22 @@ struct ScreenLayout {
   bool twoHeads = false;
 };
 
+// The window managers a session can run: openbox is the usual one, xfwm4
+// (Xfce's, compositing) and mutter (GNOME's, on X11) differ from it in the
+// order of their events and in what they make of an undecorated window.
+enum class WindowManager { Absent, Openbox, Xfwm4, Mutter };
+
+// The height of the panel a session can reserve along the screen's top.
+constexpr int PanelHeight = 30;
+
 class XSession {
  public:
-  explicit XSession(bool windowManager, const ScreenLayout& layout = {});
+  explicit XSession(bool windowManager, const ScreenLayout& layout = {})
+      : XSession(windowManager ? WindowManager::Openbox : WindowManager::Absent, layout) {}
+  // With panel, a dock window along the top of the screen reserves
+  // PanelHeight pixels of it (_NET_WM_STRUT_PARTIAL), as a desktop's panel
+  // does: the work area starts below it.
+  XSession(WindowManager manager, const ScreenLayout& layout, bool panel = false);
   ~XSession();
   XSession(const XSession&) = delete;
   XSession& operator=(const XSession&) = delete;
@@ -96,12 +109,19 @@ class XSession {
   void Maximize(unsigned long window) const;
 
  private:
-  bool windowManager_;
+  // Starts the manager (with a session bus of its own where it needs one)
+  // and waits until it has taken the screen.
+  bool StartManager(WindowManager manager);
+  bool ReservePanel(int width);
+
+  WindowManager manager_;
   bool ready_ = false;
   std::string display_;
   pid_t serverPid_ = -1;
   std::string configPath_;  // the two-monitor server's configuration
-  Child manager_;
+  Child bus_;
+  std::string busPath_;
+  Child managerProcess_;
   void* connection_ = nullptr;  // keeps the server from resetting between programs
 };
 
@@ -109,6 +129,7 @@ class XSession {
 // whole test run, started when first asked for and ended when the tests are
 // over.
 XSession& SharedSession(bool windowManager, const ScreenLayout& layout = {});
+XSession& SharedSession(WindowManager manager, const ScreenLayout& layout, bool panel);
 
 // Pids of the processes whose environment holds the entry (a marker given
 // to a program, which its helper processes inherit).
