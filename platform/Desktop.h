@@ -254,6 +254,9 @@ class Desktop {
   WebViewId CreateWebView(HWND parent);
   void SetWebViewBounds(WebViewId view, const RECT& bounds);
   void ShowWebView(WebViewId view, bool visible);
+  // location is one of the program's own pages: a backend takes the folder
+  // of the first one a window's views are navigated to as the page folder
+  // of the page rule (platform/PagePolicy.h).
   void Navigate(WebViewId view, const std::string& location);
 
   // Calls changed on the user-interface thread soon after a file in the

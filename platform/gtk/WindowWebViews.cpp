@@ -1,5 +1,6 @@
 #include "platform/gtk/WindowWebViews.h"
 
+#include "platform/gtk/PageHandOff.h"
 #include "platform/gtk/PageUri.h"
 #include "platform/gtk/Trace.h"
 
@@ -10,6 +11,27 @@
 namespace platform::gtk {
 
 namespace {
+
+// The key under which a view's widget names its View, for the downloads the
+// web context reports.
+constexpr const char* ViewKey = "skinshell-view";
+
+// What the views show when their web process has ended twice in a row.
+constexpr const char* EndedPage =
+    "<!DOCTYPE html><html><head><meta charset=\"utf-8\"></head><body>"
+    "<p>The pages stopped working. Start the program again to see them.</p></body></html>";
+
+const char* EndReason(WebKitWebProcessTerminationReason reason) {
+  switch (reason) {
+    case WEBKIT_WEB_PROCESS_CRASHED:
+      return "it crashed";
+    case WEBKIT_WEB_PROCESS_EXCEEDED_MEMORY_LIMIT:
+      return "it exceeded its memory limit";
+    case WEBKIT_WEB_PROCESS_TERMINATED_BY_API:
+      return "it was terminated";
+  }
+  return "for no reason given";
+}
 
 WebKitWebView* NewWebView(WebKitWebView* related) {
   WebKitSettings* settings = webkit_settings_new();
@@ -38,10 +60,21 @@ WebKitWebView* NewWebView(WebKitWebView* related) {
 }  // namespace
 
 WindowWebViews::WindowWebViews(GtkWidget* layout, const WebViewTable& table, int width, int height)
-    : layout_(layout), table_(table), width_(width), height_(height) {}
+    : layout_(layout), table_(table), width_(width), height_(height) {
+  // A download that starts all the same (the engine starts some without
+  // asking, such as a link's download attribute) is cancelled: the rule
+  // says where it goes instead. All views share the default context.
+  static const bool connected = [] {
+    g_signal_connect(webkit_web_context_get_default(), "download-started",
+                     G_CALLBACK(OnDownloadStarted), nullptr);
+    return true;
+  }();
+  (void)connected;
+}
 
 WindowWebViews::~WindowWebViews() {
   if (holdTimer_ != 0) g_source_remove(holdTimer_);
+  if (reloadIdle_ != 0) g_source_remove(reloadIdle_);
 }
 
 void WindowWebViews::Disconnect() {
@@ -49,11 +82,34 @@ void WindowWebViews::Disconnect() {
     g_source_remove(holdTimer_);
     holdTimer_ = 0;
   }
+  if (reloadIdle_ != 0) {
+    g_source_remove(reloadIdle_);
+    reloadIdle_ = 0;
+  }
   if (firstView_ != nullptr) g_signal_handlers_disconnect_by_data(firstView_, this);
+  for (auto& [id, view] : views_) {
+    if (view.widget == nullptr) continue;
+    g_signal_handlers_disconnect_by_data(view.widget, &view);
+    g_object_set_data(G_OBJECT(view.widget), ViewKey, nullptr);
+  }
+}
+
+void WindowWebViews::Remove(WebViewId id) {
+  auto it = views_.find(id);
+  if (it == views_.end()) return;
+  // The widget stays until its window goes; nothing of it may reach the
+  // View after this.
+  if (GtkWidget* widget = it->second.widget) {
+    g_signal_handlers_disconnect_by_data(widget, &it->second);
+    g_object_set_data(G_OBJECT(widget), ViewKey, nullptr);
+  }
+  views_.erase(it);
 }
 
 void WindowWebViews::Add(WebViewId id) {
   View& view = views_[id];
+  view.owner = this;
+  view.id = id;
   // Nothing stands between the start and the first view's navigation, which
   // starts the web process, and that process starts on that page alone.
   // Held until the page has finished loading rather than committed, the web
@@ -70,6 +126,12 @@ void WindowWebViews::Make(WebViewId id, View& view) {
   gtk_widget_set_size_request(widget, 1, 1);
   gtk_layout_put(GTK_LAYOUT(layout_), widget, 0, 0);
   g_signal_connect(widget, "load-changed", G_CALLBACK(OnLoadChanged), nullptr);
+  g_signal_connect(widget, "decide-policy", G_CALLBACK(OnDecidePolicy), &view);
+  g_signal_connect(widget, "create", G_CALLBACK(OnCreate), &view);
+  g_signal_connect(widget, "context-menu", G_CALLBACK(OnContextMenu), &view);
+  g_signal_connect(widget, "script-dialog", G_CALLBACK(OnScriptDialog), &view);
+  g_signal_connect(widget, "web-process-terminated", G_CALLBACK(OnViewEnded), &view);
+  g_object_set_data(G_OBJECT(widget), ViewKey, &view);
   view.widget = widget;
   if (firstView_ == nullptr) {
     firstView_ = widget;
@@ -164,6 +226,16 @@ void WindowWebViews::Navigate(WebViewId id, const std::string& location) {
   if (it == views_.end()) return;
   std::string uri = PageUri(location);
   Trace("Navigate %d %s", id, uri.c_str());
+  if (!policy_) {
+    // The host's pages are its page folder: the folder of its first one.
+    const std::string path = location.substr(0, location.find_first_of("?#", location.rfind('/')));
+    gchar* absolute = g_canonicalize_filename(path.c_str(), nullptr);
+    gchar* folder = g_path_get_dirname(absolute);
+    policy_.emplace(folder, GioPageDesktop());
+    g_free(folder);
+    g_free(absolute);
+  }
+  it->second.hostUri = uri;
   // The URI holds such a path as GLib escapes it, but WebKit reads a file
   // URI's escapes as UTF-8 and finds nothing: the page stays blank, which
   // deserves one word on why.
@@ -183,6 +255,124 @@ void WindowWebViews::Navigate(WebViewId id, const std::string& location) {
   // The first navigation starts the web process.
   Phase("navigate");
   webkit_web_view_load_uri(WEBKIT_WEB_VIEW(it->second.widget), uri.c_str());
+}
+
+PageAnswer WindowWebViews::Decide(const View& view, PageRequest request, const char* uri) const {
+  if (!policy_) return {};
+  const WebViewEntry* entry = table_.Find(view.id);
+  PageAsk ask;
+  ask.View = entry != nullptr && entry->visible ? PageView::Main : PageView::Sound;
+  ask.Request = request;
+  ask.Url = uri != nullptr ? uri : "";
+  ask.OwnPage = view.hostUri;
+  return policy_->Decide(ask);
+}
+
+gboolean WindowWebViews::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
+                                        WebKitPolicyDecisionType type, gpointer data) {
+  const View& view = *static_cast<View*>(data);
+  PageRequest request = PageRequest::Navigation;
+  const char* uri = nullptr;
+  switch (type) {
+    case WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION:
+    case WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION: {
+      WebKitNavigationAction* action = webkit_navigation_policy_decision_get_navigation_action(
+          WEBKIT_NAVIGATION_POLICY_DECISION(decision));
+      uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
+      if (type == WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION) request = PageRequest::NewWindow;
+      break;
+    }
+    case WEBKIT_POLICY_DECISION_TYPE_RESPONSE: {
+      auto* response = WEBKIT_RESPONSE_POLICY_DECISION(decision);
+      // What the view can show was a navigation the rule allowed already.
+      if (webkit_response_policy_decision_is_mime_type_supported(response)) return FALSE;
+      uri = webkit_uri_request_get_uri(webkit_response_policy_decision_get_request(response));
+      request = PageRequest::Download;
+      break;
+    }
+    default:
+      return FALSE;
+  }
+  const PageAnswer answer = view.owner->Decide(view, request, uri);
+  Trace("page rule: %s %s -> %d", request == PageRequest::Navigation ? "navigation"
+                                  : request == PageRequest::NewWindow ? "new window"
+                                                                      : "download",
+        uri != nullptr ? uri : "", static_cast<int>(answer.Verdict));
+  CarryOut(answer, decision);
+  return TRUE;
+}
+
+// A link's new window came as a decision and was ignored there; what asks
+// here is window.open(), which goes where the rule says and gets null.
+GtkWidget* WindowWebViews::OnCreate(WebKitWebView*, WebKitNavigationAction* action,
+                                    gpointer data) {
+  const View& view = *static_cast<View*>(data);
+  const char* uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
+  const PageAnswer answer = view.owner->Decide(view, PageRequest::NewWindow, uri);
+  Trace("page rule: window.open %s -> %d", uri != nullptr ? uri : "",
+        static_cast<int>(answer.Verdict));
+  CarryOut(answer, nullptr);
+  return nullptr;
+}
+
+gboolean WindowWebViews::OnContextMenu(WebKitWebView*, WebKitContextMenu* menu, GdkEvent*,
+                                       WebKitHitTestResult*, gpointer) {
+  return TrimContextMenu(menu) ? TRUE : FALSE;
+}
+
+gboolean WindowWebViews::OnScriptDialog(WebKitWebView* widget, WebKitScriptDialog* dialog,
+                                        gpointer) {
+  RunScriptDialog(widget, dialog);
+  return TRUE;
+}
+
+void WindowWebViews::OnDownloadStarted(WebKitWebContext*, WebKitDownload* download, gpointer) {
+  WebKitURIRequest* request = webkit_download_get_request(download);
+  const char* uri = request != nullptr ? webkit_uri_request_get_uri(request) : nullptr;
+  WebKitWebView* widget = webkit_download_get_web_view(download);
+  const auto* view =
+      widget != nullptr ? static_cast<const View*>(g_object_get_data(G_OBJECT(widget), ViewKey))
+                        : nullptr;
+  webkit_download_cancel(download);
+  if (view == nullptr) return;
+  const PageAnswer answer = view->owner->Decide(*view, PageRequest::Download, uri);
+  Trace("page rule: download started %s -> %d", uri != nullptr ? uri : "",
+        static_cast<int>(answer.Verdict));
+  CarryOut(answer, nullptr);
+}
+
+void WindowWebViews::OnViewEnded(WebKitWebView*, WebKitWebProcessTerminationReason reason,
+                                 gpointer data) {
+  WindowWebViews& views = *static_cast<View*>(data)->owner;
+  // The views share one process and all report its end at once: the first
+  // report speaks for them.
+  if (views.reloadIdle_ != 0) return;
+  const gint64 now = g_get_monotonic_time();
+  views.gaveUp_ = views.lastEnd_ != 0 && now - views.lastEnd_ < ReloadIntervalUs;
+  views.lastEnd_ = now;
+  std::fprintf(stderr, views.gaveUp_
+                           ? "skinshell: the pages' web process ended again (%s); not loading "
+                             "the pages once more\n"
+                           : "skinshell: the pages' web process ended (%s); loading the pages "
+                             "again\n",
+               EndReason(reason));
+  views.reloadIdle_ = g_idle_add(OnReload, &views);
+}
+
+gboolean WindowWebViews::OnReload(gpointer data) {
+  auto& views = *static_cast<WindowWebViews*>(data);
+  views.reloadIdle_ = 0;
+  for (auto& [id, view] : views.views_) {
+    if (view.widget == nullptr) continue;
+    auto* widget = WEBKIT_WEB_VIEW(view.widget);
+    const WebViewEntry* entry = views.table_.Find(id);
+    if (!views.gaveUp_) {
+      if (!view.hostUri.empty()) webkit_web_view_load_uri(widget, view.hostUri.c_str());
+    } else if (entry != nullptr && entry->visible) {
+      webkit_web_view_load_html(widget, EndedPage, nullptr);
+    }
+  }
+  return G_SOURCE_REMOVE;
 }
 
 void WindowWebViews::OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer) {

@@ -7,15 +7,26 @@
 // the first are held back: made, and given the page asked of them, once the
 // first view's page has committed (or failed, or its web process ended; at
 // most HoldMs later, or at once when the host shows one).
+//
+// What the views may open is the page rule's (platform/PagePolicy.h): its
+// page folder is the folder of the first page the host navigates a view of
+// the window to, for the host only ever navigates to the program's own
+// pages. A view the host keeps hidden is taken as the sound view: it may go
+// only to the page the host gave it. When the web process ends, the views
+// load the host's pages again, once in ten seconds; a second end that soon
+// leaves a plain page of the program's own saying so.
 #pragma once
 
 // The Win32 subset first: GLib's TRUE and FALSE would break its constants.
 #include "platform/WebViewTable.h"
 
+#include "platform/PagePolicy.h"
+
 #include <gtk/gtk.h>
 #include <webkit2/webkit2.h>
 
 #include <map>
+#include <optional>
 #include <string>
 
 namespace platform::gtk {
@@ -34,7 +45,7 @@ class WindowWebViews {
   // A view the host made for this window, already in the table.
   void Add(WebViewId id);
   // The view leaves the table next; its widget goes with the window.
-  void Remove(WebViewId id) { views_.erase(id); }
+  void Remove(WebViewId id);
   // The view's rectangle in the table changed.
   void Place(WebViewId id);
   // The window's client size changed: every view follows.
@@ -49,9 +60,16 @@ class WindowWebViews {
 
  private:
   struct View {
+    WindowWebViews* owner = nullptr;
+    WebViewId id = 0;
     GtkWidget* widget = nullptr;  // null while held back
     std::string heldUri;          // asked for while held back
+    std::string hostUri;          // the page the host last gave the view
   };
+
+  // The interval within which a second end of the web process is not
+  // followed by loading the pages again.
+  static constexpr gint64 ReloadIntervalUs = 10 * G_USEC_PER_SEC;
 
   void Make(WebViewId id, View& view);
   void PlaceWidget(WebViewId id, GtkWidget* widget);
@@ -61,6 +79,20 @@ class WindowWebViews {
   static void OnFirstViewEnded(WebKitWebView* view, WebKitWebProcessTerminationReason reason,
                                gpointer data);
   static gboolean OnHoldTimer(gpointer data);
+  PageAnswer Decide(const View& view, PageRequest request, const char* uri) const;
+  static gboolean OnDecidePolicy(WebKitWebView* widget, WebKitPolicyDecision* decision,
+                                 WebKitPolicyDecisionType type, gpointer data);
+  static GtkWidget* OnCreate(WebKitWebView* widget, WebKitNavigationAction* action,
+                             gpointer data);
+  static gboolean OnContextMenu(WebKitWebView* widget, WebKitContextMenu* menu, GdkEvent* event,
+                                WebKitHitTestResult* hit, gpointer data);
+  static gboolean OnScriptDialog(WebKitWebView* widget, WebKitScriptDialog* dialog,
+                                 gpointer data);
+  static void OnDownloadStarted(WebKitWebContext* context, WebKitDownload* download,
+                                gpointer data);
+  static void OnViewEnded(WebKitWebView* widget, WebKitWebProcessTerminationReason reason,
+                          gpointer data);
+  static gboolean OnReload(gpointer data);
 
   GtkWidget* layout_;
   const WebViewTable& table_;
@@ -70,6 +102,10 @@ class WindowWebViews {
   GtkWidget* firstView_ = nullptr;
   bool holding_ = true;
   guint holdTimer_ = 0;
+  std::optional<PagePolicy> policy_;  // from the host's first navigation
+  guint reloadIdle_ = 0;
+  gint64 lastEnd_ = 0;
+  bool gaveUp_ = false;
 };
 
 }  // namespace platform::gtk

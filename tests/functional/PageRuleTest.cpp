@@ -1,0 +1,171 @@
+// What the program's main view opens when the user clicks a page's links:
+// the program's own pages stay in the view, everything else goes to the
+// user's default handler (here a desktop entry that writes down what it is
+// given), and the view stays on its page. Then the web process is killed:
+// once, and the pages come back; twice in a row, and a plain page says they
+// stopped.
+#include <sys/stat.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+#include "tests/functional/XSession.h"
+#include "tests/support/Scenario.h"
+
+namespace functional {
+namespace {
+
+// One link at a time covers the whole view, so a click at the window's
+// centre is a click on it; each click shows the next. window.open() leaves
+// its answer in the last link.
+constexpr const char* LinksPage = R"(<!doctype html><html><head><style>
+a { position: fixed; inset: 0; display: block; background: #808080; }
+</style></head><body><script>
+const links = [
+  ['https://example.invalid/away', ''],
+  ['mailto:someone@example.invalid', ''],
+  ['https://example.invalid/blank', '_blank'],
+  ['', 'open'],
+  ['https://example.invalid/file.zip', 'download'],
+  ['OUTSIDE', ''],
+  ['inside.html?opened=', '']];
+let step = 0;
+let opened = 'untried';
+function show() {
+  const [href, how] = links[step];
+  const a = document.createElement('a');
+  a.href = href === '' ? '#' : href + (href.startsWith('inside') ? opened : '');
+  if (how === '_blank') a.target = '_blank';
+  if (how === 'download') a.download = 'file.zip';
+  a.onclick = (event) => {
+    if (how === 'open') {
+      event.preventDefault();
+      opened = String(window.open('https://example.invalid/open') === null);
+    }
+    step += 1;
+    setTimeout(() => { a.remove(); show(); }, 50);
+  };
+  document.body.appendChild(a);
+}
+show();
+</script></body></html>)";
+
+std::vector<pid_t> WebProcesses(const std::string& marker) {
+  std::vector<pid_t> found;
+  for (pid_t pid : ProcessesWithEnvironment(marker)) {
+    std::ifstream comm("/proc/" + std::to_string(pid) + "/comm");
+    std::string name;
+    std::getline(comm, name);
+    if (name.rfind("WebKitWebProces", 0) == 0) found.push_back(pid);
+  }
+  return found;
+}
+
+TEST(PageRule, LinksOutsideGoToTheDefaultHandlerAndTheWebProcessComesBackOnce) {
+  XSession& x = SharedSession(false);
+  ASSERT_TRUE(x.Ready());
+  test::TempFolder root("skinshell-pages");
+  const std::string folder = root / "program";
+  test::CopyTree(test::DistFolder(), folder);
+  const std::string outside = root / "note.txt";
+  test::WriteFile(outside, "a note\n");
+  std::string page = LinksPage;
+  page.replace(page.find("OUTSIDE"), 7, "file://" + outside);
+  test::WriteFile(folder + "/html/index.html", page);
+  test::WriteFile(folder + "/html/inside.html", "<!doctype html><p>inside</p>");
+
+  // The handler: a desktop entry for the web and mail schemes and for text
+  // files, the default in the user's own mimeapps.list.
+  std::filesystem::create_directories(root / "data/applications");
+  std::filesystem::create_directories(root / "config");
+  const std::string got = root / "handed.txt";
+  const std::string script = root / "record.sh";
+  test::WriteFile(script, "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + got + "'\n");
+  ::chmod(script.c_str(), 0755);
+  test::WriteFile(root / "data/applications/record.desktop",
+                  "[Desktop Entry]\nType=Application\nName=Record\nExec=" + script +
+                      " %u\nMimeType=x-scheme-handler/http;x-scheme-handler/https;"
+                      "x-scheme-handler/mailto;text/plain;\n");
+  test::WriteFile(root / "config/mimeapps.list",
+                  "[Default Applications]\nx-scheme-handler/http=record.desktop\n"
+                  "x-scheme-handler/https=record.desktop\nx-scheme-handler/mailto=record.desktop\n"
+                  "text/plain=record.desktop\n");
+
+  std::vector<std::string> env = x.Environment();
+  const std::string marker = "SKINSHELL_PAGE_RULE=" + root.Path();
+  env.push_back(marker);
+  env.push_back("XDG_DATA_HOME=" + (root / "data"));
+  env.push_back("XDG_CONFIG_HOME=" + (root / "config"));
+  env.push_back("G_MESSAGES_DEBUG=skinshell");
+  env.push_back("ASAN_OPTIONS=detect_leaks=0");
+  const std::string log = root / "log.txt";
+  Child program({folder + "/skinshell"}, env, folder, log);
+  const unsigned long window = x.WaitForWindow({"--pid", std::to_string(program.Pid())}, 20000,
+                                               [&] { return program.Running(); });
+  ASSERT_NE(window, 0u) << test::ReadFile(log);
+  ASSERT_TRUE(WaitFor(20000, [&] { return CountInFile(log, "load finished: file://") >= 2; }))
+      << test::ReadFile(log);
+  const WindowInfo info = x.Info(window);
+  const std::string centreX = std::to_string(info.x + info.width / 2);
+  const std::string centreY = std::to_string(info.y + info.height / 2);
+
+  const std::string expected[] = {"https://example.invalid/away\n",
+                                  "mailto:someone@example.invalid\n",
+                                  "https://example.invalid/blank\n",
+                                  "https://example.invalid/open\n",
+                                  "https://example.invalid/file.zip\n",
+                                  // GIO gives a local file by its path.
+                                  outside + "\n"};
+  std::string handed;
+  for (const std::string& line : expected) {
+    x.Xdotool({"mousemove", centreX, centreY});
+    x.Xdotool({"click", "1"});
+    handed += line;
+    EXPECT_TRUE(WaitFor(5000, [&] { return test::ReadFile(got) == handed; }))
+        << "waiting for " << line << test::ReadFile(got) << test::ReadFile(log);
+    handed = test::ReadFile(got);
+  }
+  // The own page stays in the view, and window.open() had given null.
+  x.Xdotool({"click", "1"});
+  EXPECT_TRUE(WaitFor(5000, [&] {
+    return CountInFile(log, "load finished: file://" + folder + "/html/inside.html?opened=true") ==
+           1;
+  })) << test::ReadFile(log);
+  EXPECT_EQ(CountInFile(log, "load finished: file://" + folder + "/html/index.html"), 1);
+
+  // The web process ends: the pages load again, and one line says why.
+  std::vector<pid_t> web = WebProcesses(marker);
+  ASSERT_EQ(web.size(), 1u) << test::ReadFile(log);
+  ::kill(web.front(), SIGKILL);
+  EXPECT_TRUE(WaitFor(10000, [&] {
+    return CountInFile(log, "load finished: file://" + folder + "/html/index.html") == 2 &&
+           CountInFile(log, "load finished: file://" + folder + "/html/sound.html") == 2;
+  })) << test::ReadFile(log);
+  EXPECT_EQ(CountInFile(log, "skinshell: the pages' web process ended (it crashed); loading the "
+                             "pages again\n"),
+            1);
+  // Again at once: a plain page rather than a loop.
+  web = WebProcesses(marker);
+  ASSERT_EQ(web.size(), 1u) << test::ReadFile(log);
+  ::kill(web.front(), SIGKILL);
+  EXPECT_TRUE(WaitFor(10000, [&] { return CountInFile(log, "load finished: about:blank") == 1; }))
+      << test::ReadFile(log);
+  EXPECT_EQ(CountInFile(log, "skinshell: the pages' web process ended again (it crashed); not "
+                             "loading the pages once more\n"),
+            1);
+  EXPECT_EQ(CountInFile(log, "load finished: file://" + folder + "/html/index.html"), 2);
+  // Nothing else was said: every hand-off found its handler.
+  std::string said;
+  std::ifstream lines(log);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind("skinshell: ", 0) == 0) said += line + "\n";
+  }
+  EXPECT_EQ(CountInFile(log, "skinshell: "), 2) << said;
+  program.Stop();
+}
+
+}  // namespace
+}  // namespace functional
