@@ -6,9 +6,11 @@
 // stopped.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -31,19 +33,30 @@ const links = [
   ['', 'open'],
   ['https://example.invalid/file.zip', 'download'],
   ['OUTSIDE', ''],
+  ['data.bin', ''],
+  ['', 'alert'],
   ['inside.html?opened=', '']];
 let step = 0;
 let opened = 'untried';
 function show() {
   const [href, how] = links[step];
   const a = document.createElement('a');
-  a.href = href === '' ? '#' : href + (href.startsWith('inside') ? opened : '');
+  a.href = href === '' ? '#' : href + (href.endsWith('opened=') ? opened : '');
   if (how === '_blank') a.target = '_blank';
   if (how === 'download') a.download = 'file.zip';
   a.onclick = (event) => {
     if (how === 'open') {
       event.preventDefault();
       opened = String(window.open('https://example.invalid/open') === null);
+    }
+    if (how === 'alert') {
+      // The next link is there as soon as the dialog has gone.
+      event.preventDefault();
+      alert('from ' + location.href);
+      step += 1;
+      a.remove();
+      show();
+      return;
     }
     step += 1;
     setTimeout(() => { a.remove(); show(); }, 50);
@@ -76,6 +89,7 @@ TEST(PageRule, LinksOutsideGoToTheDefaultHandlerAndTheWebProcessComesBackOnce) {
   page.replace(page.find("OUTSIDE"), 7, "file://" + outside);
   test::WriteFile(folder + "/html/index.html", page);
   test::WriteFile(folder + "/html/inside.html", "<!doctype html><p>inside</p>");
+  test::WriteFile(folder + "/html/data.bin", std::string("\x7F\x01\x02\x00\xFF", 5));
 
   // The handler: a desktop entry for the web and mail schemes and for text
   // files, the default in the user's own mimeapps.list.
@@ -128,20 +142,50 @@ TEST(PageRule, LinksOutsideGoToTheDefaultHandlerAndTheWebProcessComesBackOnce) {
         << "waiting for " << line << test::ReadFile(got) << test::ReadFile(log);
     handed = test::ReadFile(got);
   }
+  // A file of the program's the view cannot show would be a download:
+  // refused, with its line.
+  x.Xdotool({"click", "1"});
+  EXPECT_TRUE(WaitFor(5000, [&] {
+    return CountInFile(log, "skinshell: not opening file://" + folder +
+                                "/html/data.bin: the program's own pages are not "
+                                "downloaded\n") == 1;
+  })) << test::ReadFile(log);
+  // A script's alert is titled as the window is, not with the page's
+  // address, and closing it lets the page go on.
+  x.Xdotool({"click", "1"});
+  const auto titled = [&] {
+    std::istringstream found(
+        x.Run({"xdotool", "search", "--onlyvisible", "--name", "^Skinshell$"}));
+    std::vector<unsigned long> ids;
+    for (unsigned long id = 0; found >> id;) ids.push_back(id);
+    return ids;
+  };
+  EXPECT_TRUE(WaitFor(5000, [&] {
+    const std::vector<unsigned long> ids = titled();
+    return ids.size() == 2 && std::find(ids.begin(), ids.end(), window) != ids.end();
+  })) << test::ReadFile(log);
+  for (unsigned long id : titled()) {
+    if (id != window) x.Close(id);
+  }
+  EXPECT_TRUE(WaitFor(5000, [&] { return titled().size() == 1; }));
   // The own page stays in the view, and window.open() had given null.
   x.Xdotool({"click", "1"});
   EXPECT_TRUE(WaitFor(5000, [&] {
     return CountInFile(log, "load finished: file://" + folder + "/html/inside.html?opened=true") ==
            1;
   })) << test::ReadFile(log);
-  EXPECT_EQ(CountInFile(log, "load finished: file://" + folder + "/html/index.html"), 1);
+  // A refused download ends the load it started, which WebKit reports as
+  // finished on the page that stayed.
+  const std::string startPage = "load finished: file://" + folder + "/html/index.html";
+  const int started = CountInFile(log, startPage);
+  EXPECT_EQ(started, 2);
 
   // The web process ends: the pages load again, and one line says why.
   std::vector<pid_t> web = WebProcesses(marker);
   ASSERT_EQ(web.size(), 1u) << test::ReadFile(log);
   ::kill(web.front(), SIGKILL);
   EXPECT_TRUE(WaitFor(10000, [&] {
-    return CountInFile(log, "load finished: file://" + folder + "/html/index.html") == 2 &&
+    return CountInFile(log, startPage) == started + 1 &&
            CountInFile(log, "load finished: file://" + folder + "/html/sound.html") == 2;
   })) << test::ReadFile(log);
   EXPECT_EQ(CountInFile(log, "skinshell: the pages' web process ended (it crashed); loading the "
@@ -156,14 +200,14 @@ TEST(PageRule, LinksOutsideGoToTheDefaultHandlerAndTheWebProcessComesBackOnce) {
   EXPECT_EQ(CountInFile(log, "skinshell: the pages' web process ended again (it crashed); not "
                              "loading the pages once more\n"),
             1);
-  EXPECT_EQ(CountInFile(log, "load finished: file://" + folder + "/html/index.html"), 2);
+  EXPECT_EQ(CountInFile(log, startPage), started + 1);
   // Nothing else was said: every hand-off found its handler.
   std::string said;
   std::ifstream lines(log);
   for (std::string line; std::getline(lines, line);) {
     if (line.rfind("skinshell: ", 0) == 0) said += line + "\n";
   }
-  EXPECT_EQ(CountInFile(log, "skinshell: "), 2) << said;
+  EXPECT_EQ(CountInFile(log, "skinshell: "), 3) << said;
   program.Stop();
 }
 
