@@ -61,9 +61,9 @@ WebKitWebView* NewWebView(WebKitWebView* related) {
 
 WindowWebViews::WindowWebViews(GtkWidget* layout, const WebViewTable& table, int width, int height)
     : layout_(layout), table_(table), width_(width), height_(height) {
-  // A download that starts all the same (the engine starts some without
-  // asking, such as a link's download attribute) is cancelled: the rule
-  // says where it goes instead. All views share the default context.
+  // A download that starts all the same, past the decisions above, is
+  // cancelled, and the rule says where it goes instead. All views share the
+  // default context.
   static const bool connected = [] {
     g_signal_connect(webkit_web_context_get_default(), "download-started",
                      G_CALLBACK(OnDownloadStarted), nullptr);

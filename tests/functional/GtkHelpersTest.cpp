@@ -1,11 +1,15 @@
 // The GTK backend's own logic, which needs no display: page URIs, double-
 // click detection, answering geometry requests, window shapes, the icon's
-// property.
+// property, the context menu's items.
 #include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <vector>
 
 #include "platform/gtk/ClickTracker.h"
 #include "platform/gtk/IconProperty.h"
 #include "platform/gtk/InputMapping.h"
+#include "platform/gtk/PageHandOff.h"
 #include "platform/gtk/PageUri.h"
 #include "platform/gtk/PendingGeometry.h"
 #include "platform/gtk/ResizeTrace.h"
@@ -50,6 +54,48 @@ TEST(PageUri, LocationsThatAreNoFileGiveABlankPage) {
   EXPECT_EQ(PageUri(""), "about:blank");
   EXPECT_EQ(PageUri("?installation=y"), "about:blank");
   EXPECT_EQ(PageUri(std::string("/a\0b/index.html", 15)), "about:blank");
+}
+
+// The stock actions of the menu's items, separators as NO_ACTION.
+std::vector<WebKitContextMenuAction> Actions(WebKitContextMenu* menu) {
+  std::vector<WebKitContextMenuAction> actions;
+  for (GList* item = webkit_context_menu_get_items(menu); item != nullptr; item = item->next) {
+    actions.push_back(
+        webkit_context_menu_item_get_stock_action(static_cast<WebKitContextMenuItem*>(item->data)));
+  }
+  return actions;
+}
+
+WebKitContextMenu* MenuOf(std::initializer_list<WebKitContextMenuAction> actions) {
+  WebKitContextMenu* menu = webkit_context_menu_new();
+  for (WebKitContextMenuAction action : actions) {
+    webkit_context_menu_append(menu, action == WEBKIT_CONTEXT_MENU_ACTION_NO_ACTION
+                                         ? webkit_context_menu_item_new_separator()
+                                         : webkit_context_menu_item_new_from_stock_action(action));
+  }
+  return menu;
+}
+
+TEST(ContextMenu, NavigationItemsGoWithTheSeparatorsTheyLeaveAndEditingItemsStay) {
+  constexpr auto Separator = WEBKIT_CONTEXT_MENU_ACTION_NO_ACTION;
+  WebKitContextMenu* menu =
+      MenuOf({WEBKIT_CONTEXT_MENU_ACTION_GO_BACK, WEBKIT_CONTEXT_MENU_ACTION_GO_FORWARD,
+              WEBKIT_CONTEXT_MENU_ACTION_RELOAD, Separator, WEBKIT_CONTEXT_MENU_ACTION_CUT,
+              WEBKIT_CONTEXT_MENU_ACTION_COPY, Separator, WEBKIT_CONTEXT_MENU_ACTION_DOWNLOAD_IMAGE_TO_DISK,
+              Separator, WEBKIT_CONTEXT_MENU_ACTION_SELECT_ALL, Separator,
+              WEBKIT_CONTEXT_MENU_ACTION_INSPECT_ELEMENT});
+  EXPECT_FALSE(TrimContextMenu(menu));
+  EXPECT_EQ(Actions(menu), (std::vector<WebKitContextMenuAction>{
+                               WEBKIT_CONTEXT_MENU_ACTION_CUT, WEBKIT_CONTEXT_MENU_ACTION_COPY,
+                               Separator, WEBKIT_CONTEXT_MENU_ACTION_SELECT_ALL}));
+  g_object_unref(menu);
+
+  // A link's menu has nothing left: none is shown.
+  menu = MenuOf({WEBKIT_CONTEXT_MENU_ACTION_OPEN_LINK,
+                 WEBKIT_CONTEXT_MENU_ACTION_OPEN_LINK_IN_NEW_WINDOW, Separator,
+                 WEBKIT_CONTEXT_MENU_ACTION_DOWNLOAD_LINK_TO_DISK});
+  EXPECT_TRUE(TrimContextMenu(menu));
+  g_object_unref(menu);
 }
 
 TEST(ClickTracker, ASecondPressSoonAndCloseIsADoubleClickAndAThirdStartsOver) {
