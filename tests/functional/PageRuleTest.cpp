@@ -1,7 +1,8 @@
 // What the program's main view opens when the user clicks a page's links:
 // the program's own pages stay in the view, everything else goes to the
 // user's default handler (here a desktop entry that writes down what it is
-// given), and the view stays on its page. Then the web process is killed:
+// given), and the view stays on its page; the hidden sound view stays on
+// its page and opens nothing. Then the web process is killed:
 // once, and the pages come back; twice in a row, and a plain page says they
 // stopped.
 #include <sys/stat.h>
@@ -89,6 +90,13 @@ TEST(PageRule, LinksOutsideGoToTheDefaultHandlerAndTheWebProcessComesBackOnce) {
   page.replace(page.find("OUTSIDE"), 7, "file://" + outside);
   test::WriteFile(folder + "/html/index.html", page);
   test::WriteFile(folder + "/html/inside.html", "<!doctype html><p>inside</p>");
+  // The hidden sound view tries to leave its page, for another page of the
+  // program's and for the web: it stays, and nothing is handed off.
+  test::WriteFile(folder + "/html/sound.html",
+                  "<!doctype html><script>"
+                  "setTimeout(() => { location.href = 'https://example.invalid/sound'; }, 0);"
+                  "setTimeout(() => { location.href = 'inside.html?sound'; }, 100);"
+                  "</script>");
   test::WriteFile(folder + "/html/data.bin", std::string("\x7F\x01\x02\x00\xFF", 5));
 
   // The handler: a desktop entry for the web and mail schemes and for text
@@ -122,6 +130,11 @@ TEST(PageRule, LinksOutsideGoToTheDefaultHandlerAndTheWebProcessComesBackOnce) {
   ASSERT_NE(window, 0u) << test::ReadFile(log);
   ASSERT_TRUE(WaitFor(20000, [&] { return CountInFile(log, "load finished: file://") >= 2; }))
       << test::ReadFile(log);
+  EXPECT_TRUE(WaitFor(5000, [&] {
+    return CountInFile(log, "page rule: navigation https://example.invalid/sound -> 2") == 1 &&
+           CountInFile(log, "page rule: navigation file://" + folder +
+                                "/html/inside.html?sound -> 2") == 1;
+  })) << test::ReadFile(log);
   const WindowInfo info = x.Info(window);
   const std::string centreX = std::to_string(info.x + info.width / 2);
   const std::string centreY = std::to_string(info.y + info.height / 2);
