@@ -262,8 +262,10 @@ TEST_F(Buttons, AnOnTopValueOtherThanTrueShowsTheButtonButLeavesItInactive) {
   EXPECT_NE(std::find(calls.begin(), calls.end(), "BeginMoveSize 2"), calls.end());
 }
 
-TEST_F(Buttons, AToolPressesAButtonWhoseFaceIsOnePixelWide) {
+TEST_F(Buttons, AToolPressesAButtonWhoseFaceIsOnePixelWideButNotOneTheStyleKeepsFromClicking) {
   JSCAPTION& c = ShowSkinned(ButtonSkin().Picture("MIN", 1, FaceHeight, MinColour));
+  c.Style(4);  // the close button is hot but clicks nothing
+  EXPECT_FALSE(c.PressButton(caption::ButtonKind::Close));
   EXPECT_TRUE(c.PressButton(caption::ButtonKind::Min));
   EXPECT_EQ(form->WindowState(), 1);
 }

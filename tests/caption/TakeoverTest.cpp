@@ -171,14 +171,14 @@ TEST_F(Takeover, TheRestoreSizesTheWindowBeforeItMovesIt) {
   EXPECT_EQ(form->Left(), StartLeft);
 }
 
-TEST_F(Takeover, AFailedQueryKeepsTheMaximizedStateForTheContainersNextResize) {
+TEST_F(Takeover, AFailedQueryShowsTheMaximizedStateToTheResizeThatFollowsTheTakeover) {
   PlaceSkinned();
   desktop.FailWorkArea(true);
   desktop.UserMaximize(form->hwnd());
-  form->style2Seen.clear();
-  form->Width(350 * 15);
+  // The container's own pass for the maximize runs after the caption's,
+  // before any composition notes the state again.
   ASSERT_FALSE(form->style2Seen.empty());
-  EXPECT_EQ(form->style2Seen.front(), caption::Style2::Maximized);
+  EXPECT_EQ(form->style2Seen.back(), caption::Style2::Maximized);
 }
 
 TEST_F(Takeover, ASystemMaximizeOfAHeldWindowKeepsItHeldAndSavesItsBoundsAgain) {

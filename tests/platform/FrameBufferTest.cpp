@@ -30,7 +30,7 @@ TEST(FrameBuffer, ShowsNothingForNoSizeOrASurfaceTheSinkResized) {
   EXPECT_FALSE(buffer.Draw(sink, 0, 30, DeviceScale(1)));
   EXPECT_FALSE(buffer.Draw(sink, 40, 0, DeviceScale(1)));
   EXPECT_EQ(sink.draws, 1);
-  sink.newHeight = 20;
+  sink.newHeight = 40;
   EXPECT_FALSE(buffer.Draw(sink, 40, 30, DeviceScale(1)));
 }
 
