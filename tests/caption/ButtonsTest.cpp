@@ -262,10 +262,14 @@ TEST_F(Buttons, AnOnTopValueOtherThanTrueShowsTheButtonButLeavesItInactive) {
   EXPECT_NE(std::find(calls.begin(), calls.end(), "BeginMoveSize 2"), calls.end());
 }
 
-TEST_F(Buttons, AToolPressesAButtonWhoseFaceIsOnePixelWideButNotOneTheStyleKeepsFromClicking) {
+TEST_F(Buttons, AToolPressesAButtonWhoseFaceIsOnePixelWideButNeverOneThatCannotBecomeHot) {
+  // With style 3 the maximize button never becomes hot: the minimize button
+  // hot from before must not take its press.
+  ShowSkinned().Style(3);
+  MoveTo(OverMin, BandY);
+  EXPECT_FALSE(caption->PressButton(caption::ButtonKind::Max));
+  EXPECT_EQ(form->WindowState(), 0);
   JSCAPTION& c = ShowSkinned(ButtonSkin().Picture("MIN", 1, FaceHeight, MinColour));
-  c.Style(4);  // the close button is hot but clicks nothing
-  EXPECT_FALSE(c.PressButton(caption::ButtonKind::Close));
   EXPECT_TRUE(c.PressButton(caption::ButtonKind::Min));
   EXPECT_EQ(form->WindowState(), 1);
 }
