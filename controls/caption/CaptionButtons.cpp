@@ -1,5 +1,7 @@
 #include "controls/caption/CaptionButtons.h"
 
+#include <utility>
+
 #include "host/Control.h"
 #include "skin/SkinFile.h"
 
@@ -272,6 +274,31 @@ std::vector<ButtonView> CaptionButtons::Views(const ButtonContext& context) cons
     views.push_back(view);
   }
   return views;
+}
+
+std::vector<ButtonView> CaptionButtons::Drawn(const ButtonContext& context) const {
+  std::vector<ButtonView> drawn;
+  for (const ButtonView& view : Views(context)) {
+    if (view.visible && view.rect.right > view.rect.left && view.rect.bottom > view.rect.top) {
+      drawn.push_back(view);
+    }
+  }
+  return drawn;
+}
+
+std::vector<platform::AccessiblePart> CaptionButtons::AccessibleParts(
+    const std::vector<ButtonView>& drawn) {
+  std::vector<platform::AccessiblePart> parts;
+  for (const ButtonView& view : drawn) {
+    platform::AccessiblePart part;
+    part.role = view.kind == ButtonKind::OnTop ? platform::AccessibleRole::ToggleButton
+                                               : platform::AccessibleRole::PushButton;
+    part.name = view.name;
+    part.bounds = view.rect;
+    part.pressed = view.pressed;
+    parts.push_back(std::move(part));
+  }
+  return parts;
 }
 
 std::optional<PointerPoint> CaptionButtons::PressPoint(ButtonKind kind,

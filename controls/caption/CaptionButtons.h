@@ -11,6 +11,7 @@
 
 #include "controls/caption/CaptionGeometry.h"
 #include "host/PropertyBag.h"
+#include "platform/Desktop.h"
 #include "platform/win32.h"
 #include "skin/clsBitmap.h"
 
@@ -89,6 +90,10 @@ class CaptionButtons {
   std::optional<ButtonKind> ClickTarget(const ButtonContext& context) const;
 
   std::vector<ButtonView> Views(const ButtonContext& context) const;
+  // What a tool finds of the buttons: the shown ones with a face (a button
+  // whose skin has no face is not drawn), in the order of Views.
+  std::vector<ButtonView> Drawn(const ButtonContext& context) const;
+  static std::vector<platform::AccessiblePart> AccessibleParts(const std::vector<ButtonView>& drawn);
   // A point in the control's pixels where a pointer makes the button hot;
   // none when the button has no room in the band.
   std::optional<PointerPoint> PressPoint(ButtonKind kind, const ButtonContext& context) const;

@@ -312,33 +312,12 @@ bool JSCAPTION::PressButton(caption::ButtonKind kind) {
   return true;
 }
 
-// A button whose skin has no face is not drawn, so no tool may find it.
-std::vector<caption::ButtonView> JSCAPTION::DrawnButtons() const {
-  std::vector<caption::ButtonView> drawn;
-  for (const caption::ButtonView& view : ButtonViews()) {
-    if (view.visible && view.rect.right > view.rect.left && view.rect.bottom > view.rect.top) {
-      drawn.push_back(view);
-    }
-  }
-  return drawn;
-}
-
 std::vector<platform::AccessiblePart> JSCAPTION::AccessibleParts() const {
-  std::vector<platform::AccessiblePart> parts;
-  for (const caption::ButtonView& view : DrawnButtons()) {
-    platform::AccessiblePart part;
-    part.role = view.kind == caption::ButtonKind::OnTop ? platform::AccessibleRole::ToggleButton
-                                                        : platform::AccessibleRole::PushButton;
-    part.name = view.name;
-    part.bounds = view.rect;
-    part.pressed = view.pressed;
-    parts.push_back(std::move(part));
-  }
-  return parts;
+  return caption::CaptionButtons::AccessibleParts(Buttons.Drawn(ButtonsContext(nullptr)));
 }
 
 bool JSCAPTION::PressAccessiblePart(std::size_t index) {
-  const std::vector<caption::ButtonView> drawn = DrawnButtons();
+  const std::vector<caption::ButtonView> drawn = Buttons.Drawn(ButtonsContext(nullptr));
   return index < drawn.size() && PressButton(drawn[index].kind);
 }
 

@@ -103,7 +103,6 @@ class JSCAPTION : public host::Control {
   // The container window; raises host::Error when there is none.
   host::Form& Container() const;
   caption::ButtonContext ButtonsContext(HDC target) const;
-  std::vector<caption::ButtonView> DrawnButtons() const;
   void ApplyOnTop();
   void ReadSkin();
 

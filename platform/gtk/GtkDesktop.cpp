@@ -5,6 +5,8 @@
 #include "platform/gtk/GdkMonitors.h"
 #include "platform/gtk/NetWmState.h"
 #include "platform/gtk/Trace.h"
+#include "platform/gtk/WindowMenu.h"
+#include "platform/gtk/WindowWidgets.h"
 
 #include <glib-unix.h>
 
@@ -36,33 +38,6 @@ Geometry RealGeometry(GtkWidget* window) {
   gtk_window_get_position(GTK_WINDOW(window), &g.x, &g.y);
   gtk_window_get_size(GTK_WINDOW(window), &g.width, &g.height);
   return g;
-}
-
-GtkWidget* NewTopLevel(const Geometry& g) {
-  GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
-  gtk_window_set_decorated(GTK_WINDOW(window), FALSE);
-  gtk_window_set_default_size(GTK_WINDOW(window), std::max(1, g.width), std::max(1, g.height));
-  gtk_window_move(GTK_WINDOW(window), g.x, g.y);
-  return window;
-}
-
-GtkWidget* NewLayout(GtkWidget* window) {
-  // Lists only its shown children to assistive tools: the hidden sound view
-  // is no part of the window for them.
-  GtkWidget* layout = NewFrameLayout();
-  gtk_container_add(GTK_CONTAINER(window), layout);
-  return layout;
-}
-
-// Full size under the web views: it shows the frame and takes the mouse
-// wherever no web view covers it.
-GtkWidget* NewDrawingArea(GtkWidget* layout, const Geometry& g, WindowSink& sink) {
-  GtkWidget* area = NewFrameArea(sink);
-  gtk_widget_set_size_request(area, std::max(1, g.width), std::max(1, g.height));
-  gtk_widget_add_events(area, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
-                                  GDK_POINTER_MOTION_MASK | GDK_ENTER_NOTIFY_MASK);
-  gtk_layout_put(GTK_LAYOUT(layout), area, 0, 0);
-  return area;
 }
 
 }  // namespace
@@ -124,7 +99,7 @@ HWND GtkDesktop::CreateTopLevelImpl(WindowSink& sink, const RECT& bounds) {
   g_signal_connect(w.window, "configure-event", G_CALLBACK(OnConfigure), &w);
   g_signal_connect(w.window, "window-state-event", G_CALLBACK(OnWindowState), &w);
   g_signal_connect(w.window, "delete-event", G_CALLBACK(OnDelete), &w);
-  g_signal_connect(w.window, "key-press-event", G_CALLBACK(OnKeyPress), &w);
+  g_signal_connect(w.window, "key-press-event", G_CALLBACK(OnWindowMenuKey), &w);
   g_signal_connect(w.window, "realize", G_CALLBACK(OnRealize), &w);
   g_signal_connect(w.window, "map-event", G_CALLBACK(OnMapped), &w);
   g_signal_connect(w.window, "notify::scale-factor", G_CALLBACK(OnScaleChanged), &w);
@@ -563,36 +538,6 @@ gboolean GtkDesktop::OnDelete(GtkWidget*, GdkEvent*, gpointer data) {
   // The host decides: it unloads the form, which destroys the window.
   w.sink.OnCloseRequested();
   return TRUE;
-}
-
-// Alt+Space opens the window manager's window menu, as the system menu
-// opens on Windows. openbox, xfwm4 and mutter bind the key themselves and
-// the window never sees it; this is for those that show the menu only when
-// asked. GDK asks only for a press of the pointer, which places the menu: one
-// at the window's top-left corner, where Windows opens the menu.
-gboolean GtkDesktop::OnKeyPress(GtkWidget* widget, GdkEventKey* event, gpointer) {
-  constexpr guint Modifiers = GDK_SHIFT_MASK | GDK_CONTROL_MASK | GDK_MOD1_MASK;
-  if (event->keyval != GDK_KEY_space || (event->state & Modifiers) != GDK_MOD1_MASK) return FALSE;
-  GdkWindow* gdkWindow = gtk_widget_get_window(widget);
-  GdkSeat* seat = gdk_display_get_default_seat(gtk_widget_get_display(widget));
-  if (gdkWindow == nullptr || seat == nullptr || gdk_seat_get_pointer(seat) == nullptr) {
-    return FALSE;
-  }
-  GdkEvent* press = gdk_event_new(GDK_BUTTON_PRESS);
-  press->button.window = GDK_WINDOW(g_object_ref(gdkWindow));
-  press->button.time = event->time;
-  press->button.button = GDK_BUTTON_PRIMARY;
-  int x = 0;
-  int y = 0;
-  gdk_window_get_origin(gdkWindow, &x, &y);
-  press->button.x_root = x;
-  press->button.y_root = y;
-  gdk_event_set_device(press, gdk_seat_get_pointer(seat));
-  const bool shown = gdk_window_show_window_menu(gdkWindow, press) != FALSE;
-  gdk_event_free(press);
-  if (shown) Trace("window menu");
-  // Unshown, the key goes on to the page.
-  return shown ? TRUE : FALSE;
 }
 
 void GtkDesktop::OnRealize(GtkWidget* widget, gpointer data) {

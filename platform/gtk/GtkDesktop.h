@@ -129,7 +129,6 @@ class GtkDesktop : public Desktop {
   static gboolean OnConfigure(GtkWidget* widget, GdkEventConfigure* event, gpointer data);
   static gboolean OnWindowState(GtkWidget* widget, GdkEventWindowState* event, gpointer data);
   static gboolean OnDelete(GtkWidget* widget, GdkEvent* event, gpointer data);
-  static gboolean OnKeyPress(GtkWidget* widget, GdkEventKey* event, gpointer data);
   static void OnRealize(GtkWidget* widget, gpointer data);
   static void OnAfterPaint(GdkFrameClock* clock, gpointer data);
   static gboolean OnMapped(GtkWidget* widget, GdkEvent* event, gpointer data);

@@ -249,5 +249,30 @@ TEST_F(Buttons, ButtonsThatAreNotDrawnAreNotFound) {
   EXPECT_EQ(parts[0].name, "Always on top");
 }
 
+TEST_F(Buttons, AnOnTopValueOtherThanTrueShowsTheButtonButLeavesItInactive) {
+  JSCAPTION& c = ShowSkinned();
+  c.SHOWONTOP(1);
+  c.REDRAW();
+  EXPECT_EQ(At(OnTopLeft, BandY), OnTop1Colour);
+  desktop.ClearCalls();
+  ClickAt(OverOnTop, BandY);  // nothing is hot there: the press drags
+  EXPECT_EQ(c.ONTOP(), 0);
+  EXPECT_FALSE(desktop.Find(form->hwnd())->topmost);
+  const auto& calls = desktop.Calls();
+  EXPECT_NE(std::find(calls.begin(), calls.end(), "BeginMoveSize 2"), calls.end());
+}
+
+TEST_F(Buttons, AToolPressesAButtonWhoseFaceIsOnePixelWideButNeverOneThatCannotBecomeHot) {
+  // With style 3 the maximize button never becomes hot: the minimize button
+  // hot from before must not take its press.
+  ShowSkinned().Style(3);
+  MoveTo(OverMin, BandY);
+  EXPECT_FALSE(caption->PressButton(caption::ButtonKind::Max));
+  EXPECT_EQ(form->WindowState(), 0);
+  JSCAPTION& c = ShowSkinned(ButtonSkin().Picture("MIN", 1, FaceHeight, MinColour));
+  EXPECT_TRUE(c.PressButton(caption::ButtonKind::Min));
+  EXPECT_EQ(form->WindowState(), 1);
+}
+
 }  // namespace
 }  // namespace captiontest

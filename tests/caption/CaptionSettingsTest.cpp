@@ -143,6 +143,20 @@ TEST_F(CaptionSettings, LoadingStopsAtTheFirstValueThatDoesNotConvert) {
   EXPECT_EQ(c->ShowIcon(), 0);  // never reached
 }
 
+TEST_F(CaptionSettings, APathOrFontStoredAsAnotherKindFailsTheLoad) {
+  for (const auto& [name, value] :
+       {std::pair{"Path", PropertyValue::Picture({'B', 'M'})},
+        std::pair{"Path", PropertyValue::Of(MainWindowFont())},
+        std::pair{"Font", PropertyValue::Of(5)},
+        std::pair{"Font", PropertyValue::Of(std::string("Tahoma"))}}) {
+    host::PropertyBag stored;
+    stored.WriteProperty(name, value);
+    form = std::make_unique<RecordingForm>(desktop, "TestForm");
+    EXPECT_THROW(form->Add(std::make_unique<JSCAPTION>("JSCAPTION1"), &stored), host::Error)
+        << name;
+  }
+}
+
 TEST_F(CaptionSettings, StoredBooleansAndNumbersConvertAsTheLoadReadsThem) {
   host::PropertyBag stored;
   stored.WriteProperty("Movable", PropertyValue::Of(std::string("False")));

@@ -254,5 +254,36 @@ TEST_F(ComposedBar, InADesignerDrawsNothingAndTakesTheDesignHeight) {
   EXPECT_EQ(c.ScaleHeight(), 27);  // 400 twips
 }
 
+TEST_F(ComposedBar, ANarrowRightPieceLeavesTheLastTileShowingToItsLeft) {
+  JSCAPTION& c = Place(W);
+  c.Path(WriteSkin(TestSkin().Picture("TOPRIGHT", 3, BarHeight, RightColour)));
+  c.REDRAW();
+  const int y = FromTop + FaceHeight + 1;
+  EXPECT_EQ(At(294, y), MidSeamColour);  // the 43rd tile starts at 294
+  EXPECT_EQ(At(296, y), MidColour);
+  EXPECT_EQ(At(297, y), RightColour);
+}
+
+TEST_F(ComposedBar, TheIconTakesTheFirstOfTwoEquallyNearImagesAndANewIconReplacesEverySize) {
+  JSCAPTION& c = Place(W);
+  const auto image = [](int size, std::uint32_t colour) {
+    platform::IconImage icon;
+    icon.pixels = gdi::Surface(size, size, gdi::ColorToPixel(colour));
+    return icon;
+  };
+  form->Icon({image(15, 0x00FF00FF), image(17, 0x0000FFFF)});
+  Compose(c);
+  form->Show();
+  EXPECT_EQ(test::ColorAt(desktop.Capture(form->hwnd()), 10, 10), 0x00FF00FFu);
+  // At scale 2 the 32-pixel image of the old icon would be nearest the box.
+  form->Icon({image(16, 0x00FF0000), image(32, 0x000000FF)});
+  c.REDRAW();
+  form->Icon({image(16, 0x0000FF00)});
+  c.REDRAW();
+  gdi::Surface scaled(600, 400);
+  form->RenderScaled(scaled, platform::DeviceScale(2));
+  EXPECT_EQ(test::ColorAt(scaled, 20, 20), 0x0000FF00u);
+}
+
 }  // namespace
 }  // namespace captiontest

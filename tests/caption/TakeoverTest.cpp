@@ -148,5 +148,52 @@ TEST_F(Takeover, RunsInADesignerToo) {
   EXPECT_TRUE(Held());
 }
 
+TEST_F(Takeover, ASecondTakeoverWhoseQueryFailsLeavesNothingForTheRestoreToPutBack) {
+  PlaceSkinned();
+  desktop.UserMaximize(form->hwnd());
+  form->Move(30 * 15, 40 * 15, 500 * 15, 350 * 15);
+  desktop.FailWorkArea(true);
+  desktop.UserMaximize(form->hwnd());
+  const int left = form->Left(), top = form->Top(), width = form->Width(), height = form->Height();
+  DoubleClickBar();
+  ExpectBounds(left, top, width, height);
+}
+
+TEST_F(Takeover, TheRestoreSizesTheWindowBeforeItMovesIt) {
+  PlaceSkinned();
+  desktop.UserMaximize(form->hwnd());
+  ASSERT_EQ(form->Left(), 0);
+  form->leftSeen.clear();
+  DoubleClickBar();
+  // The resize passes run while the window is still at the work area's left.
+  ASSERT_FALSE(form->leftSeen.empty());
+  EXPECT_EQ(form->leftSeen.front(), 0);
+  EXPECT_EQ(form->Left(), StartLeft);
+}
+
+TEST_F(Takeover, AFailedQueryShowsTheMaximizedStateToTheResizeThatFollowsTheTakeover) {
+  PlaceSkinned();
+  desktop.FailWorkArea(true);
+  desktop.UserMaximize(form->hwnd());
+  // The container's own pass for the maximize runs after the caption's,
+  // before any composition notes the state again.
+  ASSERT_FALSE(form->style2Seen.empty());
+  EXPECT_EQ(form->style2Seen.back(), caption::Style2::Maximized);
+}
+
+TEST_F(Takeover, ASystemMaximizeOfAHeldWindowKeepsItHeldAndSavesItsBoundsAgain) {
+  desktop.SetWorkArea(RECT{0, 0, 1600, 900});
+  PlaceSkinned();
+  DoubleClickBar();  // held by the caption
+  ASSERT_TRUE(Held());
+  form->Move(30 * 15, 40 * 15, 500 * 15, 350 * 15);
+  desktop.UserMaximize(form->hwnd());
+  EXPECT_TRUE(Held());
+  EXPECT_EQ(form->WindowState(), 0);
+  ExpectBounds(0, 0, 1600 * 15, 900 * 15);
+  DoubleClickBar();
+  ExpectBounds(30 * 15, 40 * 15, 500 * 15, 350 * 15);
+}
+
 }  // namespace
 }  // namespace captiontest

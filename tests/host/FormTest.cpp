@@ -294,6 +294,26 @@ TEST_F(FormInputTest, LabelsWithHandlersTakeTheMouseOverThem) {
                                           "target Click"}));
 }
 
+TEST_F(FormInputTest, AReleaseJustPastTheRightEdgeClicksNothing) {
+  desktop.QueuePress(110, 60);
+  desktop.QueueRelease(500, 60);  // x = 400, the control's width
+  desktop.Pump();
+  EXPECT_EQ(log, (std::vector<std::string>{"target MouseDown 1 10,10", "target MouseUp 1 400,10"}));
+}
+
+TEST_F(FormInputTest, AnElementWithOnlyAPressHandlerKeepsMovesFromItsControl) {
+  host::Label label;
+  label.Width = 100;
+  label.Height = 20;
+  label.MouseDown = [](int, int, float, float) {};
+  target->AddElement(label);
+  target->logMoves = true;
+  desktop.QueueMove(110, 60);
+  desktop.QueueMove(300, 60);  // off the label
+  desktop.Pump();
+  EXPECT_EQ(log, (std::vector<std::string>{"target MouseMove 200,10"}));
+}
+
 TEST_F(FormInputTest, TheCursorFollowsTheControlUnderThePointer) {
   other->MousePointer(host::vbSizeNS);
   desktop.QueueMove(110, 340);

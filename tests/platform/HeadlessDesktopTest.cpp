@@ -95,8 +95,33 @@ TEST_F(HeadlessDesktopTest, OnlyTheMoveAndSizingCodesStartALoop) {
 TEST_F(HeadlessDesktopTest, TopmostIsSetOnlyWithoutMoveOrSize) {
   EXPECT_FALSE(SetWindowPos(sink.hwnd, HWND_TOPMOST, 0, 0, 0, 0, 0));
   EXPECT_FALSE(SetWindowPos(sink.hwnd, nullptr, 0, 0, 0, 0, 3));
+  EXPECT_FALSE(SetWindowPos(sink.hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE));
   EXPECT_FALSE(desktop.Find(sink.hwnd)->topmost);
   EXPECT_TRUE(desktop.Calls().empty());
+}
+
+TEST_F(HeadlessDesktopTest, RequestsOutsideTheirRangeAreKeptFromTheWindowManager) {
+  desktop.SetState(sink.hwnd, 3);
+  desktop.SetState(sink.hwnd, -1);
+  EXPECT_TRUE(desktop.Calls().empty());
+  EXPECT_EQ(desktop.Find(sink.hwnd)->state, 0);
+  desktop.SetMinimumSize(sink.hwnd, -5, -5);
+  EXPECT_EQ(desktop.Find(sink.hwnd)->minWidth, 0);
+  EXPECT_EQ(desktop.Find(sink.hwnd)->minHeight, 0);
+}
+
+// A backend that cannot make a web view, as one without a web engine.
+class NoWebViews : public platform::HeadlessDesktop {
+  bool CreateWebViewImpl(platform::WebViewId, HWND) override { return false; }
+};
+
+TEST(HeadlessDesktop, AWebViewTheBackendCouldNotMakeIsNotKnown) {
+  NoWebViews desktop;
+  Sink sink;
+  sink.hwnd = desktop.CreateTopLevel(sink, RECT{0, 0, 100, 100});
+  EXPECT_EQ(desktop.CreateWebView(sink.hwnd), 0);
+  for (platform::WebViewId id = 1; id < 4; ++id) EXPECT_FALSE(desktop.FindWebView(id)) << id;
+  desktop.DestroyTopLevel(sink.hwnd);
 }
 
 TEST_F(HeadlessDesktopTest, TheWorkAreaIsTheWindowsMonitorsOrThePrimaryAndCanFail) {

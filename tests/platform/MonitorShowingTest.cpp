@@ -17,5 +17,13 @@ TEST(MonitorShowing, AWindowBelongsToTheMonitorShowingMostOfItOrElseTheNearest) 
   EXPECT_EQ(MonitorShowing({}, RECT{0, 0, 10, 10}), -1);
 }
 
+TEST(MonitorShowing, ATieGoesToTheFirstMonitorAndNearestIsMeasuredAsTheCrowFlies) {
+  const std::vector<RECT> monitors{{0, 0, 1920, 1080}, {1920, 0, 3840, 1080}};
+  EXPECT_EQ(MonitorShowing(monitors, RECT{1820, 100, 2020, 400}), 0);    // half on each
+  EXPECT_EQ(MonitorShowing(monitors, RECT{1900, 2000, 1940, 2100}), 0);  // as far from each
+  // 30 across and 30 down from the first, 50 across from the second.
+  EXPECT_EQ(MonitorShowing({{0, 0, 100, 100}, {181, 0, 300, 200}}, RECT{130, 130, 131, 131}), 0);
+}
+
 }  // namespace
 }  // namespace platform

@@ -32,6 +32,7 @@ TEST(WebViewTable, AViewIsSeenInsideItsWindowAndOnlyAShownOneCoversTheFrame) {
   EXPECT_EQ(table.Find(page), nullptr);
   EXPECT_FALSE(table.Covers(window, 200, 120, {0, 20, 200, 120}));
   EXPECT_EQ(table.Of(window), std::vector<WebViewId>{sound});
+  EXPECT_NE(table.Add(window), sound);  // an id is never given twice
 }
 
 }  // namespace

@@ -181,4 +181,37 @@ TEST(FrameSkins, AFileReplacedOrDeletedShowsAtTheNextReadNewOrSettled) {
   }
 }
 
+TEST(FrameSkins, AFileRewrittenAtItsSizeAndDatedBackIsReadAgainWhileNotSettled) {
+  test::TempFolder folder;
+  Reader reader;
+  const std::string path = folder / "black-2.jss";
+  const auto skinOf = [](std::uint32_t colour) {
+    return test::SkinBuilder().Picture("TOPLEFT", 8, 27, colour);
+  };
+  // Tried a few times: the rewrite must fall within the file system's time
+  // resolution of the first write for the times alone to look unchanged.
+  for (int round = 0; round < 20; ++round) {
+    ASSERT_TRUE(skinOf(0x000000FF).Write(path));
+    ASSERT_EQ(reader.Contents(path), skinOf(0x000000FF).Bag().Contents());
+    const auto written = std::filesystem::last_write_time(path);
+    test::WriteFile(path, skinOf(0x0000FF00).Bytes());
+    std::filesystem::last_write_time(path, written);
+    ASSERT_EQ(reader.Contents(path), skinOf(0x0000FF00).Bag().Contents()) << round;
+  }
+}
+
+TEST(FrameSkins, WhatWasSaidAboutTheFourLatestPathsIsNotSaidAgain) {
+  test::TempFolder folder;
+  Reader reader;
+  for (const char* name : {"1.jss", "2.jss", "3.jss", "4.jss", "5.jss"}) {
+    reader.Contents(folder / name);  // missing: each says so
+  }
+  EXPECT_EQ(Lines(reader.Said()), 5);
+  reader.Contents(folder / "4.jss");
+  reader.Contents(folder / "2.jss");
+  EXPECT_EQ(reader.Said(), "");
+  reader.Contents(folder / "1.jss");  // forgotten: said anew
+  EXPECT_EQ(Lines(reader.Said()), 1);
+}
+
 }  // namespace

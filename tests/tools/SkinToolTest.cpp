@@ -411,6 +411,8 @@ TEST(SkinPreviewing, DrawsTheBarButtonsAndEdgesWhereTheFrameWould) {
       .Picture("TOPRIGHT", 4, 10, 0x00FF0000)
       .Picture("CLOSE", 6, 5, 0x00FFFFFF)
       .Picture("MAX", 7, 5, 0x00808080)
+      .Picture("MIN", 5, 5, 0x00404040)
+      .Picture("ONTOP1", 4, 5, 0x00505050)
       .Number("FROMRIGHT", 5)
       .Number("FROMTOP", 2)
       .Number("ICONSPACE", 3)
@@ -437,12 +439,24 @@ TEST(SkinPreviewing, DrawsTheBarButtonsAndEdgesWhereTheFrameWould) {
   EXPECT_EQ(at(88, 2), 0x0000FF00u);
   EXPECT_EQ(at(79, 2), 0x00808080u);
   EXPECT_EQ(at(86, 2), 0x0000FF00u);
+  // Minimize at 79 - 3 - 5 = 71, always-on-top at 71 - 3 - 4 = 64.
+  EXPECT_EQ(at(71, 2), 0x00404040u);
+  EXPECT_EQ(at(64, 2), 0x00505050u);
+  EXPECT_EQ(at(67, 6), 0x00505050u);
+  EXPECT_EQ(at(63, 2), 0x0000FF00u);
   EXPECT_EQ(at(1, 10), 0x00FF00FFu);
   EXPECT_EQ(at(1, 14), 0x00FFFF00u);
   EXPECT_EQ(at(2, 14), 0x00102030u);
   const int frameBottom = 10 + 120 - 1;
   EXPECT_EQ(at(50, frameBottom), 0x0000FFFFu);
   EXPECT_EQ(at(1, frameBottom - 3), 0x00FFFF00u) << "the side edge stops above the bottom";
+  // Below, on a strip of bar 12 pixels down, every face at the skin's
+  // distance from the top, the close face first.
+  const int strip = frameBottom + 1 + 12;
+  EXPECT_EQ(at(12, strip + 1), 0x0000FF00u);
+  EXPECT_EQ(at(12, strip + 2), 0x00FFFFFFu);
+  EXPECT_EQ(at(17, strip + 6), 0x00FFFFFFu);
+  EXPECT_EQ(at(12, strip + 7), 0x0000FF00u);
 }
 
 TEST(ShippedSkins, FitTheMainWindowsMargins) {
