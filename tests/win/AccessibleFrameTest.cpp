@@ -15,24 +15,11 @@
 #include "platform/win/desktop/WinDesktop.h"
 #include "skin/SkinFile.h"
 #include "tests/support/Scenario.h"
+#include "tests/win/MessagePump.h"
 
 namespace {
 
-// Runs the message loop until `done` or the time is up.
-bool Pump(const std::function<bool()>& done,
-          std::chrono::milliseconds most = std::chrono::seconds(10)) {
-  const auto end = std::chrono::steady_clock::now() + most;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-  }
-  return true;
-}
+using wintest::Pump;
 
 void Settle() {
   Pump([] { return false; }, std::chrono::milliseconds(500));

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/win/desktop/WinDesktop.h"
+#include "tests/win/MessagePump.h"
 
 namespace {
 
@@ -47,16 +48,7 @@ class RecordingSink : public platform::WindowSink {
   }
 };
 
-bool Pump(const std::function<bool()>& done) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-  }
-  return true;
-}
+using wintest::Pump;
 
 bool Same(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != 0; }
 

@@ -16,6 +16,7 @@
 
 #include "platform/win/desktop/PageUrl.h"
 #include "platform/win/desktop/WinDesktop.h"
+#include "tests/win/MessagePump.h"
 
 namespace {
 
@@ -72,20 +73,7 @@ class NavigationEvents : public IDispatch {
   }
 };
 
-// Runs the message loop until `done` or about ten seconds.
-bool Pump(const std::function<bool()>& done) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-  }
-  return true;
-}
+using wintest::Pump;
 
 // The control's own window, child of the view's window.
 HWND ControlWindow(IWebBrowser2* browser) {
