@@ -1,5 +1,6 @@
 #include "platform/gtk/WindowWebViews.h"
 
+#include "platform/gtk/PageEngine.h"
 #include "platform/gtk/PageHandOff.h"
 #include "platform/gtk/PageUri.h"
 #include "platform/gtk/Trace.h"
@@ -34,15 +35,8 @@ const char* EndReason(WebKitWebProcessTerminationReason reason) {
 }
 
 WebKitWebView* NewWebView(WebKitWebView* related) {
-  WebKitSettings* settings = webkit_settings_new();
-  webkit_settings_set_enable_javascript(settings, TRUE);
-  webkit_settings_set_allow_file_access_from_file_urls(settings, FALSE);
-  webkit_settings_set_allow_universal_access_from_file_urls(settings, FALSE);
-  webkit_settings_set_enable_developer_extras(settings, FALSE);
-  // The sound page plays as soon as it loads, with no click to allow it.
-  webkit_settings_set_media_playback_requires_user_gesture(settings, FALSE);
-  WebKitWebsitePolicies* policies =
-      webkit_website_policies_new_with_policies("autoplay", WEBKIT_AUTOPLAY_ALLOW, nullptr);
+  WebKitSettings* settings = NewPageSettings();
+  WebKitWebsitePolicies* policies = NewPagePolicies();
   // Views of one window share a web process: a second process would cost
   // its start-up and a few hundred megabytes for a page that only plays a
   // sound.
