@@ -91,6 +91,7 @@ void WindowWebViews::Disconnect() {
     if (view.widget == nullptr) continue;
     g_signal_handlers_disconnect_by_data(view.widget, &view);
     g_object_set_data(G_OBJECT(view.widget), ViewKey, nullptr);
+    view.source.reset();
   }
 }
 
@@ -102,6 +103,7 @@ void WindowWebViews::Remove(WebViewId id) {
   if (GtkWidget* widget = it->second.widget) {
     g_signal_handlers_disconnect_by_data(widget, &it->second);
     g_object_set_data(G_OBJECT(widget), ViewKey, nullptr);
+    it->second.source.reset();
   }
   views_.erase(it);
 }
@@ -127,12 +129,19 @@ void WindowWebViews::Make(WebViewId id, View& view) {
   gtk_layout_put(GTK_LAYOUT(layout_), widget, 0, 0);
   g_signal_connect(widget, "load-changed", G_CALLBACK(OnLoadChanged), nullptr);
   g_signal_connect(widget, "decide-policy", G_CALLBACK(OnDecidePolicy), &view);
+  g_signal_connect(widget, "load-failed", G_CALLBACK(OnLoadFailed), &view);
   g_signal_connect(widget, "create", G_CALLBACK(OnCreate), &view);
   g_signal_connect(widget, "context-menu", G_CALLBACK(OnContextMenu), &view);
   g_signal_connect(widget, "script-dialog", G_CALLBACK(OnScriptDialog), &view);
   g_signal_connect(widget, "web-process-terminated", G_CALLBACK(OnViewEnded), &view);
   g_object_set_data(G_OBJECT(widget), ViewKey, &view);
   view.widget = widget;
+  view.source = std::make_unique<NavigationSource>(WEBKIT_WEB_VIEW(widget));
+  // A touchpad's swipe would go back and forward in the view's history,
+  // which only the page's own script may do. WebKit leaves it off today;
+  // the view says so itself rather than trust a default.
+  webkit_settings_set_enable_back_forward_navigation_gestures(
+      webkit_web_view_get_settings(WEBKIT_WEB_VIEW(widget)), FALSE);
   if (firstView_ == nullptr) {
     firstView_ = widget;
     g_signal_connect(widget, "load-changed", G_CALLBACK(OnFirstViewLoaded), this);
@@ -270,35 +279,83 @@ PageAnswer WindowWebViews::Decide(const View& view, PageRequest request, const c
 
 gboolean WindowWebViews::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
                                         WebKitPolicyDecisionType type, gpointer data) {
-  const View& view = *static_cast<View*>(data);
-  PageRequest request = PageRequest::Navigation;
-  const char* uri = nullptr;
+  View& view = *static_cast<View*>(data);
   switch (type) {
     case WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION:
     case WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION: {
       WebKitNavigationAction* action = webkit_navigation_policy_decision_get_navigation_action(
           WEBKIT_NAVIGATION_POLICY_DECISION(decision));
-      uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
-      if (type == WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION) request = PageRequest::NewWindow;
-      break;
+      const char* uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
+      if (type == WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION) {
+        const PageAnswer answer = view.owner->Decide(view, PageRequest::NewWindow, uri);
+        Trace("page rule: new window %s -> %d", uri != nullptr ? uri : "",
+              static_cast<int>(answer.Verdict));
+        CarryOut(answer, decision);
+        return TRUE;
+      }
+      const NavigationSource::Origin origin =
+          view.source ? view.source->Take(uri) : NavigationSource::Origin::Unknown;
+      if (origin == NavigationSource::Origin::Drop) {
+        Trace("page rule: drop %s -> not opened", uri != nullptr ? uri : "");
+        webkit_policy_decision_ignore(decision);
+        return TRUE;
+      }
+      const PageAnswer answer = view.owner->Decide(view, PageRequest::Navigation, uri);
+      const WebViewEntry* entry = view.owner->table_.Find(view.id);
+      const bool main = entry != nullptr && entry->visible;
+      if (answer.Verdict != PageVerdict::Allow && main &&
+          origin == NavigationSource::Origin::Unknown) {
+        // Perhaps an iframe's: its response or its failure will tell.
+        Trace("page rule: navigation %s -> left to its frame", uri != nullptr ? uri : "");
+        webkit_policy_decision_use(decision);
+        return TRUE;
+      }
+      Trace("page rule: navigation %s -> %d", uri != nullptr ? uri : "",
+            static_cast<int>(answer.Verdict));
+      CarryOut(answer, decision);
+      return TRUE;
     }
     case WEBKIT_POLICY_DECISION_TYPE_RESPONSE: {
       auto* response = WEBKIT_RESPONSE_POLICY_DECISION(decision);
-      // What the view can show was a navigation the rule allowed already.
-      if (webkit_response_policy_decision_is_mime_type_supported(response)) return FALSE;
-      uri = webkit_uri_request_get_uri(webkit_response_policy_decision_get_request(response));
-      request = PageRequest::Download;
-      break;
+      const char* uri =
+          webkit_uri_request_get_uri(webkit_response_policy_decision_get_request(response));
+      PageRequest request = PageRequest::Download;
+      if (webkit_response_policy_decision_is_mime_type_supported(response)) {
+        // What an iframe shows is its own; what the top document is to
+        // show has the rule's last word, whatever let it start.
+        if (!webkit_response_policy_decision_is_main_frame_main_resource(response)) return FALSE;
+        request = PageRequest::Navigation;
+      }
+      const PageAnswer answer = view.owner->Decide(view, request, uri);
+      if (request == PageRequest::Navigation && answer.Verdict == PageVerdict::Allow) return FALSE;
+      Trace("page rule: %s response %s -> %d",
+            request == PageRequest::Navigation ? "page" : "download", uri != nullptr ? uri : "",
+            static_cast<int>(answer.Verdict));
+      CarryOut(answer, decision);
+      return TRUE;
     }
     default:
       return FALSE;
   }
-  const PageAnswer answer = view.owner->Decide(view, request, uri);
-  Trace("page rule: %s %s -> %d", request == PageRequest::Navigation ? "navigation"
-                                  : request == PageRequest::NewWindow ? "new window"
-                                                                      : "download",
-        uri != nullptr ? uri : "", static_cast<int>(answer.Verdict));
-  CarryOut(answer, decision);
+}
+
+// A top document's navigation that was left to go on and failed before any
+// response (a mailto: link, a host that is not found) shows the engine's
+// error page unless it is stopped here: the view stays on its page.
+gboolean WindowWebViews::OnLoadFailed(WebKitWebView*, WebKitLoadEvent, const char* uri,
+                                      GError* error, gpointer data) {
+  // Stopped by the rule itself, or by a new navigation.
+  if (g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED) ||
+      g_error_matches(error, WEBKIT_POLICY_ERROR,
+                      WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE)) {
+    return FALSE;
+  }
+  const View& view = *static_cast<View*>(data);
+  const PageAnswer answer = view.owner->Decide(view, PageRequest::Navigation, uri);
+  if (answer.Verdict == PageVerdict::Allow) return FALSE;
+  Trace("page rule: failed navigation %s -> %d", uri != nullptr ? uri : "",
+        static_cast<int>(answer.Verdict));
+  CarryOut(answer, nullptr);
   return TRUE;
 }
 
