@@ -21,6 +21,17 @@ constexpr const char* EndedPage =
     "<!DOCTYPE html><html><head><meta charset=\"utf-8\"></head><body>"
     "<p>The pages stopped working. Start the program again to see them.</p></body></html>";
 
+// WebKit makes about: pages and source views itself: a navigation there
+// has no response to ask about and does not fail. An iframe's srcdoc
+// document is one of them, and a top document's script that goes there
+// is caught when it commits.
+bool AnsweredLater(const char* uri) {
+  if (uri == nullptr) return false;
+  if (std::strcmp(uri, "about:srcdoc") == 0) return true;
+  return g_ascii_strncasecmp(uri, "about:", 6) != 0 &&
+         g_ascii_strncasecmp(uri, "view-source:", 12) != 0;
+}
+
 const char* EndReason(WebKitWebProcessTerminationReason reason) {
   switch (reason) {
     case WEBKIT_WEB_PROCESS_CRASHED:
@@ -128,6 +139,7 @@ void WindowWebViews::Make(WebViewId id, View& view) {
   gtk_widget_set_size_request(widget, 1, 1);
   gtk_layout_put(GTK_LAYOUT(layout_), widget, 0, 0);
   g_signal_connect(widget, "load-changed", G_CALLBACK(OnLoadChanged), nullptr);
+  g_signal_connect(widget, "load-changed", G_CALLBACK(OnCommitted), &view);
   g_signal_connect(widget, "decide-policy", G_CALLBACK(OnDecidePolicy), &view);
   g_signal_connect(widget, "load-failed", G_CALLBACK(OnLoadFailed), &view);
   g_signal_connect(widget, "create", G_CALLBACK(OnCreate), &view);
@@ -286,7 +298,12 @@ gboolean WindowWebViews::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* de
       WebKitNavigationAction* action = webkit_navigation_policy_decision_get_navigation_action(
           WEBKIT_NAVIGATION_POLICY_DECISION(decision));
       const char* uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
-      if (type == WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION) {
+      // WebKit follows a middle click on a link in the view itself.
+      const bool middleClick =
+          webkit_navigation_action_get_navigation_type(action) ==
+              WEBKIT_NAVIGATION_TYPE_LINK_CLICKED &&
+          webkit_navigation_action_get_mouse_button(action) == GDK_BUTTON_MIDDLE;
+      if (type == WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION || middleClick) {
         const PageAnswer answer = view.owner->Decide(view, PageRequest::NewWindow, uri);
         Trace("page rule: new window %s -> %d", uri != nullptr ? uri : "",
               static_cast<int>(answer.Verdict));
@@ -304,7 +321,7 @@ gboolean WindowWebViews::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* de
       const WebViewEntry* entry = view.owner->table_.Find(view.id);
       const bool main = entry != nullptr && entry->visible;
       if (answer.Verdict != PageVerdict::Allow && main &&
-          origin == NavigationSource::Origin::Unknown) {
+          origin == NavigationSource::Origin::Unknown && AnsweredLater(uri)) {
         // Perhaps an iframe's: its response or its failure will tell.
         Trace("page rule: navigation %s -> left to its frame", uri != nullptr ? uri : "");
         webkit_policy_decision_use(decision);
@@ -336,6 +353,26 @@ gboolean WindowWebViews::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* de
     }
     default:
       return FALSE;
+  }
+}
+
+// The last check, for what has no response and does not fail: a page the
+// rule would not have let the main view show goes back where it came from.
+void WindowWebViews::OnCommitted(WebKitWebView* widget, WebKitLoadEvent event, gpointer data) {
+  if (event != WEBKIT_LOAD_COMMITTED) return;
+  const View& view = *static_cast<View*>(data);
+  const WebViewEntry* entry = view.owner->table_.Find(view.id);
+  if (entry == nullptr || !entry->visible) return;
+  const char* uri = webkit_web_view_get_uri(widget);
+  const PageAnswer answer = view.owner->Decide(view, PageRequest::Navigation, uri);
+  if (answer.Verdict == PageVerdict::Allow) return;
+  Trace("page rule: committed %s -> %d", uri != nullptr ? uri : "",
+        static_cast<int>(answer.Verdict));
+  CarryOut(answer, nullptr);
+  if (webkit_web_view_can_go_back(widget)) {
+    webkit_web_view_go_back(widget);
+  } else if (!view.hostUri.empty()) {
+    webkit_web_view_load_uri(widget, view.hostUri.c_str());
   }
 }
 

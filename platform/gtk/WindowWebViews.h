@@ -84,6 +84,7 @@ class WindowWebViews {
   void PlaceWidget(WebViewId id, GtkWidget* widget);
   void MakeHeld();
   static void OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer data);
+  static void OnCommitted(WebKitWebView* widget, WebKitLoadEvent event, gpointer data);
   static void OnFirstViewLoaded(WebKitWebView* view, WebKitLoadEvent event, gpointer data);
   static void OnFirstViewEnded(WebKitWebView* view, WebKitWebProcessTerminationReason reason,
                                gpointer data);

@@ -36,6 +36,7 @@ const links = [
   ['', 'open'],
   ['https://example.invalid/file.zip', 'download'],
   ['https://example.invalid/pane', 'pane'],
+  ['inside.html?middle', ''],
   ['', 'script'],
   ['OUTSIDE', ''],
   ['data.bin', ''],
@@ -71,6 +72,8 @@ function show() {
     step += 1;
     setTimeout(() => { a.remove(); show(); }, 50);
   };
+  // A middle click is no click to the page.
+  a.onauxclick = (event) => { if (event.button === 1) a.onclick(event); };
   document.body.appendChild(a);
 }
 show();
@@ -133,11 +136,11 @@ TEST(PageRule, LinksOutsideGoToTheDefaultHandlerAndTheWebProcessComesBackOnce) {
   test::WriteFile(root / "data/applications/record.desktop",
                   "[Desktop Entry]\nType=Application\nName=Record\nExec=" + script +
                       " %u\nMimeType=x-scheme-handler/http;x-scheme-handler/https;"
-                      "x-scheme-handler/mailto;text/plain;\n");
+                      "x-scheme-handler/mailto;text/plain;text/html;\n");
   test::WriteFile(root / "config/mimeapps.list",
                   "[Default Applications]\nx-scheme-handler/http=record.desktop\n"
                   "x-scheme-handler/https=record.desktop\nx-scheme-handler/mailto=record.desktop\n"
-                  "text/plain=record.desktop\n");
+                  "text/plain=record.desktop\ntext/html=record.desktop\n");
 
   std::vector<std::string> env = x.Environment();
   const std::string marker = "SKINSHELL_PAGE_RULE=" + root.Path();
@@ -163,20 +166,22 @@ TEST(PageRule, LinksOutsideGoToTheDefaultHandlerAndTheWebProcessComesBackOnce) {
   const std::string centreY = std::to_string(info.y + info.height / 2);
 
   // The link aimed at the iframe hands nothing off: the next line must
-  // follow the one before it.
-  const std::string expected[] = {"https://example.invalid/away\n",
-                                  "mailto:someone@example.invalid\n",
-                                  "https://example.invalid/blank\n",
-                                  "https://example.invalid/open\n",
-                                  "https://example.invalid/file.zip\n",
-                                  "",
-                                  "https://example.invalid/script\n",
-                                  // GIO gives a local file by its path.
-                                  outside + "\n"};
+  // follow the one before it. A middle click opens even the program's own
+  // page outside, and GIO gives a local file by its path.
+  const std::pair<const char*, std::string> expected[] = {
+      {"1", "https://example.invalid/away\n"},
+      {"1", "mailto:someone@example.invalid\n"},
+      {"1", "https://example.invalid/blank\n"},
+      {"1", "https://example.invalid/open\n"},
+      {"1", "https://example.invalid/file.zip\n"},
+      {"1", ""},
+      {"2", folder + "/html/inside.html\n"},
+      {"1", "https://example.invalid/script\n"},
+      {"1", outside + "\n"}};
   std::string handed;
-  for (const std::string& line : expected) {
+  for (const auto& [button, line] : expected) {
     x.Xdotool({"mousemove", centreX, centreY});
-    x.Xdotool({"click", "1"});
+    x.Xdotool({"click", button});
     if (line.empty()) continue;
     handed += line;
     EXPECT_TRUE(WaitFor(5000, [&] { return test::ReadFile(got) == handed; }))
