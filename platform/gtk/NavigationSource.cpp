@@ -1,5 +1,7 @@
 #include "platform/gtk/NavigationSource.h"
 
+#include "platform/PagePolicy.h"
+
 #include <cstring>
 
 namespace platform::gtk {
@@ -43,7 +45,14 @@ std::string WithoutQuery(const char* uri) {
   return text.substr(0, text.find_first_of("?#"));
 }
 
+// What is remembered of a drag: a few items, none longer than a URL the
+// rule would look at.
 constexpr std::size_t MaxDragged = 64;
+constexpr std::size_t MaxDraggedBytes = PagePolicy::MaxUrlBytes;
+
+void Remember(std::vector<std::string>& dragged, const char* item) {
+  if (std::strlen(item) <= MaxDraggedBytes) dragged.emplace_back(item);
+}
 
 }  // namespace
 
@@ -102,11 +111,11 @@ void NavigationSource::OnDragData(GtkWidget*, GdkDragContext*, gint, gint, GtkSe
   auto& source = *static_cast<NavigationSource*>(self);
   if (source.dragged_.size() > MaxDragged) source.dragged_.clear();
   if (gchar** uris = gtk_selection_data_get_uris(data)) {
-    for (gchar** uri = uris; *uri != nullptr; ++uri) source.dragged_.emplace_back(*uri);
+    for (gchar** uri = uris; *uri != nullptr; ++uri) Remember(source.dragged_, *uri);
     g_strfreev(uris);
   }
   if (gchar* text = reinterpret_cast<gchar*>(gtk_selection_data_get_text(data))) {
-    source.dragged_.emplace_back(g_strstrip(text));
+    Remember(source.dragged_, g_strstrip(text));
     g_free(text);
   }
 }

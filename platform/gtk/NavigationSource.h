@@ -48,8 +48,8 @@ class NavigationSource {
                         gpointer data);
   static void OnDragData(GtkWidget* widget, GdkDragContext* context, gint x, gint y,
                          GtkSelectionData* data, guint info, guint time, gpointer self);
-  static gboolean OnDragDrop(GtkWidget* widget, GdkDragContext* context, gint x, gint y,
-                             guint time, gpointer self);
+  static gboolean OnDragDrop(GtkWidget* widget, GdkDragContext* context, gint x, gint y, guint time,
+                             gpointer self);
 
   WebKitWebView* view_;
   WebKitUserContentManager* manager_;

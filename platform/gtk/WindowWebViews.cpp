@@ -289,71 +289,79 @@ PageAnswer WindowWebViews::Decide(const View& view, PageRequest request, const c
   return policy_->Decide(ask);
 }
 
+bool WindowWebViews::IsMain(const View& view) const {
+  const WebViewEntry* entry = table_.Find(view.id);
+  return entry != nullptr && entry->visible;
+}
+
 gboolean WindowWebViews::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
                                         WebKitPolicyDecisionType type, gpointer data) {
   View& view = *static_cast<View*>(data);
   switch (type) {
     case WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION:
-    case WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION: {
-      WebKitNavigationAction* action = webkit_navigation_policy_decision_get_navigation_action(
-          WEBKIT_NAVIGATION_POLICY_DECISION(decision));
-      const char* uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
-      // WebKit follows a middle click on a link in the view itself.
-      const bool middleClick =
-          webkit_navigation_action_get_navigation_type(action) ==
-              WEBKIT_NAVIGATION_TYPE_LINK_CLICKED &&
-          webkit_navigation_action_get_mouse_button(action) == GDK_BUTTON_MIDDLE;
-      if (type == WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION || middleClick) {
-        const PageAnswer answer = view.owner->Decide(view, PageRequest::NewWindow, uri);
-        Trace("page rule: new window %s -> %d", uri != nullptr ? uri : "",
-              static_cast<int>(answer.Verdict));
-        CarryOut(answer, decision);
-        return TRUE;
-      }
-      const NavigationSource::Origin origin =
-          view.source ? view.source->Take(uri) : NavigationSource::Origin::Unknown;
-      if (origin == NavigationSource::Origin::Drop) {
-        Trace("page rule: drop %s -> not opened", uri != nullptr ? uri : "");
-        webkit_policy_decision_ignore(decision);
-        return TRUE;
-      }
-      const PageAnswer answer = view.owner->Decide(view, PageRequest::Navigation, uri);
-      const WebViewEntry* entry = view.owner->table_.Find(view.id);
-      const bool main = entry != nullptr && entry->visible;
-      if (answer.Verdict != PageVerdict::Allow && main &&
-          origin == NavigationSource::Origin::Unknown && AnsweredLater(uri)) {
-        // Perhaps an iframe's: its response or its failure will tell.
-        Trace("page rule: navigation %s -> left to its frame", uri != nullptr ? uri : "");
-        webkit_policy_decision_use(decision);
-        return TRUE;
-      }
-      Trace("page rule: navigation %s -> %d", uri != nullptr ? uri : "",
-            static_cast<int>(answer.Verdict));
-      CarryOut(answer, decision);
+    case WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION:
+      DecideNavigation(view, WEBKIT_NAVIGATION_POLICY_DECISION(decision),
+                       type == WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION);
       return TRUE;
-    }
-    case WEBKIT_POLICY_DECISION_TYPE_RESPONSE: {
-      auto* response = WEBKIT_RESPONSE_POLICY_DECISION(decision);
-      const char* uri =
-          webkit_uri_request_get_uri(webkit_response_policy_decision_get_request(response));
-      PageRequest request = PageRequest::Download;
-      if (webkit_response_policy_decision_is_mime_type_supported(response)) {
-        // What an iframe shows is its own; what the top document is to
-        // show has the rule's last word, whatever let it start.
-        if (!webkit_response_policy_decision_is_main_frame_main_resource(response)) return FALSE;
-        request = PageRequest::Navigation;
-      }
-      const PageAnswer answer = view.owner->Decide(view, request, uri);
-      if (request == PageRequest::Navigation && answer.Verdict == PageVerdict::Allow) return FALSE;
-      Trace("page rule: %s response %s -> %d",
-            request == PageRequest::Navigation ? "page" : "download", uri != nullptr ? uri : "",
-            static_cast<int>(answer.Verdict));
-      CarryOut(answer, decision);
-      return TRUE;
-    }
+    case WEBKIT_POLICY_DECISION_TYPE_RESPONSE:
+      return DecideResponse(view, WEBKIT_RESPONSE_POLICY_DECISION(decision)) ? TRUE : FALSE;
     default:
       return FALSE;
   }
+}
+
+void WindowWebViews::DecideNavigation(View& view, WebKitNavigationPolicyDecision* navigation,
+                                      bool newWindow) {
+  auto* decision = WEBKIT_POLICY_DECISION(navigation);
+  WebKitNavigationAction* action =
+      webkit_navigation_policy_decision_get_navigation_action(navigation);
+  const char* uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
+  const char* shown = uri != nullptr ? uri : "";
+  // WebKit follows a middle click on a link in the view itself.
+  const bool middleClick =
+      webkit_navigation_action_get_navigation_type(action) == WEBKIT_NAVIGATION_TYPE_LINK_CLICKED &&
+      webkit_navigation_action_get_mouse_button(action) == GDK_BUTTON_MIDDLE;
+  if (newWindow || middleClick) {
+    const PageAnswer answer = view.owner->Decide(view, PageRequest::NewWindow, uri);
+    Trace("page rule: new window %s -> %d", shown, static_cast<int>(answer.Verdict));
+    CarryOut(answer, decision);
+    return;
+  }
+  const NavigationSource::Origin origin =
+      view.source ? view.source->Take(uri) : NavigationSource::Origin::Unknown;
+  if (origin == NavigationSource::Origin::Drop) {
+    Trace("page rule: drop %s -> not opened", shown);
+    webkit_policy_decision_ignore(decision);
+    return;
+  }
+  const PageAnswer answer = view.owner->Decide(view, PageRequest::Navigation, uri);
+  if (answer.Verdict != PageVerdict::Allow && origin == NavigationSource::Origin::Unknown &&
+      view.owner->IsMain(view) && AnsweredLater(uri)) {
+    // Perhaps an iframe's: its response or its failure will tell.
+    Trace("page rule: navigation %s -> left to its frame", shown);
+    webkit_policy_decision_use(decision);
+    return;
+  }
+  Trace("page rule: navigation %s -> %d", shown, static_cast<int>(answer.Verdict));
+  CarryOut(answer, decision);
+}
+
+bool WindowWebViews::DecideResponse(const View& view, WebKitResponsePolicyDecision* response) {
+  const char* uri =
+      webkit_uri_request_get_uri(webkit_response_policy_decision_get_request(response));
+  PageRequest request = PageRequest::Download;
+  if (webkit_response_policy_decision_is_mime_type_supported(response)) {
+    // What an iframe shows is its own; what the top document is to show
+    // has the rule's last word, whatever let it start.
+    if (!webkit_response_policy_decision_is_main_frame_main_resource(response)) return false;
+    request = PageRequest::Navigation;
+  }
+  const PageAnswer answer = view.owner->Decide(view, request, uri);
+  if (request == PageRequest::Navigation && answer.Verdict == PageVerdict::Allow) return false;
+  Trace("page rule: %s response %s -> %d", request == PageRequest::Navigation ? "page" : "download",
+        uri != nullptr ? uri : "", static_cast<int>(answer.Verdict));
+  CarryOut(answer, WEBKIT_POLICY_DECISION(response));
+  return true;
 }
 
 // The last check, for what has no response and does not fail: a page the
@@ -361,8 +369,7 @@ gboolean WindowWebViews::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* de
 void WindowWebViews::OnCommitted(WebKitWebView* widget, WebKitLoadEvent event, gpointer data) {
   if (event != WEBKIT_LOAD_COMMITTED) return;
   const View& view = *static_cast<View*>(data);
-  const WebViewEntry* entry = view.owner->table_.Find(view.id);
-  if (entry == nullptr || !entry->visible) return;
+  if (!view.owner->IsMain(view)) return;
   const char* uri = webkit_web_view_get_uri(widget);
   const PageAnswer answer = view.owner->Decide(view, PageRequest::Navigation, uri);
   if (answer.Verdict == PageVerdict::Allow) return;

@@ -90,8 +90,14 @@ class WindowWebViews {
                                gpointer data);
   static gboolean OnHoldTimer(gpointer data);
   PageAnswer Decide(const View& view, PageRequest request, const char* uri) const;
+  // The main view is the one the host shows; the hidden one plays sounds.
+  bool IsMain(const View& view) const;
   static gboolean OnDecidePolicy(WebKitWebView* widget, WebKitPolicyDecision* decision,
                                  WebKitPolicyDecisionType type, gpointer data);
+  static void DecideNavigation(View& view, WebKitNavigationPolicyDecision* navigation,
+                               bool newWindow);
+  // False when WebKit is to go on as it would.
+  static bool DecideResponse(const View& view, WebKitResponsePolicyDecision* response);
   static gboolean OnLoadFailed(WebKitWebView* widget, WebKitLoadEvent event, const char* uri,
                                GError* error, gpointer data);
   static GtkWidget* OnCreate(WebKitWebView* widget, WebKitNavigationAction* action,

@@ -232,9 +232,9 @@ TEST(PageRule, LinksOutsideGoToTheDefaultHandlerAndTheWebProcessComesBackOnce) {
   int drops = 0;
   const auto drop = [&](const std::string& file, int toX) {
     const std::string shown = root / ("drag-" + std::to_string(++drops) + ".txt");
-    Child source({"/usr/bin/python3", test::SourceFolder() + "/tests/functional/drag.py",
-                  "file://" + file},
-                 x.Environment(), "", shown);
+    Child source(
+        {"/usr/bin/python3", test::SourceFolder() + "/tests/functional/drag.py", "file://" + file},
+        x.Environment(), "", shown);
     ASSERT_TRUE(WaitFor(10000, [&] { return CountInFile(shown, "ready") == 1; }));
     x.Xdotool({"mousemove", "50", "50"});
     x.Xdotool({"mousedown", "1"});
@@ -261,7 +261,8 @@ TEST(PageRule, LinksOutsideGoToTheDefaultHandlerAndTheWebProcessComesBackOnce) {
   // does, by one page: to the one before the drop, not further.
   x.Xdotool({"mousemove", right, centreY});
   x.Xdotool({"click", "1"});
-  for (const char* key : {"BackSpace", "alt+Left", "XF86Back", "alt+Right"}) x.Xdotool({"key", key});
+  for (const char* key : {"BackSpace", "alt+Left", "XF86Back", "alt+Right"})
+    x.Xdotool({"key", key});
   x.Xdotool({"click", "8"});
   x.Xdotool({"click", "9"});
   x.Xdotool({"key", "h"});
