@@ -38,6 +38,7 @@ const links = [
   ['https://example.invalid/pane', 'pane'],
   ['inside.html?middle', ''],
   ['', 'script'],
+  ['https://example.invalid/form', 'form'],
   ['OUTSIDE', ''],
   ['data.bin', ''],
   ['', 'alert'],
@@ -46,6 +47,14 @@ let step = 0;
 let opened = 'untried';
 function show() {
   const [href, how] = links[step];
+  if (how === 'form') {
+    const form = document.createElement('form');
+    form.action = href;
+    form.innerHTML = '<input name="q" value="x"><button style="position: fixed; inset: 0">';
+    form.onsubmit = () => { step += 1; setTimeout(() => { form.remove(); show(); }, 50); };
+    document.body.appendChild(form);
+    return;
+  }
   const a = document.createElement('a');
   a.href = href === '' ? '#' : href + (href.endsWith('opened=') ? opened : '');
   if (how === '_blank' || how === 'pane') a.target = how;
@@ -177,6 +186,7 @@ TEST(PageRule, LinksOutsideGoToTheDefaultHandlerAndTheWebProcessComesBackOnce) {
       {"1", ""},
       {"2", folder + "/html/inside.html\n"},
       {"1", "https://example.invalid/script\n"},
+      {"1", "https://example.invalid/form?q=x\n"},
       {"1", outside + "\n"}};
   std::string handed;
   for (const auto& [button, line] : expected) {
