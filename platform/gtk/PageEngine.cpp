@@ -10,6 +10,10 @@ WebKitSettings* NewPageSettings() {
   webkit_settings_set_enable_developer_extras(settings, FALSE);
   // The sound page plays as soon as it loads, with no click to allow it.
   webkit_settings_set_media_playback_requires_user_gesture(settings, FALSE);
+  // A touchpad's swipe would go back and forward in the view's history,
+  // which only the page's own script may do. WebKit leaves it off today;
+  // the views say so themselves rather than trust a default.
+  webkit_settings_set_enable_back_forward_navigation_gestures(settings, FALSE);
   // The pages are flat documents with nothing to composite. Compositing
   // them in layers costs the web process its GL context and buffers, some
   // 65 MB, and on a software renderer more than twice the processor time

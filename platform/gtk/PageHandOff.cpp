@@ -37,23 +37,44 @@ void OnLaunched(GObject*, GAsyncResult* result, gpointer data) {
   }
 }
 
-bool IsNavigationItem(WebKitContextMenuAction action) {
+// The items that edit, copy, check spelling or play media stay; everything
+// else WebKit offers leads somewhere (back, reload, a link or an image in a
+// new window, a download, the inspector) or is a browser's own (a copied
+// link to the page's own address with its text picked out, among the items
+// WebKit gives no stock action of their own). Items WebKit adds later are
+// left out until they are known here.
+bool KeepsItem(WebKitContextMenuAction action) {
   switch (action) {
-    case WEBKIT_CONTEXT_MENU_ACTION_GO_BACK:
-    case WEBKIT_CONTEXT_MENU_ACTION_GO_FORWARD:
-    case WEBKIT_CONTEXT_MENU_ACTION_STOP:
-    case WEBKIT_CONTEXT_MENU_ACTION_RELOAD:
-    case WEBKIT_CONTEXT_MENU_ACTION_OPEN_LINK:
-    case WEBKIT_CONTEXT_MENU_ACTION_OPEN_LINK_IN_NEW_WINDOW:
-    case WEBKIT_CONTEXT_MENU_ACTION_DOWNLOAD_LINK_TO_DISK:
-    case WEBKIT_CONTEXT_MENU_ACTION_OPEN_IMAGE_IN_NEW_WINDOW:
-    case WEBKIT_CONTEXT_MENU_ACTION_DOWNLOAD_IMAGE_TO_DISK:
-    case WEBKIT_CONTEXT_MENU_ACTION_OPEN_FRAME_IN_NEW_WINDOW:
-    case WEBKIT_CONTEXT_MENU_ACTION_OPEN_VIDEO_IN_NEW_WINDOW:
-    case WEBKIT_CONTEXT_MENU_ACTION_OPEN_AUDIO_IN_NEW_WINDOW:
-    case WEBKIT_CONTEXT_MENU_ACTION_DOWNLOAD_VIDEO_TO_DISK:
-    case WEBKIT_CONTEXT_MENU_ACTION_DOWNLOAD_AUDIO_TO_DISK:
-    case WEBKIT_CONTEXT_MENU_ACTION_INSPECT_ELEMENT:
+    case WEBKIT_CONTEXT_MENU_ACTION_CUT:
+    case WEBKIT_CONTEXT_MENU_ACTION_COPY:
+    case WEBKIT_CONTEXT_MENU_ACTION_PASTE:
+    case WEBKIT_CONTEXT_MENU_ACTION_PASTE_AS_PLAIN_TEXT:
+    case WEBKIT_CONTEXT_MENU_ACTION_DELETE:
+    case WEBKIT_CONTEXT_MENU_ACTION_SELECT_ALL:
+    case WEBKIT_CONTEXT_MENU_ACTION_INPUT_METHODS:
+    case WEBKIT_CONTEXT_MENU_ACTION_UNICODE:
+    case WEBKIT_CONTEXT_MENU_ACTION_INSERT_EMOJI:
+    case WEBKIT_CONTEXT_MENU_ACTION_COPY_LINK_TO_CLIPBOARD:
+    case WEBKIT_CONTEXT_MENU_ACTION_COPY_IMAGE_TO_CLIPBOARD:
+    case WEBKIT_CONTEXT_MENU_ACTION_COPY_IMAGE_URL_TO_CLIPBOARD:
+    case WEBKIT_CONTEXT_MENU_ACTION_COPY_VIDEO_LINK_TO_CLIPBOARD:
+    case WEBKIT_CONTEXT_MENU_ACTION_COPY_AUDIO_LINK_TO_CLIPBOARD:
+    case WEBKIT_CONTEXT_MENU_ACTION_SPELLING_GUESS:
+    case WEBKIT_CONTEXT_MENU_ACTION_NO_GUESSES_FOUND:
+    case WEBKIT_CONTEXT_MENU_ACTION_IGNORE_SPELLING:
+    case WEBKIT_CONTEXT_MENU_ACTION_LEARN_SPELLING:
+    case WEBKIT_CONTEXT_MENU_ACTION_IGNORE_GRAMMAR:
+    case WEBKIT_CONTEXT_MENU_ACTION_FONT_MENU:
+    case WEBKIT_CONTEXT_MENU_ACTION_BOLD:
+    case WEBKIT_CONTEXT_MENU_ACTION_ITALIC:
+    case WEBKIT_CONTEXT_MENU_ACTION_UNDERLINE:
+    case WEBKIT_CONTEXT_MENU_ACTION_OUTLINE:
+    case WEBKIT_CONTEXT_MENU_ACTION_MEDIA_PLAY:
+    case WEBKIT_CONTEXT_MENU_ACTION_MEDIA_PAUSE:
+    case WEBKIT_CONTEXT_MENU_ACTION_MEDIA_MUTE:
+    case WEBKIT_CONTEXT_MENU_ACTION_TOGGLE_MEDIA_CONTROLS:
+    case WEBKIT_CONTEXT_MENU_ACTION_TOGGLE_MEDIA_LOOP:
+    case WEBKIT_CONTEXT_MENU_ACTION_ENTER_VIDEO_FULLSCREEN:
       return true;
     default:
       return false;
@@ -106,7 +127,7 @@ bool TrimContextMenu(WebKitContextMenu* menu) {
   for (GList* item = webkit_context_menu_get_items(menu); item != nullptr; item = item->next) {
     auto* entry = static_cast<WebKitContextMenuItem*>(item->data);
     const bool separator = webkit_context_menu_item_is_separator(entry) != FALSE;
-    if (IsNavigationItem(webkit_context_menu_item_get_stock_action(entry)) ||
+    if ((!separator && !KeepsItem(webkit_context_menu_item_get_stock_action(entry))) ||
         (separator && lastWasSeparator)) {
       gone.push_back(entry);
       continue;

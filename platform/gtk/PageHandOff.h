@@ -24,8 +24,9 @@ PageDesktop GioPageDesktop();
 void CarryOut(const PageAnswer& answer, WebKitPolicyDecision* decision);
 void HandOff(const PageAnswer& answer);
 
-// Takes the navigation items out of a view's context menu and the
-// separators they leave doubled; true when nothing is left to show.
+// Leaves in a view's context menu only the items that edit, copy, check
+// spelling or work a media element, without the separators doubled where
+// the others went; true when nothing is left to show.
 bool TrimContextMenu(WebKitContextMenu* menu);
 
 // An alert, confirm or prompt as a dialog modal to the view's window and

@@ -22,6 +22,17 @@ constexpr const char* EndedPage =
     "<!DOCTYPE html><html><head><meta charset=\"utf-8\"></head><body>"
     "<p>The pages stopped working. Start the program again to see them.</p></body></html>";
 
+// WebKit makes about: pages and source views itself: a navigation there
+// has no response to ask about and does not fail. An iframe's srcdoc
+// document is one of them, and a top document's script that goes there
+// is caught when it commits.
+bool AnsweredLater(const char* uri) {
+  if (uri == nullptr) return false;
+  if (std::strcmp(uri, "about:srcdoc") == 0) return true;
+  return g_ascii_strncasecmp(uri, "about:", 6) != 0 &&
+         g_ascii_strncasecmp(uri, "view-source:", 12) != 0;
+}
+
 const char* EndReason(WebKitWebProcessTerminationReason reason) {
   switch (reason) {
     case WEBKIT_WEB_PROCESS_CRASHED:
@@ -85,6 +96,7 @@ void WindowWebViews::Disconnect() {
     if (view.widget == nullptr) continue;
     g_signal_handlers_disconnect_by_data(view.widget, &view);
     g_object_set_data(G_OBJECT(view.widget), ViewKey, nullptr);
+    view.source.reset();
   }
 }
 
@@ -96,6 +108,7 @@ void WindowWebViews::Remove(WebViewId id) {
   if (GtkWidget* widget = it->second.widget) {
     g_signal_handlers_disconnect_by_data(widget, &it->second);
     g_object_set_data(G_OBJECT(widget), ViewKey, nullptr);
+    it->second.source.reset();
   }
   views_.erase(it);
 }
@@ -120,13 +133,16 @@ void WindowWebViews::Make(WebViewId id, View& view) {
   gtk_widget_set_size_request(widget, 1, 1);
   gtk_layout_put(GTK_LAYOUT(layout_), widget, 0, 0);
   g_signal_connect(widget, "load-changed", G_CALLBACK(OnLoadChanged), nullptr);
+  g_signal_connect(widget, "load-changed", G_CALLBACK(OnCommitted), &view);
   g_signal_connect(widget, "decide-policy", G_CALLBACK(OnDecidePolicy), &view);
+  g_signal_connect(widget, "load-failed", G_CALLBACK(OnLoadFailed), &view);
   g_signal_connect(widget, "create", G_CALLBACK(OnCreate), &view);
   g_signal_connect(widget, "context-menu", G_CALLBACK(OnContextMenu), &view);
   g_signal_connect(widget, "script-dialog", G_CALLBACK(OnScriptDialog), &view);
   g_signal_connect(widget, "web-process-terminated", G_CALLBACK(OnViewEnded), &view);
   g_object_set_data(G_OBJECT(widget), ViewKey, &view);
   view.widget = widget;
+  view.source = std::make_unique<NavigationSource>(WEBKIT_WEB_VIEW(widget));
   if (firstView_ == nullptr) {
     firstView_ = widget;
     g_signal_connect(widget, "load-changed", G_CALLBACK(OnFirstViewLoaded), this);
@@ -262,37 +278,117 @@ PageAnswer WindowWebViews::Decide(const View& view, PageRequest request, const c
   return policy_->Decide(ask);
 }
 
+bool WindowWebViews::IsMain(const View& view) const {
+  const WebViewEntry* entry = table_.Find(view.id);
+  return entry != nullptr && entry->visible;
+}
+
 gboolean WindowWebViews::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
                                         WebKitPolicyDecisionType type, gpointer data) {
-  const View& view = *static_cast<View*>(data);
-  PageRequest request = PageRequest::Navigation;
-  const char* uri = nullptr;
+  View& view = *static_cast<View*>(data);
   switch (type) {
     case WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION:
-    case WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION: {
-      WebKitNavigationAction* action = webkit_navigation_policy_decision_get_navigation_action(
-          WEBKIT_NAVIGATION_POLICY_DECISION(decision));
-      uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
-      if (type == WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION) request = PageRequest::NewWindow;
-      break;
-    }
-    case WEBKIT_POLICY_DECISION_TYPE_RESPONSE: {
-      auto* response = WEBKIT_RESPONSE_POLICY_DECISION(decision);
-      // What the view can show was a navigation the rule allowed already.
-      if (webkit_response_policy_decision_is_mime_type_supported(response)) return FALSE;
-      uri = webkit_uri_request_get_uri(webkit_response_policy_decision_get_request(response));
-      request = PageRequest::Download;
-      break;
-    }
+    case WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION:
+      DecideNavigation(view, WEBKIT_NAVIGATION_POLICY_DECISION(decision),
+                       type == WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION);
+      return TRUE;
+    case WEBKIT_POLICY_DECISION_TYPE_RESPONSE:
+      return DecideResponse(view, WEBKIT_RESPONSE_POLICY_DECISION(decision)) ? TRUE : FALSE;
     default:
       return FALSE;
   }
-  const PageAnswer answer = view.owner->Decide(view, request, uri);
-  Trace("page rule: %s %s -> %d", request == PageRequest::Navigation ? "navigation"
-                                  : request == PageRequest::NewWindow ? "new window"
-                                                                      : "download",
-        uri != nullptr ? uri : "", static_cast<int>(answer.Verdict));
+}
+
+void WindowWebViews::DecideNavigation(View& view, WebKitNavigationPolicyDecision* navigation,
+                                      bool newWindow) {
+  auto* decision = WEBKIT_POLICY_DECISION(navigation);
+  WebKitNavigationAction* action =
+      webkit_navigation_policy_decision_get_navigation_action(navigation);
+  const char* uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
+  const char* shown = uri != nullptr ? uri : "";
+  // WebKit follows a middle click on a link in the view itself.
+  const bool middleClick =
+      webkit_navigation_action_get_navigation_type(action) == WEBKIT_NAVIGATION_TYPE_LINK_CLICKED &&
+      webkit_navigation_action_get_mouse_button(action) == GDK_BUTTON_MIDDLE;
+  if (newWindow || middleClick) {
+    const PageAnswer answer = view.owner->Decide(view, PageRequest::NewWindow, uri);
+    Trace("page rule: new window %s -> %d", shown, static_cast<int>(answer.Verdict));
+    CarryOut(answer, decision);
+    return;
+  }
+  const NavigationSource::Origin origin =
+      view.source ? view.source->Take(uri) : NavigationSource::Origin::Unknown;
+  if (origin == NavigationSource::Origin::Drop) {
+    Trace("page rule: drop %s -> not opened", shown);
+    webkit_policy_decision_ignore(decision);
+    return;
+  }
+  const PageAnswer answer = view.owner->Decide(view, PageRequest::Navigation, uri);
+  if (answer.Verdict != PageVerdict::Allow && origin == NavigationSource::Origin::Unknown &&
+      view.owner->IsMain(view) && AnsweredLater(uri)) {
+    // Perhaps an iframe's: its response or its failure will tell.
+    Trace("page rule: navigation %s -> left to its frame", shown);
+    webkit_policy_decision_use(decision);
+    return;
+  }
+  Trace("page rule: navigation %s -> %d", shown, static_cast<int>(answer.Verdict));
   CarryOut(answer, decision);
+}
+
+bool WindowWebViews::DecideResponse(const View& view, WebKitResponsePolicyDecision* response) {
+  const char* uri =
+      webkit_uri_request_get_uri(webkit_response_policy_decision_get_request(response));
+  PageRequest request = PageRequest::Download;
+  if (webkit_response_policy_decision_is_mime_type_supported(response)) {
+    // What an iframe shows is its own; what the top document is to show
+    // has the rule's last word, whatever let it start.
+    if (!webkit_response_policy_decision_is_main_frame_main_resource(response)) return false;
+    request = PageRequest::Navigation;
+  }
+  const PageAnswer answer = view.owner->Decide(view, request, uri);
+  if (request == PageRequest::Navigation && answer.Verdict == PageVerdict::Allow) return false;
+  Trace("page rule: %s response %s -> %d", request == PageRequest::Navigation ? "page" : "download",
+        uri != nullptr ? uri : "", static_cast<int>(answer.Verdict));
+  CarryOut(answer, WEBKIT_POLICY_DECISION(response));
+  return true;
+}
+
+// The last check, for what has no response and does not fail: a page the
+// rule would not have let the main view show goes back where it came from.
+void WindowWebViews::OnCommitted(WebKitWebView* widget, WebKitLoadEvent event, gpointer data) {
+  if (event != WEBKIT_LOAD_COMMITTED) return;
+  const View& view = *static_cast<View*>(data);
+  if (!view.owner->IsMain(view)) return;
+  const char* uri = webkit_web_view_get_uri(widget);
+  const PageAnswer answer = view.owner->Decide(view, PageRequest::Navigation, uri);
+  if (answer.Verdict == PageVerdict::Allow) return;
+  Trace("page rule: committed %s -> %d", uri != nullptr ? uri : "",
+        static_cast<int>(answer.Verdict));
+  CarryOut(answer, nullptr);
+  if (webkit_web_view_can_go_back(widget)) {
+    webkit_web_view_go_back(widget);
+  } else if (!view.hostUri.empty()) {
+    webkit_web_view_load_uri(widget, view.hostUri.c_str());
+  }
+}
+
+// A top document's navigation that was left to go on and failed before any
+// response (a mailto: link, a host that is not found) shows the engine's
+// error page unless it is stopped here: the view stays on its page.
+gboolean WindowWebViews::OnLoadFailed(WebKitWebView*, WebKitLoadEvent, const char* uri,
+                                      GError* error, gpointer data) {
+  // Stopped by the rule itself, or by a new navigation.
+  if (g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED) ||
+      g_error_matches(error, WEBKIT_POLICY_ERROR,
+                      WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE)) {
+    return FALSE;
+  }
+  const View& view = *static_cast<View*>(data);
+  const PageAnswer answer = view.owner->Decide(view, PageRequest::Navigation, uri);
+  if (answer.Verdict == PageVerdict::Allow) return FALSE;
+  Trace("page rule: failed navigation %s -> %d", uri != nullptr ? uri : "",
+        static_cast<int>(answer.Verdict));
+  CarryOut(answer, nullptr);
   return TRUE;
 }
 

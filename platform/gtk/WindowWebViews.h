@@ -12,7 +12,13 @@
 // page folder is the folder of the first page the host navigates a view of
 // the window to, for the host only ever navigates to the program's own
 // pages. A view the host keeps hidden is taken as the sound view: it may go
-// only to the page the host gave it. When the web process ends, the views
+// only to the page the host gave it. The main view's navigations that the
+// rule would not let go ahead are stopped when they are known to be the top
+// document's (NavigationSource); the others may be an iframe's, and are left
+// to go on until the response shows whose they are: the top document's is
+// then stopped, or, failing before any response, kept from showing the
+// engine's error page, and either way carried out as the rule says. What is
+// dropped on a view never navigates it. When the web process ends, the views
 // load the host's pages again, once in ten seconds; a second end that soon
 // leaves a plain page of the program's own saying so.
 #pragma once
@@ -21,11 +27,13 @@
 #include "platform/WebViewTable.h"
 
 #include "platform/PagePolicy.h"
+#include "platform/gtk/NavigationSource.h"
 
 #include <gtk/gtk.h>
 #include <webkit2/webkit2.h>
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -65,6 +73,7 @@ class WindowWebViews {
     GtkWidget* widget = nullptr;  // null while held back
     std::string heldUri;          // asked for while held back
     std::string hostUri;          // the page the host last gave the view
+    std::unique_ptr<NavigationSource> source;  // with the widget
   };
 
   // The interval within which a second end of the web process is not
@@ -75,13 +84,22 @@ class WindowWebViews {
   void PlaceWidget(WebViewId id, GtkWidget* widget);
   void MakeHeld();
   static void OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer data);
+  static void OnCommitted(WebKitWebView* widget, WebKitLoadEvent event, gpointer data);
   static void OnFirstViewLoaded(WebKitWebView* view, WebKitLoadEvent event, gpointer data);
   static void OnFirstViewEnded(WebKitWebView* view, WebKitWebProcessTerminationReason reason,
                                gpointer data);
   static gboolean OnHoldTimer(gpointer data);
   PageAnswer Decide(const View& view, PageRequest request, const char* uri) const;
+  // The main view is the one the host shows; the hidden one plays sounds.
+  bool IsMain(const View& view) const;
   static gboolean OnDecidePolicy(WebKitWebView* widget, WebKitPolicyDecision* decision,
                                  WebKitPolicyDecisionType type, gpointer data);
+  static void DecideNavigation(View& view, WebKitNavigationPolicyDecision* navigation,
+                               bool newWindow);
+  // False when WebKit is to go on as it would.
+  static bool DecideResponse(const View& view, WebKitResponsePolicyDecision* response);
+  static gboolean OnLoadFailed(WebKitWebView* widget, WebKitLoadEvent event, const char* uri,
+                               GError* error, gpointer data);
   static GtkWidget* OnCreate(WebKitWebView* widget, WebKitNavigationAction* action,
                              gpointer data);
   static gboolean OnContextMenu(WebKitWebView* widget, WebKitContextMenu* menu, GdkEvent* event,

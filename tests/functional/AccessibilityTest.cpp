@@ -272,5 +272,47 @@ TEST_F(AccessibilityTest, TheCaptionButtonsAreFoundNamedAtTheirFacesAndWorkAsCli
       << test::ReadFile(folder_ / "html/size.ini");
 }
 
+// Four corners of the page: plain text, a text field, a link and a text
+// selected as the page loads.
+constexpr const char* MenuPage = R"(<!doctype html><html><head><style>
+body > * { position: fixed; width: 50%; height: 50%; margin: 0; font-size: 40px; }
+</style></head><body>
+<p style="left: 0; top: 0">plain text</p>
+<input style="left: 50%; top: 0">
+<a href="inside.html" style="left: 0; top: 50%">a link</a>
+<p id="chosen" style="left: 50%; top: 50%">chosen text</p>
+<script>getSelection().selectAllChildren(document.getElementById('chosen'));</script>
+</body></html>)";
+
+TEST_F(AccessibilityTest, ThePageMenuHoldsOnlyTheEditingItemsWhereTheyApply) {
+  test::WriteFile(folder_ / "html/index.html", MenuPage);
+  std::vector<std::string> env = env_;
+  env.push_back("G_MESSAGES_DEBUG=skinshell");
+  program_ = Child({folder_ / "skinshell"}, env, folder_.Path(), folder_ / "log.txt");
+  const unsigned long window = session_->WaitForWindow({"--pid", std::to_string(program_.Pid())},
+                                                       20000, [&] { return program_.Running(); });
+  ASSERT_NE(window, 0u) << Log();
+  ASSERT_TRUE(WaitFor(20000, [&] {
+    return Log().find("load finished: file://" + (folder_ / "html/index.html")) !=
+           std::string::npos;
+  })) << Log();
+  const WindowInfo info = session_->Info(window);
+  const auto menuAt = [&](int percentX, int percentY) {
+    session_->Xdotool({"mousemove", std::to_string(info.x + info.width * percentX / 100),
+                       std::to_string(info.y + info.height * percentY / 100)});
+    session_->Xdotool({"click", "3"});
+    std::string items;
+    // A menu shows within moments; none shows for the plain text.
+    WaitFor(1000, [&] { return !(items = Run(Driver("menu"))).empty(); });
+    session_->Xdotool({"key", "Escape"});
+    WaitFor(3000, [&] { return Run(Driver("menu")).empty(); });
+    return items;
+  };
+  EXPECT_EQ(menuAt(75, 80), "Copy\n");
+  EXPECT_EQ(menuAt(25, 30), "");
+  EXPECT_EQ(menuAt(75, 30), "Cut\nCopy\nPaste\nDelete\nSelect All\nInsert Emoji\n");
+  EXPECT_EQ(menuAt(25, 80), "Copy Link Location\n");
+}
+
 }  // namespace
 }  // namespace functional

@@ -90,12 +90,17 @@ TEST(ContextMenu, NavigationItemsGoWithTheSeparatorsTheyLeaveAndEditingItemsStay
                                Separator, WEBKIT_CONTEXT_MENU_ACTION_SELECT_ALL}));
   g_object_unref(menu);
 
-  // A link's menu has nothing left: none is shown.
+  // A link's menu has nothing left, nor has an item of no stock action (a
+  // link to the page's own address): none is shown.
   menu = MenuOf({WEBKIT_CONTEXT_MENU_ACTION_OPEN_LINK,
                  WEBKIT_CONTEXT_MENU_ACTION_OPEN_LINK_IN_NEW_WINDOW, Separator,
                  WEBKIT_CONTEXT_MENU_ACTION_DOWNLOAD_LINK_TO_DISK});
+  GSimpleAction* action = g_simple_action_new("highlight", nullptr);
+  webkit_context_menu_append(menu, webkit_context_menu_item_new_from_gaction(
+                                       G_ACTION(action), "Copy Link with Highlight", nullptr));
   EXPECT_TRUE(TrimContextMenu(menu));
   g_object_unref(menu);
+  g_object_unref(action);
 }
 
 TEST(ClickTracker, ASecondPressSoonAndCloseIsADoubleClickAndAThirdStartsOver) {

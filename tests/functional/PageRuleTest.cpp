@@ -2,9 +2,10 @@
 // the program's own pages stay in the view, everything else goes to the
 // user's default handler (here a desktop entry that writes down what it is
 // given), and the view stays on its page; the hidden sound view stays on
-// its page and opens nothing. Then the web process is killed:
-// once, and the pages come back; twice in a row, and a plain page says they
-// stopped.
+// its page and opens nothing; an iframe's own navigations are its own.
+// Files dropped on the view do not open, keys and mouse buttons do not go
+// back, the page's script does. Then the web process is killed: once, and
+// the pages come back; twice in a row, and a plain page says they stopped.
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -23,16 +24,21 @@ namespace {
 
 // One link at a time covers the whole view, so a click at the window's
 // centre is a click on it; each click shows the next. window.open() leaves
-// its answer in the last link.
+// its answer in the last link. The iframe under the links loads from the
+// web, and one link is aimed at it.
 constexpr const char* LinksPage = R"(<!doctype html><html><head><style>
 a { position: fixed; inset: 0; display: block; background: #808080; }
-</style></head><body><script>
+</style></head><body><iframe name="pane" src="https://example.invalid/frame"></iframe><script>
 const links = [
   ['https://example.invalid/away', ''],
   ['mailto:someone@example.invalid', ''],
   ['https://example.invalid/blank', '_blank'],
   ['', 'open'],
   ['https://example.invalid/file.zip', 'download'],
+  ['https://example.invalid/pane', 'pane'],
+  ['inside.html?middle', ''],
+  ['', 'script'],
+  ['https://example.invalid/form', 'form'],
   ['OUTSIDE', ''],
   ['data.bin', ''],
   ['', 'alert'],
@@ -41,14 +47,27 @@ let step = 0;
 let opened = 'untried';
 function show() {
   const [href, how] = links[step];
+  if (how === 'form') {
+    const form = document.createElement('form');
+    form.action = href;
+    form.innerHTML = '<input name="q" value="x"><button style="position: fixed; inset: 0">';
+    form.onsubmit = () => { step += 1; setTimeout(() => { form.remove(); show(); }, 50); };
+    document.body.appendChild(form);
+    return;
+  }
   const a = document.createElement('a');
   a.href = href === '' ? '#' : href + (href.endsWith('opened=') ? opened : '');
-  if (how === '_blank') a.target = '_blank';
+  if (how === '_blank' || how === 'pane') a.target = how;
   if (how === 'download') a.download = 'file.zip';
   a.onclick = (event) => {
     if (how === 'open') {
       event.preventDefault();
       opened = String(window.open('https://example.invalid/open') === null);
+    }
+    if (how === 'script') {
+      // Nothing tells the program whose navigation this is until it fails.
+      event.preventDefault();
+      setTimeout(() => { location.href = 'https://example.invalid/script'; }, 0);
     }
     if (how === 'alert') {
       // The next link is there as soon as the dialog has gone.
@@ -62,9 +81,25 @@ function show() {
     step += 1;
     setTimeout(() => { a.remove(); show(); }, 50);
   };
+  // A middle click is no click to the page.
+  a.onauxclick = (event) => { if (event.button === 1) a.onclick(event); };
   document.body.appendChild(a);
 }
 show();
+</script></body></html>)";
+
+// The left half takes drops, the right half does not; the key H goes back
+// in the view's history.
+constexpr const char* InsidePage = R"(<!doctype html><html><body>
+<div id="zone" style="position: fixed; left: 0; top: 0; width: 50%; height: 100%"></div>
+<p style="margin-left: 60%">inside</p><script>
+const zone = document.getElementById('zone');
+zone.addEventListener('dragover', (event) => event.preventDefault());
+zone.addEventListener('drop', (event) => {
+  event.preventDefault();
+  location.href = 'inside.html?dropped';
+});
+addEventListener('keydown', (event) => { if (event.key === 'h') history.back(); });
 </script></body></html>)";
 
 std::vector<pid_t> WebProcesses(const std::string& marker) {
@@ -89,7 +124,7 @@ TEST(PageRule, LinksOutsideGoToTheDefaultHandlerAndTheWebProcessComesBackOnce) {
   std::string page = LinksPage;
   page.replace(page.find("OUTSIDE"), 7, "file://" + outside);
   test::WriteFile(folder + "/html/index.html", page);
-  test::WriteFile(folder + "/html/inside.html", "<!doctype html><p>inside</p>");
+  test::WriteFile(folder + "/html/inside.html", InsidePage);
   // The hidden sound view tries to leave its page, for another page of the
   // program's and for the web: it stays, and nothing is handed off.
   test::WriteFile(folder + "/html/sound.html",
@@ -110,11 +145,11 @@ TEST(PageRule, LinksOutsideGoToTheDefaultHandlerAndTheWebProcessComesBackOnce) {
   test::WriteFile(root / "data/applications/record.desktop",
                   "[Desktop Entry]\nType=Application\nName=Record\nExec=" + script +
                       " %u\nMimeType=x-scheme-handler/http;x-scheme-handler/https;"
-                      "x-scheme-handler/mailto;text/plain;\n");
+                      "x-scheme-handler/mailto;text/plain;text/html;\n");
   test::WriteFile(root / "config/mimeapps.list",
                   "[Default Applications]\nx-scheme-handler/http=record.desktop\n"
                   "x-scheme-handler/https=record.desktop\nx-scheme-handler/mailto=record.desktop\n"
-                  "text/plain=record.desktop\n");
+                  "text/plain=record.desktop\ntext/html=record.desktop\n");
 
   std::vector<std::string> env = x.Environment();
   const std::string marker = "SKINSHELL_PAGE_RULE=" + root.Path();
@@ -139,17 +174,25 @@ TEST(PageRule, LinksOutsideGoToTheDefaultHandlerAndTheWebProcessComesBackOnce) {
   const std::string centreX = std::to_string(info.x + info.width / 2);
   const std::string centreY = std::to_string(info.y + info.height / 2);
 
-  const std::string expected[] = {"https://example.invalid/away\n",
-                                  "mailto:someone@example.invalid\n",
-                                  "https://example.invalid/blank\n",
-                                  "https://example.invalid/open\n",
-                                  "https://example.invalid/file.zip\n",
-                                  // GIO gives a local file by its path.
-                                  outside + "\n"};
+  // The link aimed at the iframe hands nothing off: the next line must
+  // follow the one before it. A middle click opens even the program's own
+  // page outside, and GIO gives a local file by its path.
+  const std::pair<const char*, std::string> expected[] = {
+      {"1", "https://example.invalid/away\n"},
+      {"1", "mailto:someone@example.invalid\n"},
+      {"1", "https://example.invalid/blank\n"},
+      {"1", "https://example.invalid/open\n"},
+      {"1", "https://example.invalid/file.zip\n"},
+      {"1", ""},
+      {"2", folder + "/html/inside.html\n"},
+      {"1", "https://example.invalid/script\n"},
+      {"1", "https://example.invalid/form?q=x\n"},
+      {"1", outside + "\n"}};
   std::string handed;
-  for (const std::string& line : expected) {
+  for (const auto& [button, line] : expected) {
     x.Xdotool({"mousemove", centreX, centreY});
-    x.Xdotool({"click", "1"});
+    x.Xdotool({"click", button});
+    if (line.empty()) continue;
     handed += line;
     EXPECT_TRUE(WaitFor(5000, [&] { return test::ReadFile(got) == handed; }))
         << "waiting for " << line << test::ReadFile(got) << test::ReadFile(log);
@@ -188,10 +231,57 @@ TEST(PageRule, LinksOutsideGoToTheDefaultHandlerAndTheWebProcessComesBackOnce) {
            1;
   })) << test::ReadFile(log);
   // A refused download ends the load it started, which WebKit reports as
-  // finished on the page that stayed.
+  // finished on the page that stayed, and so does the script's navigation
+  // stopped when it failed.
   const std::string startPage = "load finished: file://" + folder + "/html/index.html";
   const int started = CountInFile(log, startPage);
-  EXPECT_EQ(started, 2);
+  EXPECT_EQ(started, 3);
+
+  // Files dropped beside the page's drop zone open nothing, the program's
+  // own page included; on the zone the page takes them.
+  int drops = 0;
+  const auto drop = [&](const std::string& file, int toX) {
+    const std::string shown = root / ("drag-" + std::to_string(++drops) + ".txt");
+    Child source(
+        {"/usr/bin/python3", test::SourceFolder() + "/tests/functional/drag.py", "file://" + file},
+        x.Environment(), "", shown);
+    ASSERT_TRUE(WaitFor(10000, [&] { return CountInFile(shown, "ready") == 1; }));
+    x.Xdotool({"mousemove", "50", "50"});
+    x.Xdotool({"mousedown", "1"});
+    for (int step = 1; step <= 5; ++step) {
+      x.Xdotool({"mousemove", std::to_string(50 + (toX - 50) * step / 5), centreY});
+    }
+    x.Xdotool({"mousemove", std::to_string(toX + 3), centreY});
+    x.Xdotool({"mouseup", "1"});
+    EXPECT_TRUE(WaitFor(5000, [&] { return CountInFile(shown, "dragged") == 1; }));
+  };
+  const std::string right = std::to_string(info.x + info.width * 3 / 4);
+  for (const std::string& file : {folder + "/html/index.html", outside}) {
+    drop(file, info.x + info.width * 3 / 4);
+    EXPECT_TRUE(WaitFor(5000, [&] {
+      return CountInFile(log, "page rule: drop file://" + file + " -> not opened") == 1;
+    })) << test::ReadFile(log);
+  }
+  drop(outside, info.x + info.width / 4);
+  EXPECT_TRUE(WaitFor(5000, [&] {
+    return CountInFile(log, "load finished: file://" + folder + "/html/inside.html?dropped") == 1;
+  })) << test::ReadFile(log);
+
+  // Neither keys nor the mouse's side buttons go back; the page's script
+  // does, by one page: to the one before the drop, not further.
+  x.Xdotool({"mousemove", right, centreY});
+  x.Xdotool({"click", "1"});
+  for (const char* key : {"BackSpace", "alt+Left", "XF86Back", "alt+Right"})
+    x.Xdotool({"key", key});
+  x.Xdotool({"click", "8"});
+  x.Xdotool({"click", "9"});
+  x.Xdotool({"key", "h"});
+  EXPECT_TRUE(WaitFor(5000, [&] {
+    return CountInFile(log, "load finished: file://" + folder + "/html/inside.html?opened=true") ==
+           2;
+  })) << test::ReadFile(log);
+  EXPECT_EQ(CountInFile(log, startPage), started);
+  EXPECT_EQ(test::ReadFile(got), handed);
 
   // The web process ends: the pages load again, and one line says why.
   std::vector<pid_t> web = WebProcesses(marker);

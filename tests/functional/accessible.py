@@ -5,6 +5,8 @@ accessible.py tree PID        the program's frames, buttons and web documents
 accessible.py press PID NAME  the default action of the button of that name
 accessible.py watch PID       prints the program's name and state changes
                               until it is ended
+accessible.py menu PID        the names of the items of the menus shown, one a
+                              line, separators left out
 
 The tree lines are "frame NAME", "document", and for every button outside
 the documents
@@ -56,6 +58,15 @@ def tree(app):
                   f"{states(node)}")
 
 
+MENU_ITEMS = {pyatspi.ROLE_MENU_ITEM, pyatspi.ROLE_CHECK_MENU_ITEM, pyatspi.ROLE_RADIO_MENU_ITEM}
+
+
+def menu(app):
+    for node in walk(app):
+        if node.getRole() in MENU_ITEMS and node.getState().contains(pyatspi.STATE_SHOWING):
+            print(node.name)
+
+
 def press(app, name):
     for node in walk(app):
         if node.getRole() in BUTTONS and node.name == name:
@@ -83,6 +94,8 @@ def main():
     app = program(pid)
     if command == "tree":
         tree(app)
+    elif command == "menu":
+        menu(app)
     elif command == "press":
         press(app, sys.argv[3])
 
