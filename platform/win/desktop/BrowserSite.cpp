@@ -12,8 +12,8 @@ void Drop(T*& pointer) {
 
 }  // namespace
 
-BrowserSite* BrowserSite::Create(HWND window) {
-  auto* site = new BrowserSite(window);
+BrowserSite* BrowserSite::Create(HWND window, PageGate gate) {
+  auto* site = new BrowserSite(window, std::move(gate));
   if (site->Activate()) return site;
   site->Close();
   return nullptr;
@@ -33,11 +33,21 @@ bool BrowserSite::Activate() {
     return false;
   }
   object_->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace_));
-  return SUCCEEDED(
-      object_->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&browser_)));
+  if (FAILED(object_->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&browser_)))) {
+    return false;
+  }
+  // Without the events nothing would keep the control on the program's
+  // pages: such a control is not used.
+  return events_.Connect(browser_);
+}
+
+bool BrowserSite::Let(PageRequest request, const std::optional<std::string>& url) {
+  if (dropping_ && request == PageRequest::Navigation) return false;
+  return gate_ && gate_(request, url);
 }
 
 void BrowserSite::Close() {
+  events_.Disconnect();
   Drop(active_);
   // Out of place first, while the control's window still has its parent;
   // then closed and cut from the site, so that it holds no reference back.
@@ -94,6 +104,9 @@ HRESULT BrowserSite::QueryInterface(REFIID iid, void** object) {
     *object = static_cast<IOleInPlaceFrame*>(this);
   } else if (iid == IID_IDocHostUIHandler) {
     *object = static_cast<IDocHostUIHandler*>(&ui_);
+  } else if (iid == __uuidof(IDocHostShowUI)) {
+    // By __uuidof: MinGW's uuid library has no IID_IDocHostShowUI.
+    *object = static_cast<IDocHostShowUI*>(&showUi_);
   } else {
     *object = nullptr;
     return E_NOINTERFACE;

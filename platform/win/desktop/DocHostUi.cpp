@@ -1,5 +1,7 @@
 #include "platform/win/desktop/DocHostUi.h"
 
+#include "platform/win/desktop/BrowserSite.h"
+
 namespace platform::win {
 
 HRESULT DocHostUi::QueryInterface(REFIID iid, void** object) {

@@ -9,9 +9,11 @@
 
 namespace platform::win {
 
+class BrowserSite;
+
 class DocHostUi final : public IDocHostUIHandler {
  public:
-  explicit DocHostUi(IUnknown& site) : site_(site) {}
+  explicit DocHostUi(BrowserSite& site) : site_(site) {}
 
   // IUnknown, the site's
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
@@ -36,7 +38,7 @@ class DocHostUi final : public IDocHostUIHandler {
   HRESULT STDMETHODCALLTYPE FilterDataObject(IDataObject*, IDataObject** filtered) override;
 
  private:
-  IUnknown& site_;
+  BrowserSite& site_;
 };
 
 }  // namespace platform::win

@@ -3,10 +3,12 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <iostream>
 
 #include <shellscalingapi.h>
 
 #include "platform/win/Utf16.h"
+#include "platform/win/desktop/PageHandOff.h"
 #include "platform/win/desktop/PageUrl.h"
 #include "platform/win/desktop/ProgramImports.h"
 
@@ -398,8 +400,32 @@ bool WinDesktop::CreateWebViewImpl(WebViewId id, HWND parent) {
   if (!child) return false;
   // Without OLE or the control the view stays a blank window: the window
   // and its frame still work.
-  views_[id] = WebView{child, ole_ ? BrowserSite::Create(child) : nullptr};
+  PageGate gate = [this, id](PageRequest request, const std::optional<std::string>& url) {
+    return LetPage(id, request, url);
+  };
+  views_[id] = WebView{child, ole_ ? BrowserSite::Create(child, std::move(gate)) : nullptr, {}};
   return true;
+}
+
+bool WinDesktop::LetPage(WebViewId id, PageRequest request,
+                         const std::optional<std::string>& url) {
+  const WebViewEntry* entry = WebViews().Find(id);
+  Window* window = entry ? Find(entry->parent) : nullptr;
+  auto view = views_.find(id);
+  // Nothing is the program's before the host's first page.
+  if (!window || !window->pages || view == views_.end()) return false;
+  PageAsk ask;
+  ask.View = entry->visible ? PageView::Main : PageView::Sound;
+  ask.Request = request;
+  ask.OwnPage = view->second.hostUrl;
+  if (!url) {
+    if (ask.View == PageView::Main) {
+      std::cerr << "skinshell: not opening a URL that is not valid UTF-16\n";
+    }
+    return false;
+  }
+  ask.Url = *url;
+  return CarryOut(window->pages->Decide(ask));
 }
 
 void WinDesktop::DestroyWebViewImpl(WebViewId id) {
@@ -428,8 +454,14 @@ void WinDesktop::ShowWebViewImpl(WebViewId id, bool visible) {
 }
 
 void WinDesktop::NavigateImpl(WebViewId id, const std::string& location) {
+  WebView& view = views_[id];
+  const WebViewEntry* entry = WebViews().Find(id);
+  Window* window = entry ? Find(entry->parent) : nullptr;
+  if (window && !window->pages) window->pages.emplace(PageFolder(location), ShellPageDesktop());
+  const std::wstring url = PageUrl(location);
+  view.hostUrl = Utf8(url.data(), url.size());
   // Loading goes on in the control; nothing waits for it.
-  if (BrowserSite* site = views_[id].site) site->Navigate(PageUrl(location));
+  if (view.site) view.site->Navigate(url);
 }
 
 IWebBrowser2* WinDesktop::WebViewBrowser(WebViewId view) const {
