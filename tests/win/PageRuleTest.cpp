@@ -4,10 +4,9 @@
 // so the control is driven through its events: navigations the test starts
 // on it, and events the test hands the desktop's own sink where the control
 // would not fire them.
-#include <gtest/gtest.h>
-
 #include <exdisp.h>
 #include <exdispid.h>
+#include <gtest/gtest.h>
 #include <mshtmhst.h>
 #include <ocidl.h>
 
@@ -21,6 +20,7 @@
 #include <vector>
 
 #include "platform/win/Utf16.h"
+#include "platform/win/desktop/PageKeys.h"
 #include "platform/win/desktop/WinDesktop.h"
 #include "tests/win/MessagePump.h"
 
@@ -91,7 +91,9 @@ std::wstring TempFolder() {
   return std::wstring(temp) + L"skinshell-pages-" + std::to_wstring(GetCurrentProcessId());
 }
 
-void WriteFile(const std::wstring& path) { std::ofstream(path.c_str()) << "<p>page</p>\n"; }
+void WriteFile(const std::wstring& path) {
+  std::ofstream(path.c_str()) << "<p>page</p>\n";
+}
 
 std::wstring FileUrl(std::wstring path) {
   for (wchar_t& c : path) {
@@ -166,6 +168,20 @@ class PageRuleTest : public ::testing::Test {
     wintest::Pump([] { return false; }, std::chrono::milliseconds(500));
     read();
     return lines;
+  }
+
+  // One of the interfaces the control's site answers.
+  template <typename T>
+  static T* SiteAs(IWebBrowser2* browser) {
+    IOleObject* object = nullptr;
+    IOleClientSite* site = nullptr;
+    T* answer = nullptr;
+    browser->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&object));
+    object->GetClientSite(&site);
+    site->QueryInterface(__uuidof(T), reinterpret_cast<void**>(&answer));
+    site->Release();
+    object->Release();
+    return answer;
   }
 
   // The desktop's own event sink on a control: the first to connect.
@@ -257,8 +273,8 @@ TEST_F(PageRuleTest, LinksAndFilesOutsideGoToTheirHandlersAndThePagesInsideStay)
   ASSERT_TRUE(Navigate(browser_, L"http://example.com/a?b=1"));
   EXPECT_EQ(Handed(1), (std::set<std::string>{"http://example.com/a?b=1"})) << said_.str();
   ASSERT_TRUE(Navigate(browser_, L"MAILTO:someone@example.com"));
-  EXPECT_EQ(Handed(2), (std::set<std::string>{"http://example.com/a?b=1",
-                                              "mailto:someone@example.com"}))
+  EXPECT_EQ(Handed(2),
+            (std::set<std::string>{"http://example.com/a?b=1", "mailto:someone@example.com"}))
       << said_.str();
   ASSERT_TRUE(Navigate(browser_, FileUrl(folder_ + L"\\html\\..\\notes.skinshelltest")));
   // The program's own page goes ahead in the view; the handlers get nothing.
@@ -336,13 +352,8 @@ HWND ShownWindow(const wchar_t* windowClass) {
 }
 
 TEST_F(PageRuleTest, AScriptDialogIsTitledAsTheWindowAndHoldsItUntilAnswered) {
-  IOleObject* object = nullptr;
-  IOleClientSite* site = nullptr;
-  IDocHostShowUI* show = nullptr;
-  browser_->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&object));
-  object->GetClientSite(&site);
-  ASSERT_HRESULT_SUCCEEDED(site->QueryInterface(__uuidof(IDocHostShowUI),
-                                                reinterpret_cast<void**>(&show)));
+  IDocHostShowUI* show = SiteAs<IDocHostShowUI>(browser_);
+  ASSERT_NE(show, nullptr);
   std::wstring title;
   HWND owner = nullptr;
   bool held = false;
@@ -367,8 +378,191 @@ TEST_F(PageRuleTest, AScriptDialogIsTitledAsTheWindowAndHoldsItUntilAnswered) {
   EXPECT_TRUE(held) << "the dialog is modal to the program's window";
   EXPECT_EQ(result, IDCANCEL);
   show->Release();
-  site->Release();
-  object->Release();
+}
+
+// A page's element as its script object: named properties, nothing else.
+class Element : public IDispatch {
+ public:
+  std::wstring href;
+  IDispatch* parent = nullptr;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    *object = iid == IID_IUnknown || iid == IID_IDispatch ? this : nullptr;
+    return *object ? S_OK : E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    *count = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID,
+                                          DISPID* id) override {
+    const std::wstring name = names[0];
+    *id = name == L"href" && !href.empty() ? 1 : name == L"parentElement" && parent ? 2 : -1;
+    return *id == -1 ? DISP_E_UNKNOWNNAME : S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result,
+                                   EXCEPINFO*, UINT*) override {
+    if (id == 1) {
+      result->vt = VT_BSTR;
+      result->bstrVal = SysAllocString(href.c_str());
+    } else {
+      result->vt = VT_DISPATCH;
+      result->pdispVal = parent;
+    }
+    return S_OK;
+  }
+};
+
+std::wstring ClipboardText() {
+  std::wstring text;
+  if (!OpenClipboard(nullptr)) return text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text = chars;
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
+TEST_F(PageRuleTest, TheContextMenuHoldsNoNavigationAndALinksMenuOnlyCopiesIt) {
+  IDocHostUIHandler* ui = SiteAs<IDocHostUIHandler>(browser_);
+  ASSERT_NE(ui, nullptr);
+  POINT at{300, 200};
+  // S_OK: the host showed the menu, here none; S_FALSE: the control's own.
+  EXPECT_EQ(ui->ShowContextMenu(CONTEXT_MENU_DEFAULT, &at, nullptr, nullptr), S_OK);
+  EXPECT_EQ(ui->ShowContextMenu(CONTEXT_MENU_IMAGE, &at, nullptr, nullptr), S_OK);
+  EXPECT_EQ(ui->ShowContextMenu(CONTEXT_MENU_CONTROL, &at, nullptr, nullptr), S_FALSE);
+  EXPECT_EQ(ui->ShowContextMenu(CONTEXT_MENU_TEXTSELECT, &at, nullptr, nullptr), S_FALSE);
+
+  // A picture inside a link.
+  Element link;
+  link.href = L"http://example.com/linked";
+  Element picture;
+  picture.parent = &link;
+  int items = 0;
+  wchar_t first[64] = {};
+  std::thread pick([&] {
+    HWND menu = ShownWindow(L"#32768");
+    if (!menu) return;
+    HMENU handle = reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0));
+    items = GetMenuItemCount(handle);
+    GetMenuStringW(handle, 0, first, 64, MF_BYPOSITION);
+    PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+  });
+  EXPECT_EQ(ui->ShowContextMenu(CONTEXT_MENU_ANCHOR, &at, nullptr, &picture), S_OK);
+  pick.join();
+  EXPECT_EQ(items, 1);
+  EXPECT_EQ(std::wstring(first), L"Copy Link");
+  EXPECT_EQ(ClipboardText(), link.href);
+  ui->Release();
+}
+
+// The control's own drop target: it hands the page its drop events, and
+// opens a file the page does not take in the view.
+class ControlDrops : public IDropTarget {
+ public:
+  IWebBrowser2* browser = nullptr;
+  std::wstring file;
+  bool dropped = false;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    *object = iid == IID_IUnknown || iid == IID_IDropTarget ? this : nullptr;
+    return *object ? S_OK : E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD, POINTL, DWORD*) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD*) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE DragLeave() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE Drop(IDataObject*, DWORD, POINTL, DWORD* effect) override {
+    dropped = true;
+    *effect = DROPEFFECT_COPY;
+    return Navigate(browser, file) ? S_OK : E_FAIL;
+  }
+};
+
+TEST_F(PageRuleTest, AFileDroppedOnThePageReachesThePageButNeverOpensInTheView) {
+  IDocHostUIHandler* ui = SiteAs<IDocHostUIHandler>(browser_);
+  ASSERT_NE(ui, nullptr);
+  ControlDrops control;
+  control.browser = browser_;
+  control.file = FileUrl(folder_ + L"\\notes.skinshelltest");
+  IDropTarget* page = nullptr;
+  ASSERT_EQ(ui->GetDropTarget(&control, &page), S_OK);
+  DWORD effect = DROPEFFECT_COPY;
+  EXPECT_EQ(page->DragEnter(nullptr, MK_LBUTTON, POINTL{50, 50}, &effect), S_OK);
+  EXPECT_EQ(page->Drop(nullptr, 0, POINTL{50, 50}, &effect), S_OK);
+  EXPECT_TRUE(control.dropped);
+  page->Release();
+  // The control starts its navigations from posted messages here.
+  wintest::Pump([] { return false; }, std::chrono::milliseconds(300));
+  // A link afterwards still goes out; the dropped file went nowhere.
+  ASSERT_TRUE(Navigate(browser_, L"http://example.com/after"));
+  EXPECT_EQ(Handed(1), (std::set<std::string>{"http://example.com/after"})) << said_.str();
+  EXPECT_EQ(said_.str(), "");
+  ui->Release();
+}
+
+// The view's window as the control made it, with the messages that reach it
+// in order.
+std::vector<UINT>* arrived = nullptr;
+WNDPROC controlProc = nullptr;
+
+LRESULT CALLBACK Recording(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (arrived && (msg == WM_KEYDOWN || msg == WM_XBUTTONUP))
+    arrived->push_back(msg == WM_KEYDOWN ? static_cast<UINT>(wParam) : msg);
+  return CallWindowProcW(controlProc, hwnd, msg, wParam, lParam);
+}
+
+TEST_F(PageRuleTest, TheMouseBackButtonAndBackspaceNeverReachTheControl) {
+  IOleWindow* inPlace = nullptr;
+  HWND control = nullptr;
+  browser_->QueryInterface(IID_IOleWindow, reinterpret_cast<void**>(&inPlace));
+  inPlace->GetWindow(&control);
+  inPlace->Release();
+  ASSERT_NE(control, nullptr);
+  std::vector<UINT> seen;
+  arrived = &seen;
+  controlProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Recording)));
+  PostMessageW(control, WM_XBUTTONUP, MAKEWPARAM(0, XBUTTON1), 0);
+  PostMessageW(control, WM_KEYDOWN, VK_BACK, 0);
+  PostMessageW(control, WM_KEYDOWN, VK_F5, 0);
+  desktop_.Quit(0);
+  desktop_.Run();
+  SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(controlProc));
+  arrived = nullptr;
+  // Reloading stays: it keeps the page.
+  EXPECT_EQ(seen, (std::vector<UINT>{VK_F5}));
+}
+
+TEST(PageKeysTest, OnlyWhatWouldLeaveThePageIsSwallowed) {
+  using platform::win::KeyState;
+  using platform::win::LeavesPage;
+  const KeyState none;
+  KeyState alt;
+  alt.alt = true;
+  KeyState control;
+  control.control = true;
+  KeyState typing;
+  typing.typing = true;
+  EXPECT_TRUE(LeavesPage(WM_KEYDOWN, VK_BACK, none));
+  EXPECT_FALSE(LeavesPage(WM_KEYDOWN, VK_BACK, typing)) << "it deletes in a text field";
+  EXPECT_TRUE(LeavesPage(WM_SYSKEYDOWN, VK_LEFT, alt));
+  EXPECT_TRUE(LeavesPage(WM_SYSKEYDOWN, VK_RIGHT, alt));
+  EXPECT_FALSE(LeavesPage(WM_KEYDOWN, VK_LEFT, none));
+  EXPECT_TRUE(LeavesPage(WM_KEYDOWN, VK_BROWSER_BACK, none));
+  EXPECT_TRUE(LeavesPage(WM_KEYDOWN, 'N', control));
+  EXPECT_TRUE(LeavesPage(WM_KEYDOWN, 'L', control));
+  EXPECT_FALSE(LeavesPage(WM_KEYDOWN, 'C', control));
+  EXPECT_FALSE(LeavesPage(WM_KEYDOWN, VK_OEM_PLUS, control)) << "zoom stays";
+  EXPECT_FALSE(LeavesPage(WM_KEYDOWN, VK_F5, none)) << "a reload keeps the page";
 }
 
 }  // namespace

@@ -4,6 +4,10 @@ namespace platform::win {
 
 namespace {
 
+// The window property naming a view window's site, for its timer.
+constexpr wchar_t SiteProperty[] = L"skinshell.site";
+constexpr UINT_PTR DropTimer = 1;
+
 template <typename T>
 void Drop(T*& pointer) {
   if (pointer) pointer->Release();
@@ -41,6 +45,26 @@ bool BrowserSite::Activate() {
   return events_.Connect(browser_);
 }
 
+void BrowserSite::DropStarted() {
+  KillTimer(window_, DropTimer);
+  dropping_ = true;
+}
+
+// The control may start the navigation to what was dropped from a message
+// it posts during the drop rather than at once. A timer's message comes only
+// once no posted message is waiting, so the drop is over when it comes.
+void BrowserSite::DropEnded() {
+  SetPropW(window_, SiteProperty, this);
+  if (!SetTimer(window_, DropTimer, 0, &BrowserSite::DropSettled)) dropping_ = false;
+}
+
+void CALLBACK BrowserSite::DropSettled(HWND window, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(window, timer);
+  if (auto* site = static_cast<BrowserSite*>(GetPropW(window, SiteProperty))) {
+    site->dropping_ = false;
+  }
+}
+
 bool BrowserSite::Let(PageRequest request, const std::optional<std::string>& url) {
   if (dropping_ && request == PageRequest::Navigation) return false;
   return gate_ && gate_(request, url);
@@ -48,6 +72,8 @@ bool BrowserSite::Let(PageRequest request, const std::optional<std::string>& url
 
 void BrowserSite::Close() {
   events_.Disconnect();
+  KillTimer(window_, DropTimer);
+  RemovePropW(window_, SiteProperty);
   Drop(active_);
   // Out of place first, while the control's window still has its parent;
   // then closed and cut from the site, so that it holds no reference back.

@@ -49,10 +49,12 @@ class BrowserSite final : public IOleClientSite, public IOleInPlaceSite, public 
   HWND Window() const { return window_; }
 
   // What the control asks, put to the gate. A navigation that starts while
-  // something is dropped on the page is the control opening what was
-  // dropped: it never goes ahead, and says nothing.
+  // something is dropped on the page, or before the messages posted
+  // meanwhile have been handled, is the control opening what was dropped:
+  // it never goes ahead, and says nothing.
   bool Let(PageRequest request, const std::optional<std::string>& url);
-  void Dropping(bool dropping) { dropping_ = dropping; }
+  void DropStarted();
+  void DropEnded();
 
   // IUnknown
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
@@ -100,6 +102,7 @@ class BrowserSite final : public IOleClientSite, public IOleInPlaceSite, public 
   ~BrowserSite() = default;
   bool Activate();
   RECT Area() const;
+  static void CALLBACK DropSettled(HWND window, UINT, UINT_PTR timer, DWORD);
 
   ULONG references_ = 1;
   HWND window_;

@@ -9,6 +9,7 @@
 
 #include "platform/win/Utf16.h"
 #include "platform/win/desktop/PageHandOff.h"
+#include "platform/win/desktop/PageKeys.h"
 #include "platform/win/desktop/PageUrl.h"
 #include "platform/win/desktop/ProgramImports.h"
 
@@ -472,16 +473,24 @@ IWebBrowser2* WinDesktop::WebViewBrowser(WebViewId view) const {
 int WinDesktop::RunImpl() {
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST && TranslateKey(msg)) continue;
+    if (TranslateKey(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
   return static_cast<int>(msg.wParam);
 }
 
+// Keys and mouse buttons that would take a view away from its page never
+// reach its control; the control's shortcuts get the other keys first.
 bool WinDesktop::TranslateKey(MSG& msg) {
+  const bool key = msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST;
+  const bool button = msg.message == WM_XBUTTONDOWN || msg.message == WM_XBUTTONUP ||
+                      msg.message == WM_XBUTTONDBLCLK;
+  if (!key && !button) return false;
   for (auto& [id, view] : views_) {
-    if (view.site && view.site->TranslateKey(msg)) return true;
+    if (!view.site || !IsChild(view.child, msg.hwnd)) continue;
+    if (LeavesPage(msg, view.site->Browser())) return true;
+    return key && view.site->TranslateKey(msg);
   }
   return false;
 }
