@@ -20,7 +20,6 @@
 #include <vector>
 
 #include "platform/win/Utf16.h"
-#include "platform/win/desktop/PageKeys.h"
 #include "platform/win/desktop/WinDesktop.h"
 #include "tests/win/MessagePump.h"
 
@@ -40,49 +39,39 @@ class QuietSink : public platform::WindowSink {
   void Render(gdi::Surface&) override {}
 };
 
-// Makes a class of the registry open with the recorder, and puts back what
-// was there when it goes. Wine's classes are the machine's: it reads no
+void SetClass(const std::wstring& path, const wchar_t* name, const std::wstring& value) {
+  HKEY key = nullptr;
+  RegCreateKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
+  RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+  RegCloseKey(key);
+}
+
+// A class of the registry opened by `command` while it lives; what was
+// there comes back after. Wine's classes are the machine's: it reads no
 // user's classes before them.
 class RecordedClass {
  public:
   RecordedClass(const std::wstring& name, const std::wstring& command, bool protocol)
-      : name_(name) {
-    HKEY key = nullptr;
-    existed_ = RegOpenKeyExW(HKEY_CLASSES_ROOT, name.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS;
-    if (key) RegCloseKey(key);
+      : name_(name), command_(name + L"\\shell\\open\\command") {
     wchar_t old[1024];
     DWORD size = sizeof old;
-    hadCommand_ = RegGetValueW(HKEY_CLASSES_ROOT, Command().c_str(), nullptr, RRF_RT_REG_SZ,
-                               nullptr, old, &size) == ERROR_SUCCESS;
-    if (hadCommand_) oldCommand_ = old;
-    Set(Command(), nullptr, command);
-    if (protocol) Set(name, L"URL Protocol", L"");
+    if (RegGetValueW(HKEY_CLASSES_ROOT, command_.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, old,
+                     &size) == ERROR_SUCCESS) {
+      old_ = old;
+    }
+    SetClass(command_, nullptr, command);
+    if (protocol) SetClass(name, L"URL Protocol", L"");
   }
   ~RecordedClass() {
-    if (!existed_) {
-      RegDeleteTreeW(HKEY_CLASSES_ROOT, name_.c_str());
-    } else if (hadCommand_) {
-      Set(Command(), nullptr, oldCommand_);
-    }
-  }
-  static void Set(const std::wstring& path, const wchar_t* name, const std::wstring& value) {
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS) {
-      return;
-    }
-    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
+    if (old_.empty()) RegDeleteTreeW(HKEY_CLASSES_ROOT, name_.c_str());
+    if (!old_.empty()) SetClass(command_, nullptr, old_);
   }
 
  private:
-  std::wstring Command() const { return name_ + L"\\shell\\open\\command"; }
-
   std::wstring name_;
-  bool existed_ = false;
-  bool hadCommand_ = false;
-  std::wstring oldCommand_;
+  std::wstring command_;
+  std::wstring old_;
 };
 
 std::wstring TempFolder() {
@@ -120,8 +109,7 @@ class PageRuleTest : public ::testing::Test {
       classes_.emplace_back(std::make_unique<RecordedClass>(scheme, recorder, true));
     }
     classes_.emplace_back(std::make_unique<RecordedClass>(L"skinshell.testfile", recorder, false));
-    classes_.emplace_back(std::make_unique<RecordedClass>(L".skinshelltest", recorder, false));
-    RecordedClass::Set(L".skinshelltest", nullptr, L"skinshell.testfile");
+    SetClass(L".skinshelltest", nullptr, L"skinshell.testfile");
 
     window_ = desktop_.CreateTopLevel(sink_, RECT{100, 80, 700, 520});
     ASSERT_NE(window_, nullptr);
@@ -143,6 +131,7 @@ class PageRuleTest : public ::testing::Test {
     std::cerr.rdbuf(errors_);
     if (window_) desktop_.DestroyTopLevel(window_);
     classes_.clear();
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, L".skinshelltest");
     for (const wchar_t* file : {L"\\html\\index.html", L"\\html\\sound.html", L"\\html\\other.html",
                                 L"\\notes.skinshelltest", L"\\record.txt"}) {
       DeleteFileW((folder_ + file).c_str());
@@ -285,6 +274,25 @@ TEST_F(PageRuleTest, LinksAndFilesOutsideGoToTheirHandlersAndThePagesInsideStay)
   EXPECT_EQ(Handed(3), (std::set<std::string>{"http://example.com/a?b=1",
                                               "mailto:someone@example.com", notes}))
       << said_.str();
+  events->Release();
+}
+
+TEST_F(PageRuleTest, ALinkNoProgramTakesSaysWhyOnceAndBadURLsGoNowhere) {
+  RecordedClass broken(L"x-skinshell-broken", L"C:\\nowhere\\missing.exe %1", true);
+  ASSERT_TRUE(Navigate(browser_, L"x-skinshell-none:thing"));
+  ASSERT_TRUE(Navigate(browser_, L"x-skinshell-broken:thing"));
+  auto said = [&](const char* text) { return said_.str().find(text) != std::string::npos; };
+  EXPECT_TRUE(wintest::Pump([&] { return said("no program here opens x-skinshell-none: links"); }))
+      << said_.str();
+  EXPECT_TRUE(wintest::Pump([&] { return said("no program took the x-skinshell-broken: link: "); }))
+      << said_.str();
+
+  IDispatch* events = SiteEvents(browser_);
+  ASSERT_NE(events, nullptr);
+  // A NUL inside the control's string, and a URL of 100 kB.
+  EXPECT_TRUE(BeforeNavigate(events, browser_, std::wstring(L"http://example.com/\0.html", 25)));
+  EXPECT_TRUE(BeforeNavigate(events, browser_, L"http://example.com/" + std::wstring(100000, L'a')));
+  EXPECT_TRUE(Handed(0).empty());
   events->Release();
 }
 
@@ -515,12 +523,13 @@ std::vector<UINT>* arrived = nullptr;
 WNDPROC controlProc = nullptr;
 
 LRESULT CALLBACK Recording(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (arrived && (msg == WM_KEYDOWN || msg == WM_XBUTTONUP))
-    arrived->push_back(msg == WM_KEYDOWN ? static_cast<UINT>(wParam) : msg);
+  if (arrived && (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN || msg == WM_XBUTTONUP)) {
+    arrived->push_back(msg == WM_XBUTTONUP ? msg : static_cast<UINT>(wParam));
+  }
   return CallWindowProcW(controlProc, hwnd, msg, wParam, lParam);
 }
 
-TEST_F(PageRuleTest, TheMouseBackButtonAndBackspaceNeverReachTheControl) {
+TEST_F(PageRuleTest, KeysAndMouseButtonsThatWouldLeaveThePageNeverReachTheControl) {
   IOleWindow* inPlace = nullptr;
   HWND control = nullptr;
   browser_->QueryInterface(IID_IOleWindow, reinterpret_cast<void**>(&inPlace));
@@ -533,36 +542,16 @@ TEST_F(PageRuleTest, TheMouseBackButtonAndBackspaceNeverReachTheControl) {
       SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Recording)));
   PostMessageW(control, WM_XBUTTONUP, MAKEWPARAM(0, XBUTTON1), 0);
   PostMessageW(control, WM_KEYDOWN, VK_BACK, 0);
+  PostMessageW(control, WM_SYSKEYDOWN, VK_LEFT, 1 << 29);  // Alt+Left
+  PostMessageW(control, WM_KEYDOWN, VK_BROWSER_BACK, 0);
+  PostMessageW(control, WM_KEYDOWN, VK_LEFT, 0);
   PostMessageW(control, WM_KEYDOWN, VK_F5, 0);
   desktop_.Quit(0);
   desktop_.Run();
   SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(controlProc));
   arrived = nullptr;
-  // Reloading stays: it keeps the page.
-  EXPECT_EQ(seen, (std::vector<UINT>{VK_F5}));
-}
-
-TEST(PageKeysTest, OnlyWhatWouldLeaveThePageIsSwallowed) {
-  using platform::win::KeyState;
-  using platform::win::LeavesPage;
-  const KeyState none;
-  KeyState alt;
-  alt.alt = true;
-  KeyState control;
-  control.control = true;
-  KeyState typing;
-  typing.typing = true;
-  EXPECT_TRUE(LeavesPage(WM_KEYDOWN, VK_BACK, none));
-  EXPECT_FALSE(LeavesPage(WM_KEYDOWN, VK_BACK, typing)) << "it deletes in a text field";
-  EXPECT_TRUE(LeavesPage(WM_SYSKEYDOWN, VK_LEFT, alt));
-  EXPECT_TRUE(LeavesPage(WM_SYSKEYDOWN, VK_RIGHT, alt));
-  EXPECT_FALSE(LeavesPage(WM_KEYDOWN, VK_LEFT, none));
-  EXPECT_TRUE(LeavesPage(WM_KEYDOWN, VK_BROWSER_BACK, none));
-  EXPECT_TRUE(LeavesPage(WM_KEYDOWN, 'N', control));
-  EXPECT_TRUE(LeavesPage(WM_KEYDOWN, 'L', control));
-  EXPECT_FALSE(LeavesPage(WM_KEYDOWN, 'C', control));
-  EXPECT_FALSE(LeavesPage(WM_KEYDOWN, VK_OEM_PLUS, control)) << "zoom stays";
-  EXPECT_FALSE(LeavesPage(WM_KEYDOWN, VK_F5, none)) << "a reload keeps the page";
+  // The caret's and scrolling's keys, and a reload, keep the page.
+  EXPECT_EQ(seen, (std::vector<UINT>{VK_LEFT, VK_F5}));
 }
 
 }  // namespace
