@@ -2,7 +2,8 @@
 # folder, a GUI program with no DLLs beside it beyond the system's.
 enable_language(RC)
 skinshell_layer(skinshell_win platform/win/desktop)
-target_link_libraries(skinshell_win PUBLIC skinshell_platform user32 gdi32 ole32 oleaut32 oleacc uuid shcore)
+target_link_libraries(skinshell_win PUBLIC skinshell_platform user32 gdi32 ole32 oleaut32 oleacc uuid shcore
+  shell32 shlwapi advapi32)
 
 # windres does not say which files a script includes: the manifest's changes
 # must rebuild the resources of the program and of the test programs.

@@ -4,6 +4,10 @@ namespace platform::win {
 
 namespace {
 
+// The window property naming a view window's site, for its timer.
+constexpr wchar_t SiteProperty[] = L"skinshell.site";
+constexpr UINT_PTR DropTimer = 1;
+
 template <typename T>
 void Drop(T*& pointer) {
   if (pointer) pointer->Release();
@@ -12,8 +16,8 @@ void Drop(T*& pointer) {
 
 }  // namespace
 
-BrowserSite* BrowserSite::Create(HWND window) {
-  auto* site = new BrowserSite(window);
+BrowserSite* BrowserSite::Create(HWND window, PageGate gate) {
+  auto* site = new BrowserSite(window, std::move(gate));
   if (site->Activate()) return site;
   site->Close();
   return nullptr;
@@ -33,11 +37,43 @@ bool BrowserSite::Activate() {
     return false;
   }
   object_->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace_));
-  return SUCCEEDED(
-      object_->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&browser_)));
+  if (FAILED(object_->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&browser_)))) {
+    return false;
+  }
+  // Without the events nothing would keep the control on the program's
+  // pages: such a control is not used.
+  return events_.Connect(browser_);
+}
+
+void BrowserSite::DropStarted() {
+  KillTimer(window_, DropTimer);
+  dropping_ = true;
+}
+
+// The control may start the navigation to what was dropped from a message
+// it posts during the drop rather than at once. A timer's message comes only
+// once no posted message is waiting, so the drop is over when it comes.
+void BrowserSite::DropEnded() {
+  SetPropW(window_, SiteProperty, this);
+  if (!SetTimer(window_, DropTimer, 0, &BrowserSite::DropSettled)) dropping_ = false;
+}
+
+void CALLBACK BrowserSite::DropSettled(HWND window, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(window, timer);
+  if (auto* site = static_cast<BrowserSite*>(GetPropW(window, SiteProperty))) {
+    site->dropping_ = false;
+  }
+}
+
+bool BrowserSite::Let(PageRequest request, const std::optional<std::string>& url) {
+  if (dropping_ && request == PageRequest::Navigation) return false;
+  return gate_ && gate_(request, url);
 }
 
 void BrowserSite::Close() {
+  events_.Disconnect();
+  KillTimer(window_, DropTimer);
+  RemovePropW(window_, SiteProperty);
   Drop(active_);
   // Out of place first, while the control's window still has its parent;
   // then closed and cut from the site, so that it holds no reference back.
@@ -94,6 +130,9 @@ HRESULT BrowserSite::QueryInterface(REFIID iid, void** object) {
     *object = static_cast<IOleInPlaceFrame*>(this);
   } else if (iid == IID_IDocHostUIHandler) {
     *object = static_cast<IDocHostUIHandler*>(&ui_);
+  } else if (iid == __uuidof(IDocHostShowUI)) {
+    // By __uuidof: MinGW's uuid library has no IID_IDocHostShowUI.
+    *object = static_cast<IDocHostShowUI*>(&showUi_);
   } else {
     *object = nullptr;
     return E_NOINTERFACE;

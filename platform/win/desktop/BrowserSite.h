@@ -1,11 +1,17 @@
 // The container of one classic WebBrowser control, in place inside a child
 // window of ours: the control's client site, in-place site and frame. The
 // child window is the web view the host places, shows and hides; the control
-// fills it.
+// fills it. What the control asks before it leaves its page (its events, its
+// menus, keys and drops) is put to the site's gate, the page rule's side.
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 
+#include "platform/PagePolicy.h"
+#include "platform/win/desktop/BrowserEvents.h"
+#include "platform/win/desktop/DocHostShowUi.h"
 #include "platform/win/desktop/DocHostUi.h"
 #include "platform/win32.h"
 
@@ -14,12 +20,17 @@
 
 namespace platform::win {
 
+// Says whether the control may go ahead with a request of its page, having
+// done whatever else the rule asked (a hand-off, a line on stderr). The URL
+// is UTF-8, or nullopt where the control's was no well-formed text.
+using PageGate = std::function<bool(PageRequest request, const std::optional<std::string>& url)>;
+
 class BrowserSite final : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame {
  public:
   // The control, activated in place in `window` at the window's size;
   // nullptr when the system has no such control or it would not activate.
   // The site returned holds one reference, which Close gives back.
-  static BrowserSite* Create(HWND window);
+  static BrowserSite* Create(HWND window, PageGate gate);
 
   // Lets go of the control in the order its container owes it, then of the
   // site's own reference. Nothing may call the site afterwards.
@@ -35,6 +46,15 @@ class BrowserSite final : public IOleClientSite, public IOleInPlaceSite, public 
   // The control itself, for diagnostics and tests; the site keeps the
   // reference.
   IWebBrowser2* Browser() const { return browser_; }
+  HWND Window() const { return window_; }
+
+  // What the control asks, put to the gate. A navigation that starts while
+  // something is dropped on the page, or before the messages posted
+  // meanwhile have been handled, is the control opening what was dropped:
+  // it never goes ahead, and says nothing.
+  bool Let(PageRequest request, const std::optional<std::string>& url);
+  void DropStarted();
+  void DropEnded();
 
   // IUnknown
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
@@ -77,10 +97,12 @@ class BrowserSite final : public IOleClientSite, public IOleInPlaceSite, public 
   HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG, WORD) override;
 
  private:
-  explicit BrowserSite(HWND window) : window_(window), ui_(*static_cast<IOleClientSite*>(this)) {}
+  BrowserSite(HWND window, PageGate gate)
+      : window_(window), gate_(std::move(gate)), ui_(*this), showUi_(*this), events_(*this) {}
   ~BrowserSite() = default;
   bool Activate();
   RECT Area() const;
+  static void CALLBACK DropSettled(HWND window, UINT, UINT_PTR timer, DWORD);
 
   ULONG references_ = 1;
   HWND window_;
@@ -88,7 +110,11 @@ class BrowserSite final : public IOleClientSite, public IOleInPlaceSite, public 
   IWebBrowser2* browser_ = nullptr;
   IOleInPlaceObject* inPlace_ = nullptr;
   IOleInPlaceActiveObject* active_ = nullptr;
+  PageGate gate_;
+  bool dropping_ = false;
   DocHostUi ui_;
+  DocHostShowUi showUi_;
+  BrowserEvents events_;
 };
 
 }  // namespace platform::win

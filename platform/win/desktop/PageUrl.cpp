@@ -34,15 +34,29 @@ std::wstring Absolute(const std::wstring& path) {
   return full;
 }
 
+// Where the query starts: after the file name, so '?' and '#' in a folder's
+// name stay part of the path.
+std::size_t SuffixStart(const std::string& location) {
+  const std::size_t separator = location.find_last_of("/\\");
+  const std::size_t nameStart = separator == std::string::npos ? 0 : separator + 1;
+  return location.find_first_of("?#", nameStart);
+}
+
 }  // namespace
+
+std::string PageFolder(const std::string& location) {
+  if (location.empty() || location.find('\0') != std::string::npos) return {};
+  const std::wstring path = Absolute(Wide(location.substr(0, SuffixStart(location))));
+  const std::size_t separator = path.find_last_of(L'\\');
+  if (separator == std::wstring::npos) return {};
+  // A drive's root keeps its separator: "C:" alone is a drive's current folder.
+  const bool root = separator == 2 && path[1] == L':';
+  return Utf8(path.data(), root ? separator + 1 : separator);
+}
 
 std::wstring PageUrl(const std::string& location) {
   if (location.empty() || location.find('\0') != std::string::npos) return L"about:blank";
-  // The query starts after the file name, so '?' and '#' in a folder's name
-  // stay part of the path.
-  const std::size_t separator = location.find_last_of("/\\");
-  const std::size_t nameStart = separator == std::string::npos ? 0 : separator + 1;
-  const std::size_t suffixStart = location.find_first_of("?#", nameStart);
+  const std::size_t suffixStart = SuffixStart(location);
   const std::wstring path = Absolute(Wide(location.substr(0, suffixStart)));
   if (path.empty()) return L"about:blank";
 

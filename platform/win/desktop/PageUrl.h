@@ -13,4 +13,8 @@ namespace platform::win {
 // page location (empty, or with a NUL inside) is about:blank.
 std::wstring PageUrl(const std::string& location);
 
+// The folder that holds the location's page, absolute and native (UTF-8,
+// '\\' between names); empty where the location names no page.
+std::string PageFolder(const std::string& location);
+
 }  // namespace platform::win

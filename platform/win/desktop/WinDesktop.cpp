@@ -3,10 +3,13 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <iostream>
 
 #include <shellscalingapi.h>
 
 #include "platform/win/Utf16.h"
+#include "platform/win/desktop/PageHandOff.h"
+#include "platform/win/desktop/PageKeys.h"
 #include "platform/win/desktop/PageUrl.h"
 #include "platform/win/desktop/ProgramImports.h"
 
@@ -398,8 +401,32 @@ bool WinDesktop::CreateWebViewImpl(WebViewId id, HWND parent) {
   if (!child) return false;
   // Without OLE or the control the view stays a blank window: the window
   // and its frame still work.
-  views_[id] = WebView{child, ole_ ? BrowserSite::Create(child) : nullptr};
+  PageGate gate = [this, id](PageRequest request, const std::optional<std::string>& url) {
+    return LetPage(id, request, url);
+  };
+  views_[id] = WebView{child, ole_ ? BrowserSite::Create(child, std::move(gate)) : nullptr, {}};
   return true;
+}
+
+bool WinDesktop::LetPage(WebViewId id, PageRequest request,
+                         const std::optional<std::string>& url) {
+  const WebViewEntry* entry = WebViews().Find(id);
+  Window* window = entry ? Find(entry->parent) : nullptr;
+  auto view = views_.find(id);
+  // Nothing is the program's before the host's first page.
+  if (!window || !window->pages || view == views_.end()) return false;
+  PageAsk ask;
+  ask.View = entry->visible ? PageView::Main : PageView::Sound;
+  ask.Request = request;
+  ask.OwnPage = view->second.hostUrl;
+  if (!url) {
+    if (ask.View == PageView::Main) {
+      std::cerr << "skinshell: not opening a URL that is not valid UTF-16\n";
+    }
+    return false;
+  }
+  ask.Url = *url;
+  return CarryOut(window->pages->Decide(ask));
 }
 
 void WinDesktop::DestroyWebViewImpl(WebViewId id) {
@@ -428,8 +455,14 @@ void WinDesktop::ShowWebViewImpl(WebViewId id, bool visible) {
 }
 
 void WinDesktop::NavigateImpl(WebViewId id, const std::string& location) {
+  WebView& view = views_[id];
+  const WebViewEntry* entry = WebViews().Find(id);
+  Window* window = entry ? Find(entry->parent) : nullptr;
+  if (window && !window->pages) window->pages.emplace(PageFolder(location), ShellPageDesktop());
+  const std::wstring url = PageUrl(location);
+  view.hostUrl = Utf8(url.data(), url.size());
   // Loading goes on in the control; nothing waits for it.
-  if (BrowserSite* site = views_[id].site) site->Navigate(PageUrl(location));
+  if (view.site) view.site->Navigate(url);
 }
 
 IWebBrowser2* WinDesktop::WebViewBrowser(WebViewId view) const {
@@ -440,16 +473,24 @@ IWebBrowser2* WinDesktop::WebViewBrowser(WebViewId view) const {
 int WinDesktop::RunImpl() {
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST && TranslateKey(msg)) continue;
+    if (TranslateKey(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
   return static_cast<int>(msg.wParam);
 }
 
+// Keys and mouse buttons that would take a view away from its page never
+// reach its control; the control's shortcuts get the other keys first.
 bool WinDesktop::TranslateKey(MSG& msg) {
+  const bool key = msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST;
+  const bool button = msg.message == WM_XBUTTONDOWN || msg.message == WM_XBUTTONUP ||
+                      msg.message == WM_XBUTTONDBLCLK;
+  if (!key && !button) return false;
   for (auto& [id, view] : views_) {
-    if (view.site && view.site->TranslateKey(msg)) return true;
+    if (!view.site || !IsChild(view.child, msg.hwnd)) continue;
+    if (LeavesPage(msg, view.site->Browser())) return true;
+    return key && view.site->TranslateKey(msg);
   }
   return false;
 }

@@ -6,11 +6,13 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/Desktop.h"
 #include "platform/FrameBuffer.h"
+#include "platform/PagePolicy.h"
 #include "platform/win/desktop/AccessibleFrame.h"
 #include "platform/win/desktop/BrowserSite.h"
 #include "platform/win/desktop/Dpi.h"
@@ -83,13 +85,19 @@ class WinDesktop : public Desktop {
     // host was told, to go back to exactly.
     std::vector<RECT> recent;
     AccessibleFrame* accessible = nullptr;  // made at the first WM_GETOBJECT
+    // What its web views may open (platform/PagePolicy.h): its page folder
+    // is the folder of the first page the host navigates a view of it to,
+    // for the host only ever navigates to the program's own pages.
+    std::optional<PagePolicy> pages;
   };
   // The native side of a view of WebViews(): a child window of ours that
   // the host places, shows and hides, with the browser control in place
-  // inside it.
+  // inside it. A view the host keeps hidden is the sound view: it may go
+  // only to the page the host gave it.
   struct WebView {
     HWND child = nullptr;
     BrowserSite* site = nullptr;
+    std::string hostUrl;  // the page the host last gave it, as a URL
   };
 
   // WindowMessages.cpp: the window's messages.
@@ -134,6 +142,9 @@ class WinDesktop : public Desktop {
   static UINT MonitorDpi(HMONITOR monitor);
   static LPCWSTR CursorId(Cursor cursor);
   bool TranslateKey(MSG& msg);
+  // The page rule's answer to a request of a view's control, carried out;
+  // true when the control may go ahead.
+  bool LetPage(WebViewId id, PageRequest request, const std::optional<std::string>& url);
 
   std::map<HWND, Window> windows_;
   std::map<WebViewId, WebView> views_;
