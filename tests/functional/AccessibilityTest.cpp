@@ -184,6 +184,15 @@ class AccessibilityTest : public ::testing::Test {
     return opaque == 0 ? 0 : static_cast<double>(same) / opaque;
   }
 
+  // The program on the session, tracing; its window, or 0.
+  unsigned long StartProgram() {
+    std::vector<std::string> env = env_;
+    env.push_back("G_MESSAGES_DEBUG=skinshell");
+    program_ = Child({folder_ / "skinshell"}, env, folder_.Path(), folder_ / "log.txt");
+    return session_->WaitForWindow({"--pid", std::to_string(program_.Pid())}, 20000,
+                                   [&] { return program_.Running(); });
+  }
+
   std::string Log() const { return test::ReadFile(folder_ / "log.txt"); }
 
   test::TempFolder folder_{"skinshell-a11y"};
@@ -196,11 +205,7 @@ class AccessibilityTest : public ::testing::Test {
 };
 
 TEST_F(AccessibilityTest, TheCaptionButtonsAreFoundNamedAtTheirFacesAndWorkAsClicks) {
-  std::vector<std::string> env = env_;
-  env.push_back("G_MESSAGES_DEBUG=skinshell");
-  program_ = Child({folder_ / "skinshell"}, env, folder_.Path(), folder_ / "log.txt");
-  const unsigned long window = session_->WaitForWindow({"--pid", std::to_string(program_.Pid())},
-                                                       20000, [&] { return program_.Running(); });
+  const unsigned long window = StartProgram();
   ASSERT_NE(window, 0u) << Log();
   ASSERT_TRUE(WaitForGeometry(window, CentredLeft, CentredTop, DesignedWidth, DesignedHeight));
 
@@ -286,11 +291,7 @@ body > * { position: fixed; width: 50%; height: 50%; margin: 0; font-size: 40px;
 
 TEST_F(AccessibilityTest, ThePageMenuHoldsOnlyTheEditingItemsWhereTheyApply) {
   test::WriteFile(folder_ / "html/index.html", MenuPage);
-  std::vector<std::string> env = env_;
-  env.push_back("G_MESSAGES_DEBUG=skinshell");
-  program_ = Child({folder_ / "skinshell"}, env, folder_.Path(), folder_ / "log.txt");
-  const unsigned long window = session_->WaitForWindow({"--pid", std::to_string(program_.Pid())},
-                                                       20000, [&] { return program_.Running(); });
+  const unsigned long window = StartProgram();
   ASSERT_NE(window, 0u) << Log();
   ASSERT_TRUE(WaitFor(20000, [&] {
     return Log().find("load finished: file://" + (folder_ / "html/index.html")) !=

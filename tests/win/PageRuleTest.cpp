@@ -22,6 +22,7 @@
 #include "platform/win/Utf16.h"
 #include "platform/win/desktop/WinDesktop.h"
 #include "tests/win/MessagePump.h"
+#include "tests/win/QuietSink.h"
 
 namespace {
 
@@ -29,15 +30,7 @@ using platform::win::Utf8;
 using platform::win::Wide;
 using platform::win::WinDesktop;
 
-class QuietSink : public platform::WindowSink {
- public:
-  void OnPointer(const platform::PointerEvent&) override {}
-  void OnBoundsChanged(int, int, int, int) override {}
-  void OnStateChanged(int, const RECT&) override {}
-  void OnCloseRequested() override {}
-  void OnCaptureReleased() override {}
-  void Render(gdi::Surface&) override {}
-};
+using wintest::QuietSink;
 
 void SetClass(const std::wstring& path, const wchar_t* name, const std::wstring& value) {
   HKEY key = nullptr;

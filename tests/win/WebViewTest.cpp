@@ -17,21 +17,14 @@
 #include "platform/win/desktop/PageUrl.h"
 #include "platform/win/desktop/WinDesktop.h"
 #include "tests/win/MessagePump.h"
+#include "tests/win/QuietSink.h"
 
 namespace {
 
 using platform::win::PageUrl;
 using platform::win::WinDesktop;
 
-class QuietSink : public platform::WindowSink {
- public:
-  void OnPointer(const platform::PointerEvent&) override {}
-  void OnBoundsChanged(int, int, int, int) override {}
-  void OnStateChanged(int, const RECT&) override {}
-  void OnCloseRequested() override {}
-  void OnCaptureReleased() override {}
-  void Render(gdi::Surface&) override {}
-};
+using wintest::QuietSink;
 
 // The location the control reports as it starts a navigation. It lives on
 // the test's stack: the control's references do not own it.
