@@ -287,6 +287,15 @@ TEST_F(PageRuleTest, ALinkNoProgramTakesSaysWhyOnceAndBadURLsGoNowhere) {
   EXPECT_TRUE(BeforeNavigate(events, browser_, L"http://example.com/" + std::wstring(100000, L'a')));
   EXPECT_TRUE(Handed(0).empty());
   events->Release();
+
+  // A handler that takes half a minute to end holds up nothing: the next
+  // link reaches its own while it still runs, before it writes its line.
+  RecordedClass hangs(L"x-skinshell-hangs",
+                      L"cmd /c \"ping -n 30 127.0.0.1 >nul & echo hung>>\"" + record_ + L"\"\"",
+                      true);
+  ASSERT_TRUE(Navigate(browser_, L"x-skinshell-hangs:thing"));
+  ASSERT_TRUE(Navigate(browser_, L"http://example.com/after"));
+  EXPECT_EQ(Handed(1), (std::set<std::string>{"http://example.com/after"})) << said_.str();
 }
 
 TEST_F(PageRuleTest, NewWindowsAndDownloadsNeverOpenInTheControl) {
