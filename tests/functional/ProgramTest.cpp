@@ -290,6 +290,18 @@ class ProgramRun : public ::testing::Test {
     return Managed() ? WorkArea(X()) : std::vector<int>{0, 0, ScreenWidth, ScreenHeight};
   }
 
+  // A double-click on the centred window's bar fills the work area, and one
+  // on the maximized bar brings it back; false when it did not come back.
+  bool DoubleClickToTheWorkAreaAndBack(unsigned long window) {
+    const std::vector<int> area = HostWorkArea();
+    EXPECT_EQ(area.size(), 4u);
+    if (area.size() != 4) return false;
+    DoubleClick(CentredLeft + DesignedWidth / 2, CentredTop + 12);
+    EXPECT_TRUE(WaitForGeometry(window, area[0], area[1], area[2], area[3])) << Describe(window);
+    DoubleClick(area[0] + area[2] / 2, area[1] + 12);
+    return WaitForGeometry(window, CentredLeft, CentredTop, DesignedWidth, DesignedHeight);
+  }
+
   test::TempFolder folder_{"skinshell functional #1 \xC3\xA4%"};
   const WindowManager manager_;
   const ScreenLayout layout_;
@@ -458,11 +470,7 @@ TEST_P(ProgramTest, DoubleClicksAndTheMaximizeButtonFillTheWorkAreaAndComeBack) 
   ASSERT_EQ(area.size(), 4u);
 
   // On the bar's free part, then on the maximized bar.
-  DoubleClick(CentredLeft + DesignedWidth / 2, CentredTop + 12);
-  EXPECT_TRUE(WaitForGeometry(window, area[0], area[1], area[2], area[3])) << Describe(window);
-  DoubleClick(area[0] + area[2] / 2, area[1] + 12);
-  EXPECT_TRUE(WaitForGeometry(window, CentredLeft, CentredTop, DesignedWidth, DesignedHeight))
-      << Describe(window);
+  EXPECT_TRUE(DoubleClickToTheWorkAreaAndBack(window)) << Describe(window);
   // A click on the bar is no move: the window stays.
   Xdotool({"click", "1"});
   EXPECT_EQ(CountInFile(folder_ / "log.txt", "move started"), 0) << Log();
@@ -497,13 +505,7 @@ TEST_P(ProgramTest, AltF4SavesThePlacementAndARightClickOnTheBarOpensTheWindowMe
   }
   Xdotool({"key", "Escape"});
   // Whatever the menu did with the pointer, the bar works as before.
-  const std::vector<int> area = HostWorkArea();
-  ASSERT_EQ(area.size(), 4u);
-  DoubleClick(CentredLeft + DesignedWidth / 2, CentredTop + 12);
-  EXPECT_TRUE(WaitForGeometry(window, area[0], area[1], area[2], area[3])) << Describe(window);
-  DoubleClick(area[0] + area[2] / 2, area[1] + 12);
-  ASSERT_TRUE(WaitForGeometry(window, CentredLeft, CentredTop, DesignedWidth, DesignedHeight))
-      << Describe(window);
+  ASSERT_TRUE(DoubleClickToTheWorkAreaAndBack(window)) << Describe(window);
 
   if (!menus) {
     EXPECT_EQ(CountInFile(folder_ / "log.txt", "window menu"), 0) << Log();

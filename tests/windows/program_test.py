@@ -309,6 +309,17 @@ def expect_skin(bounds, skin, cut):
     return wrong
 
 
+def maximize_and_back(wid, bounds, area):
+    """The caption's maximize fills area with the maximized skin; its
+    restore button brings the window back to bounds."""
+    click(bounds, 1, "black-1")
+    settled(wid, area)
+    wait(lambda: "the maximized skin:\n" + "\n".join(expect_skin(area, "black-2", False)[:20]),
+         lambda: not expect_skin(area, "black-2", False), 10)
+    click(area, 1, "black-2")
+    settled(wid, bounds)
+
+
 def window_case(root):
     """The window's life through a first and a second start."""
     p = Program(root, "first start")
@@ -331,12 +342,7 @@ def window_case(root):
         bounds = settled(wid, (x, y, *DESIGNED))
 
         area = work_area()
-        click(bounds, 1, "black-1")
-        settled(wid, area)
-        wait(lambda: "the maximized skin:\n" + "\n".join(expect_skin(area, "black-2", False)[:20]),
-             lambda: not expect_skin(area, "black-2", False), 10)
-        click(area, 1, "black-2")
-        settled(wid, bounds)
+        maximize_and_back(wid, bounds, area)
         wait("the normal skin back", lambda: not expect_skin(bounds, "black-1", True), 10)
 
         # The system menu's maximize (the taskbar button's menu is the same
@@ -572,12 +578,7 @@ def dpi_case(root, dpi):
              lambda: not expect_skin(bounds, "black-1", True), 10)
 
         area = [0, 0] + SCREEN
-        click(bounds, 1, "black-1")
-        settled(wid, area)
-        wait(lambda: "the maximized skin:\n" + "\n".join(expect_skin(area, "black-2", False)[:20]),
-             lambda: not expect_skin(area, "black-2", False), 10)
-        click(area, 1, "black-2")
-        settled(wid, bounds)
+        maximize_and_back(wid, bounds, area)
         p.close(bounds)
 
         # A stored placement opens at the scale, and comes back in the same
