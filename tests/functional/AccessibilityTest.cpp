@@ -14,10 +14,6 @@
 namespace functional {
 namespace {
 
-constexpr int DesignedWidth = 878;
-constexpr int DesignedHeight = 560;
-constexpr int CentredLeft = (1920 - DesignedWidth) / 2;
-constexpr int CentredTop = (1080 - DesignedHeight) / 2;
 // The caption buttons of the normal skin: right-aligned from the bar's
 // right end, close first.
 constexpr int ButtonWidth = 28;

@@ -21,10 +21,6 @@ namespace fs = std::filesystem;
 namespace functional {
 namespace {
 
-constexpr int DesignedWidth = 878;
-constexpr int DesignedHeight = 560;
-constexpr int CentredLeft = (1920 - DesignedWidth) / 2;
-constexpr int CentredTop = (1080 - DesignedHeight) / 2;
 constexpr std::uint32_t FirstRunColour = 0x20C040;
 constexpr std::uint32_t LaterRunColour = 0xC04020;
 constexpr const char* StartPage =

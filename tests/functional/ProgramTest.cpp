@@ -15,15 +15,6 @@
 namespace functional {
 namespace {
 
-// Designed client area, and the screen Xvfb is started with.
-constexpr int DesignedWidth = 878;
-constexpr int DesignedHeight = 560;
-constexpr int ScreenWidth = 1920;
-constexpr int ScreenHeight = 1080;
-// Where a first start puts the window: centred on the screen.
-constexpr int CentredLeft = (ScreenWidth - DesignedWidth) / 2;
-constexpr int CentredTop = (ScreenHeight - DesignedHeight) / 2;
-
 // The start page of the copy paints itself in one colour on the first start
 // (the query says so) and in another on later starts.
 constexpr std::uint32_t FirstRunColour = 0x20C040;

@@ -56,6 +56,15 @@ struct ScreenLayout {
   bool twoHeads = false;
 };
 
+// The program's designed client area, where a first start puts it (centred
+// on the default screen), and that screen.
+constexpr int DesignedWidth = 878;
+constexpr int DesignedHeight = 560;
+constexpr int ScreenWidth = 1920;
+constexpr int ScreenHeight = 1080;
+constexpr int CentredLeft = (ScreenWidth - DesignedWidth) / 2;
+constexpr int CentredTop = (ScreenHeight - DesignedHeight) / 2;
+
 // The window managers a session can run: openbox is the usual one, xfwm4
 // (Xfce's, compositing) and mutter (GNOME's, on X11) differ from it in the
 // order of their events and in what they make of an undecorated window.
