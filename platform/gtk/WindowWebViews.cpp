@@ -269,9 +269,8 @@ void WindowWebViews::Navigate(WebViewId id, const std::string& location) {
 
 PageAnswer WindowWebViews::Decide(const View& view, PageRequest request, const char* uri) const {
   if (!policy_) return {};
-  const WebViewEntry* entry = table_.Find(view.id);
   PageAsk ask;
-  ask.View = entry != nullptr && entry->visible ? PageView::Main : PageView::Sound;
+  ask.View = IsMain(view) ? PageView::Main : PageView::Sound;
   ask.Request = request;
   ask.Url = uri != nullptr ? uri : "";
   ask.OwnPage = view.hostUri;
